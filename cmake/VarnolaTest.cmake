@@ -1,0 +1,26 @@
+# varnola_add_test(<name> SOURCES <files...> [GUI] [LIBS <targets...>])
+#
+# Registers a GoogleTest program with CTest, one CTest entry per test case.
+# GUI tests link the window library and run on the offscreen platform, so
+# they need no display; the others link only the core.
+include(GoogleTest)
+
+function(varnola_add_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE varnola_test_fakes GTest::gtest GTest::gmock ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/support/qt_printers.h)
+  if(ARG_GUI)
+    target_link_libraries(${name} PRIVATE varnola_ui varnola_test_main_gui Qt6::Test)
+  else()
+    target_link_libraries(${name} PRIVATE varnola_core varnola_test_main_core Qt6::Test)
+  endif()
+  set(_env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime")
+  if(ARG_GUI)
+    list(APPEND _env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 30
+    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 120)
+endfunction()

@@ -1,0 +1,338 @@
+#include "console/mnuMenu.h"
+
+#include "console/clock_label.h"
+#include "console/level_meter.h"
+#include "platform/clock.h"
+#include "platform/timers.h"
+#include "windows/frmError.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    // Labels show schedule names and receiver text: never as markup.
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QAction* entry(QMenu* menu, const char* name, const QString& caption, bool enabled) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setEnabled(enabled);
+    return a;
+}
+
+QFont fixedFont(int pointSize, bool bold = false) {
+    QFont f("Courier New", pointSize);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setBold(bold);
+    return f;
+}
+
+void setButtonColor(QPushButton* b, const ConsoleDisplay::Rgb& c) {
+    const QString style = QString("background-color: rgb(%1, %2, %3);").arg(c.r).arg(c.g).arg(c.b);
+    if (b->styleSheet() != style)
+        b->setStyleSheet(style);
+}
+
+void setText(QLabel* l, const QString& text) {
+    if (l->text() != text)
+        l->setText(text);
+}
+
+} // namespace
+
+mnuMenu::mnuMenu(Station& station, frmError* errorWindow, QWidget* parent)
+    : QMainWindow(parent), station_(station), errorWindow_(errorWindow) {
+    setObjectName("mnuMenu");
+    setWindowTitle("Varnola");
+    buildMenus();
+    buildDisplays();
+    tmrClock_ = station_.timers().create(50);
+    tmrClock_->setHandler([this] { onClockTick(); });
+}
+
+mnuMenu::~mnuMenu() = default;
+
+void mnuMenu::buildMenus() {
+    // Entries whose windows are not part of this build stay visible but
+    // disabled, so the operator sees the whole console.
+    mnuFile = menuBar()->addMenu("&File");
+    mnuFile->setObjectName("mnuFile");
+    mnuSaveData = entry(mnuFile, "mnuSaveData", "Save Data Files", false);
+    mnuLoadData = entry(mnuFile, "mnuLoadData", "Load Data Files", false);
+    mnuFileExit = entry(mnuFile, "mnuFileExit", "E&xit", true);
+    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
+
+    mnuSetUp = menuBar()->addMenu("SetUp");
+    mnuSetUp->setObjectName("mnuSetUp");
+    mnuMyComputer = entry(mnuSetUp, "mnuMyComputer", "My Computer", false);
+    mnuSourceCodes = entry(mnuSetUp, "mnuSourceCodes", "Program Source Codes", false);
+    mnuCommunications = entry(mnuSetUp, "mnuCommunications", "Communications", false);
+    mnuLoadPlayList = entry(mnuSetUp, "mnuLoadPlayList", "&Load Play List", false);
+    mnuAudition = entry(mnuSetUp, "mnuAudition", "&Audition", false);
+    mnuAutoExport = entry(mnuSetUp, "mnuAutoExport", "AutoExport", false);
+    mnuSchedule = entry(mnuSetUp, "mnuSchedule", "&Schedule", false);
+    mnuSetReceiver = entry(mnuSetUp, "mnuSetReceiver", "Set &Receiver", false);
+
+    mnuView = menuBar()->addMenu("&View");
+    mnuView->setObjectName("mnuView");
+    mnuPlaySchedule = entry(mnuView, "mnuPlaySchedule", "&Play Schedule", false);
+    mnuRecordSchedule = entry(mnuView, "mnuRecordSchedule", "&Record Schedule", false);
+    mnuReceiverStatus = mnuView->addMenu("Receiver &Status");
+    mnuReceiverStatus->setObjectName("mnuReceiverStatus");
+    mnuCarrier = entry(mnuReceiverStatus, "mnuCarrier", "&Carrier", false);
+    mnuMpeg = entry(mnuReceiverStatus, "mnuMpeg", "&MPEG", false);
+    mnuRelays = entry(mnuReceiverStatus, "mnuRelays", "&Relays", false);
+    mnuExtendedRelays = entry(mnuReceiverStatus, "mnuExtendedRelays", "&Extended Relays", false);
+    mnuSerialPort = entry(mnuReceiverStatus, "mnuSerialPort", "Receiver Serial  &Port", false);
+    mnuSettings = entry(mnuReceiverStatus, "mnuSettings", "&Settings", false);
+
+    mnuHistory = menuBar()->addMenu("H&istory");
+    mnuHistory->setObjectName("mnuHistory");
+    mnuEbNo = entry(mnuHistory, "mnuEbNo", "&Eb/No", false);
+    ActivityLog = entry(mnuHistory, "ActivityLog", "&Activity Log", false);
+    mnuErrorLog = entry(mnuHistory, "mnuErrorLog", "Error Log", false);
+
+    mnuHelp = menuBar()->addAction("&Help");
+    mnuHelp->setObjectName("mnuHelp");
+    mnuHelp->setEnabled(false);
+    mnuAbout = menuBar()->addAction("&About");
+    mnuAbout->setObjectName("mnuAbout");
+    mnuAbout->setEnabled(false);
+}
+
+void mnuMenu::buildDisplays() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+
+    lblClock = label(central, "lblClock");
+    lblClock->setFont(fixedFont(14, true));
+    lblClock->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lblClock);
+
+    auto* next = new QGridLayout;
+    const auto nextRow = [&](int row, QLabel*& what, const char* whatName, QLabel*& countdown,
+                             const char* countdownName, const QString& caption) {
+        what = label(central, whatName, caption);
+        countdown = label(central, countdownName);
+        countdown->setFont(fixedFont(11, true));
+        countdown->setMinimumWidth(120);
+        countdown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        next->addWidget(what, row, 0);
+        next->addWidget(countdown, row, 1);
+    };
+    nextRow(0, lblNextToRecord, "lblNextToRecord", lblRecTime, "lblRecTime",
+            station_.display.lblNextToRecord);
+    nextRow(1, lblNextRecordTwo, "lblNextRecordTwo", lblRecTimeTwo, "lblRecTimeTwo",
+            station_.display.lblNextRecordTwo);
+    nextRow(2, lblNextSwitch, "lblNextSwitch", lblSwitchTimer, "lblSwitchTimer",
+            station_.display.lblNextSwitch);
+    next->setColumnStretch(0, 1);
+    layout->addLayout(next);
+
+    auto* middle = new QHBoxLayout;
+    layout->addLayout(middle, 1);
+
+    // The two record channels are laid out by one routine.
+    const auto channelPanel = [&](QLabel*& heading, const char* headingName, const QString& caption,
+                                  QLabel*& name, const char* nameName, QLabel*& timer,
+                                  const char* timerName, LevelMeter*& left, const char* leftName,
+                                  LevelMeter*& right, const char* rightName, LevelMeter*& scale,
+                                  const char* scaleName, QPushButton*& cue, const char* cueName,
+                                  const QString& cueCaption, QPushButton*& stop,
+                                  const char* stopName, const QString& stopCaption) {
+        auto* box = new QGroupBox(central);
+        auto* grid = new QGridLayout(box);
+        heading = label(box, headingName, caption);
+        heading->setAlignment(Qt::AlignCenter);
+        name = label(box, nameName);
+        timer = label(box, timerName);
+        timer->setFont(fixedFont(11, true));
+        left = new LevelMeter(leftName, LevelMeter::Style::Bar, box);
+        right = new LevelMeter(rightName, LevelMeter::Style::Bar, box);
+        scale = new LevelMeter(scaleName, LevelMeter::Style::Scale, box);
+        cue = button(box, cueName, cueCaption);
+        stop = button(box, stopName, stopCaption);
+        cue->setEnabled(false);
+        stop->setEnabled(false);
+        grid->addWidget(heading, 0, 0, 1, 3);
+        grid->addWidget(name, 1, 0, 1, 3);
+        grid->addWidget(timer, 2, 0, 1, 3);
+        auto* meters = new QHBoxLayout;
+        meters->addWidget(left);
+        meters->addWidget(right);
+        meters->addWidget(scale);
+        grid->addLayout(meters, 3, 0, 1, 3);
+        grid->addWidget(cue, 4, 0);
+        grid->addWidget(stop, 4, 2);
+        middle->addWidget(box);
+    };
+    channelPanel(Label3, "Label3", "Record Chan 1", lblRecordNameOne, "lblRecordNameOne",
+                 lblRecordTimerOne, "lblRecordTimerOne", MMLevelX3, "MMLevelX3", MMLevelX4,
+                 "MMLevelX4", MMLevelScaleX2, "MMLevelScaleX2", Command1, "Command1", "Cue Rec 1",
+                 Command2, "Command2", "Stop 1");
+    channelPanel(Label6, "Label6", "Record Chan 2", lblRecordNameTwo, "lblRecordNameTwo",
+                 lblRecordTimerTwo, "lblRecordTimerTwo", MMLevelX5, "MMLevelX5", MMLevelX6,
+                 "MMLevelX6", MMLevelScaleX3, "MMLevelScaleX3", cmdCueTwo, "cmdCueTwo", "Cue Rec 2",
+                 cmdStopTwo, "cmdStopTwo", "Stop 2");
+
+    auto* playBox = new QGroupBox(central);
+    auto* play = new QGridLayout(playBox);
+    Label1 = label(playBox, "Label1", "Playlist");
+    lblPlayDay = label(playBox, "lblPlayDay");
+    PlayList = new QListWidget(playBox);
+    PlayList->setObjectName("PlayList");
+    PlayList->setFont(fixedFont(10));
+    PlayList->setMinimumWidth(320);
+    Label2 = label(playBox, "Label2", "Play");
+    lblPlayTime = label(playBox, "lblPlayTime");
+    lblPlayTime->setFont(fixedFont(11, true));
+    MMLevelX1 = new LevelMeter("MMLevelX1", LevelMeter::Style::Bar, playBox);
+    MMLevelX2 = new LevelMeter("MMLevelX2", LevelMeter::Style::Bar, playBox);
+    MMLevelScaleX1 = new LevelMeter("MMLevelScaleX1", LevelMeter::Style::Scale, playBox);
+    cmdPlay = button(playBox, "cmdPlay", "Play");
+    cmdPlay->setToolTip("Plays the first item in the playlist");
+    cmdStop = button(playBox, "cmdStop", "&Stop");
+    cmdPlay->setEnabled(false);
+    cmdStop->setEnabled(false);
+    play->addWidget(Label1, 0, 0);
+    play->addWidget(lblPlayDay, 0, 1);
+    play->addWidget(PlayList, 1, 0, 3, 2);
+    auto* playMeters = new QHBoxLayout;
+    playMeters->addWidget(MMLevelX1);
+    playMeters->addWidget(MMLevelX2);
+    playMeters->addWidget(MMLevelScaleX1);
+    play->addWidget(Label2, 0, 2);
+    play->addWidget(lblPlayTime, 1, 2);
+    play->addLayout(playMeters, 2, 2);
+    auto* playButtons = new QHBoxLayout;
+    playButtons->addWidget(cmdPlay);
+    playButtons->addWidget(cmdStop);
+    play->addLayout(playButtons, 4, 0, 1, 3);
+    middle->addWidget(playBox, 1);
+
+    auto* gauges = new QHBoxLayout;
+    Gauge = new QProgressBar(central);
+    Gauge->setObjectName("Gauge");
+    Gauge2 = new QProgressBar(central);
+    Gauge2->setObjectName("Gauge2");
+    for (QProgressBar* g : {Gauge, Gauge2}) {
+        g->setRange(0, 100);
+        g->setVisible(false);
+        gauges->addWidget(g);
+    }
+    layout->addLayout(gauges);
+
+    render();
+}
+
+StartUpResult mnuMenu::Form_Load() {
+    const StartUpResult result = station_.StartUp();
+    if (!result.ok)
+        return result;
+    onClockTick();
+    tmrClock_->setEnabled(true);
+    return result;
+}
+
+void mnuMenu::onClockTick() {
+    station_.display.lblClock = ClockLabelText(station_.clock().now());
+    render();
+}
+
+void mnuMenu::render() {
+    const ConsoleDisplay& d = station_.display;
+    setText(lblClock, d.lblClock);
+    setText(lblNextToRecord, d.lblNextToRecord);
+    setText(lblRecTime, d.lblRecTime);
+    setText(lblNextRecordTwo, d.lblNextRecordTwo);
+    setText(lblRecTimeTwo, d.lblRecTimeTwo);
+    setText(lblNextSwitch, d.lblNextSwitch);
+    setText(lblSwitchTimer, d.lblSwitchTimer);
+    setText(lblRecordNameOne, d.lblRecordNameOne);
+    setText(lblRecordTimerOne, d.lblRecordTimerOne);
+    setText(lblRecordNameTwo, d.lblRecordNameTwo);
+    setText(lblRecordTimerTwo, d.lblRecordTimerTwo);
+    setText(lblPlayDay, d.lblPlayDay);
+    setText(lblPlayTime, d.lblPlayTime);
+
+    const auto& items = d.PlayList.items();
+    bool same = PlayList->count() == int(items.size());
+    for (int i = 0; same && i < PlayList->count(); ++i)
+        same = PlayList->item(i)->text() == items[size_t(i)].text;
+    if (!same) {
+        PlayList->clear();
+        for (const auto& item : items)
+            PlayList->addItem(item.text);
+    }
+    if (PlayList->currentRow() != d.PlayList.selected)
+        PlayList->setCurrentRow(d.PlayList.selected);
+
+    // Hidden widgets keep their place, so showing the playlist never moves
+    // the rest of the console about.
+    const auto show = [](QWidget* w, bool visible) {
+        if (w->isVisibleTo(w->parentWidget()) != visible)
+            w->setVisible(visible);
+    };
+    show(PlayList, d.PlayListVisible);
+    show(Label1, d.PlayListVisible);
+    show(Label2, d.PlayingVisible);
+    show(lblPlayTime, d.PlayingVisible);
+    show(MMLevelX1, d.PlayingVisible);
+    show(MMLevelX2, d.PlayingVisible);
+    show(MMLevelScaleX1, d.PlayingVisible);
+    show(cmdPlay, d.cmdPlayVisible);
+    show(cmdStop, d.cmdStopVisible);
+    setButtonColor(cmdPlay, d.cmdPlayColor);
+    setButtonColor(cmdStop, d.cmdStopColor);
+
+    MMLevelX1->setLevel(d.PlayLevelLeft);
+    MMLevelX2->setLevel(d.PlayLevelRight);
+    MMLevelX3->setLevel(d.Rec1LevelLeft);
+    MMLevelX4->setLevel(d.Rec1LevelRight);
+    MMLevelX5->setLevel(d.Rec2LevelLeft);
+    MMLevelX6->setLevel(d.Rec2LevelRight);
+    if (Gauge->value() != d.Gauge)
+        Gauge->setValue(d.Gauge);
+    if (Gauge2->value() != d.Gauge2)
+        Gauge2->setValue(d.Gauge2);
+}
+
+void mnuMenu::closeEvent(QCloseEvent* event) {
+    if (!station_.isShutDown() && !station_.ConfirmExit()) {
+        event->ignore();
+        return;
+    }
+    tmrClock_->setEnabled(false);
+    station_.ShutDown();
+    event->accept();
+    if (onExit_)
+        onExit_();
+}
+
+void mnuMenu::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && errorWindow_ &&
+        errorWindow_->isVisible())
+        errorWindow_->raise();
+}

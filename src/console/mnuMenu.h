@@ -1,0 +1,75 @@
+#pragma once
+
+#include "console/station.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class LevelMeter;
+class Timer;
+class frmError;
+
+// The station console. It renders the core's ConsoleDisplay and forwards the
+// operator's clicks; the station's rules live in the core.
+class mnuMenu : public QMainWindow {
+public:
+    mnuMenu(Station& station, frmError* errorWindow, QWidget* parent = nullptr);
+    ~mnuMenu() override;
+
+    // The load: start-up, then the clock. On failure nothing runs.
+    StartUpResult Form_Load();
+
+    // Copies the display model into the widgets.
+    void render();
+
+    // Called once the station has shut down after a Yes to "Exit Varnola?".
+    void setExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
+
+    Timer& tmrClock() { return *tmrClock_; }
+
+    // Displays.
+    QLabel *lblClock, *lblNextToRecord, *lblRecTime, *lblNextRecordTwo, *lblRecTimeTwo,
+        *lblNextSwitch, *lblSwitchTimer;
+    QLabel *Label3, *lblRecordNameOne, *lblRecordTimerOne;
+    QLabel *Label6, *lblRecordNameTwo, *lblRecordTimerTwo;
+    QLabel *Label1, *lblPlayDay, *Label2, *lblPlayTime;
+    QListWidget* PlayList;
+    LevelMeter *MMLevelX1, *MMLevelX2, *MMLevelScaleX1;
+    LevelMeter *MMLevelX3, *MMLevelX4, *MMLevelScaleX2;
+    LevelMeter *MMLevelX5, *MMLevelX6, *MMLevelScaleX3;
+    QProgressBar *Gauge, *Gauge2;
+
+    // Buttons.
+    QPushButton *cmdPlay, *cmdStop, *Command1, *Command2, *cmdCueTwo, *cmdStopTwo;
+
+    // Menus.
+    QMenu *mnuFile, *mnuSetUp, *mnuView, *mnuReceiverStatus, *mnuHistory;
+    QAction *mnuSaveData, *mnuLoadData, *mnuFileExit;
+    QAction *mnuMyComputer, *mnuSourceCodes, *mnuCommunications, *mnuLoadPlayList, *mnuAudition,
+        *mnuAutoExport, *mnuSchedule, *mnuSetReceiver;
+    QAction *mnuPlaySchedule, *mnuRecordSchedule;
+    QAction *mnuCarrier, *mnuMpeg, *mnuRelays, *mnuExtendedRelays, *mnuSerialPort, *mnuSettings;
+    QAction *mnuEbNo, *ActivityLog, *mnuErrorLog;
+    QAction *mnuHelp, *mnuAbout;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildDisplays();
+    void onClockTick();
+
+    Station& station_;
+    frmError* errorWindow_;
+    std::unique_ptr<Timer> tmrClock_;
+    std::function<void()> onExit_;
+};

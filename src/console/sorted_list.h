@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// A list kept sorted by its text, each entry carrying a 32-bit number, as the
+// station's sorted list boxes behave: a new entry goes after the entries whose
+// text compares equal, so equal texts keep the order they were added in.
+class SortedList {
+public:
+    enum class Compare { CaseInsensitive, Binary };
+
+    struct Item {
+        QString text;
+        int32_t number = 0;
+    };
+
+    explicit SortedList(Compare compare = Compare::CaseInsensitive) : compare_(compare) {}
+
+    // Returns the index the entry went to.
+    int add(const QString& text, int32_t number);
+    void removeAt(int index);
+    void clear() { items_.clear(); }
+
+    int count() const { return int(items_.size()); }
+    bool isEmpty() const { return items_.empty(); }
+    const Item& at(int index) const { return items_.at(size_t(index)); }
+    const std::vector<Item>& items() const { return items_; }
+
+    // The selected entry, -1 for none.
+    int selected = -1;
+
+private:
+    bool less(const QString& a, const QString& b) const;
+
+    Compare compare_;
+    std::vector<Item> items_;
+};

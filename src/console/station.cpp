@@ -1,0 +1,115 @@
+#include "console/station.h"
+
+#include "platform/clock.h"
+#include "platform/drive_paths.h"
+#include "platform/file_system.h"
+#include "settings/settings_file.h"
+#include "windows/messages.h"
+
+namespace {
+
+constexpr const char* DataFolder = "c:\\Satfile";
+constexpr const char* LogFolder = "c:\\Satfile\\Logs";
+constexpr const char* ExportStationPath = "c:\\satfile\\Exportinfo.dat";
+constexpr int ExportRecordLength = 235;
+
+QDate firstSundayFrom(int year, int month, int day) {
+    QDate d(year, month, day);
+    while (d.dayOfWeek() != Qt::Sunday)
+        d = d.addDays(1);
+    return d;
+}
+
+QString failure(const DrivePaths& paths, const QString& stationPath, const QString& what,
+                const QString& reason) {
+    return QString("Varnola cannot start: %1 %2 (%3): %4")
+        .arg(what, stationPath, paths.resolve(stationPath), reason);
+}
+
+} // namespace
+
+std::pair<QDate, QDate> ComputeTimeChangeDates(int year) {
+    if (year == 2006)
+        return {firstSundayFrom(year, 4, 1), firstSundayFrom(year, 10, 25)};
+    return {firstSundayFrom(year, 3, 8), firstSundayFrom(year, 11, 1)};
+}
+
+Station::Station(Clock& clock, Timers& timers, const DrivePaths& paths, Messages& messages)
+    : clock_(clock), timers_(timers), paths_(paths), messages_(messages) {}
+
+Station::~Station() {
+    ShutDown();
+}
+
+StartUpResult Station::StartUp() {
+    StationState& s = state;
+    std::tie(s.SpringChangeDate, s.FallChangeDate) = ComputeTimeChangeDates(clock_.today().year());
+
+    for (const char* folder : {DataFolder, LogFolder}) {
+        if (files::folderExists(paths_, folder))
+            continue;
+        QString reason;
+        if (!files::createFolder(paths_, folder, &reason))
+            return {false, failure(paths_, folder, "cannot create the folder", reason)};
+    }
+
+    QString reason;
+    if (!s.SatListFile.open(paths_.resolve(ScheduleFile::StationPath), &reason))
+        return {false, failure(paths_, ScheduleFile::StationPath, "cannot open", reason)};
+    // Two consoles writing one schedule file would corrupt it.
+    if (!s.SatListFile.file().tryLockExclusive()) {
+        s.SatListFile.close();
+        return {false, QString("Varnola is already running on the data folder %1 (%2).")
+                           .arg(DataFolder, paths_.resolve(DataFolder))};
+    }
+
+    SettingsFile settings;
+    if (!settings.open(paths_.resolve(SettingsFile::StationPath), &reason)) {
+        s.SatListFile.close();
+        return {false, failure(paths_, SettingsFile::StationPath, "cannot open", reason)};
+    }
+    readStartupSettings(settings, s, [this](int record) {
+        if (!audioDevices_)
+            return;
+        if (record == 1)
+            audioDevices_->usePlayDevice(state.PlayDevice);
+        else if (record == 3)
+            audioDevices_->useRecordDevice(1, state.RecDevice1);
+        else if (record == 4)
+            audioDevices_->useRecordDevice(2, state.RecDevice2);
+    });
+    settings.close();
+
+    s.WaveDrive = waveDriveLetter(s.WaveDriveNo);
+
+    // 0 hides, 1 shows; any other value leaves the buttons as designed.
+    if (s.PlayButtonVisible == 0 || s.PlayButtonVisible == 1)
+        display.cmdPlayVisible = s.PlayButtonVisible == 1;
+    if (s.StopButtonVisible == 0 || s.StopButtonVisible == 1)
+        display.cmdStopVisible = s.StopButtonVisible == 1;
+
+    s.BaudRates = {QString(), "9600", "19200"};
+
+    if (!s.ExportFile.open(paths_.resolve(ExportStationPath), ExportRecordLength, &reason)) {
+        s.SatListFile.close();
+        return {false, failure(paths_, ExportStationPath, "cannot open", reason)};
+    }
+
+    s.DayNames = {"Off",       "Sunday",   "Monday", "Tuesday",
+                  "Wednesday", "Thursday", "Friday", "Saturday"};
+    return {};
+}
+
+bool Station::ConfirmExit() {
+    return messages_.AskYesNo("Exit Varnola?", "Varnola");
+}
+
+void Station::ShutDown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    for (auto& hook : shutdownHooks_)
+        hook();
+    state.SatListFile.close();
+    state.ExportFile.close();
+}

@@ -1,0 +1,59 @@
+#include "console/mnuMenu.h"
+#include "console/station.h"
+#include "platform/clock.h"
+#include "platform/drive_paths.h"
+#include "platform/signal_watcher.h"
+#include "platform/timers.h"
+#include "windows/window_messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace {
+
+// A start-up failure must reach whoever started the program: the terminal or
+// journal always, and a message box when there is a screen to show it on.
+void reportStartUpFailure(const QString& message) {
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    const QString platform = QGuiApplication::platformName();
+    if (platform != "offscreen" && platform != "minimal")
+        QMessageBox::critical(nullptr, "Varnola", message);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Varnola");
+    QApplication::setApplicationVersion(QString("%1.%2.%3")
+                                            .arg(VARNOLA_VERSION_MAJOR)
+                                            .arg(VARNOLA_VERSION_MINOR)
+                                            .arg(VARNOLA_VERSION_PATCH));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const DrivePaths paths(StationConfig::fromEnvironment());
+    SystemClock clock;
+    QtTimers timers;
+    WindowMessages messages;
+    Station station(clock, timers, paths, messages);
+
+    mnuMenu console(station, &messages.errorWindow());
+    console.setExitHandler([] { QApplication::quit(); });
+    const StartUpResult started = console.Form_Load();
+    if (!started.ok) {
+        reportStartUpFailure(started.message);
+        return 1;
+    }
+
+    // A service manager's stop ends the run in order, without asking.
+    SignalWatcher signals_([&](int) {
+        station.ShutDown();
+        QApplication::quit();
+    });
+
+    console.show();
+    const int rc = QApplication::exec();
+    station.ShutDown();
+    return rc;
+}

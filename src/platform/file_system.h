@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/drive_paths.h"
+
+#include <QString>
+#include <QStringList>
+
+// The file operations the station needs, on station paths.
+namespace files {
+
+bool folderExists(const DrivePaths& paths, const QString& stationPath);
+// Creates the folder and any missing parents; false with the reason in error.
+bool createFolder(const DrivePaths& paths, const QString& stationPath, QString* error);
+bool fileExists(const DrivePaths& paths, const QString& stationPath);
+
+// Names of the files in the folder of a pattern such as "c:\satfile\logs\AL*.*",
+// matched without regard to case, sorted by name (case-insensitively).
+QStringList listFiles(const DrivePaths& paths, const QString& stationPattern);
+
+// Deletes the files a pattern matches; returns how many went. Files that
+// could not be deleted are named in failures.
+int deleteFiles(const DrivePaths& paths, const QString& stationPattern,
+                QStringList* failures = nullptr);
+
+// Windows wildcard match: '*' any run, '?' one character, and a pattern ending
+// in ".*" also matches names without an extension. Case is ignored.
+bool wildcardMatch(const QString& name, const QString& pattern);
+
+} // namespace files

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <array>
+
+// The host configuration that maps the station's Windows-style world onto
+// Linux: drive letters to folders, COM ports to devices, the I/O port file
+// and the audio backend. Read from $VARNOLA_CONFIG, else
+// $XDG_CONFIG_HOME/varnola/varnola.conf; a missing file means all defaults.
+struct StationConfig {
+    QString configPath;
+    // Folder holding the default drive folders (<root>/C, <root>/H, ...).
+    QString drivesRoot;
+    // Letters given explicitly under [drives], upper case.
+    QMap<QChar, QString> drives;
+    // COM1..COM4.
+    std::array<QString, 4> serialPorts;
+    QString ioPortsFile;
+    QString audioBackend;
+    std::array<QString, 2> audioInputs;
+    std::array<QString, 2> audioOutputs;
+
+    static QString defaultConfigPath();
+    static QString defaultDrivesRoot();
+    static StationConfig fromEnvironment();
+    static StationConfig fromFile(const QString& path);
+};

@@ -1,0 +1,40 @@
+#include "schedule/schedule_file.h"
+
+bool ScheduleFile::open(const QString& hostPath, QString* error) {
+    return file_.open(hostPath, ScheduleRecord::Length, error);
+}
+
+std::optional<ScheduleRecord> ScheduleFile::read(ScheduleNo n) const {
+    const auto bytes = file_.read(n);
+    if (!bytes)
+        return std::nullopt;
+    return ScheduleRecord(*bytes);
+}
+
+bool ScheduleFile::write(ScheduleNo n, const ScheduleRecord& record, QString* error) {
+    return file_.write(n, record.bytes(), error);
+}
+
+bool ScheduleFile::deleteRecord(ScheduleNo n, QString* error) {
+    return write(n, ScheduleRecord::deleted(), error);
+}
+
+std::vector<ScheduleFile::Entry> ScheduleFile::scan() const {
+    std::vector<Entry> entries;
+    for (ScheduleNo n = 1;; ++n) {
+        const auto rec = read(n);
+        if (!rec)
+            break;
+        if (rec->inUse())
+            entries.push_back({n, rec->parse()});
+    }
+    return entries;
+}
+
+ScheduleNo ScheduleFile::freeSlot() const {
+    for (ScheduleNo n = 1;; ++n) {
+        const auto rec = read(n);
+        if (!rec || !rec->inUse())
+            return n;
+    }
+}

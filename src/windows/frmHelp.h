@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/drive_paths.h"
+
+#include <QString>
+#include <QWidget>
+
+class QTextEdit;
+struct RtfDocument;
+
+// Shows the station's help file, read from the system drive. The file ships
+// with the station; when it is missing or damaged the window says where it
+// belongs instead of staying blank.
+class frmHelp : public QWidget {
+    Q_OBJECT
+public:
+    static inline const QString HelpFile = R"(c:\program files\duzidazoda\sathelp.rtf)";
+    static inline const QString MissingText =
+        R"(The help file, sathelp.rtf was not found.  It should be installed in C:\programfiles\duzidazoda)";
+
+    explicit frmHelp(const DrivePaths& paths, QWidget* parent = nullptr);
+    // Reads the help from a host path directly.
+    explicit frmHelp(const QString& hostPath, QWidget* parent = nullptr);
+
+    // True when the help file was read and shown.
+    bool loaded() const { return loaded_; }
+
+    QTextEdit* RichTextBox1;
+
+private:
+    bool load(const QString& hostPath);
+    void render(const RtfDocument& document);
+
+    bool loaded_ = false;
+};

@@ -1,0 +1,175 @@
+#include "console/level_meter.h"
+#include "console/mnuMenu.h"
+#include "fakes/temp_station.h"
+#include "windows/frmError.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : t(QDateTime(QDate(2026, 12, 5), QTime(7, 5, 12))) {}
+    void load() {
+        const StartUpResult r = menu.Form_Load();
+        ASSERT_TRUE(r.ok) << r.message.toStdString();
+    }
+    template <typename T> T* find(const char* name) {
+        T* w = menu.findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    TempStation t;
+    frmError errorWindow;
+    mnuMenu menu{*t.station, &errorWindow};
+};
+
+TEST_F(MainWindowTest, EveryControlIsThereWithItsCaption) {
+    for (const char* name :
+         {"lblClock", "lblNextToRecord", "lblRecTime", "lblNextRecordTwo", "lblRecTimeTwo",
+          "lblNextSwitch", "lblSwitchTimer", "lblRecordNameOne", "lblRecordTimerOne",
+          "lblRecordNameTwo", "lblRecordTimerTwo", "lblPlayDay", "lblPlayTime"})
+        find<QLabel>(name);
+    EXPECT_EQ(find<QLabel>("Label3")->text(), "Record Chan 1");
+    EXPECT_EQ(find<QLabel>("Label6")->text(), "Record Chan 2");
+    EXPECT_EQ(find<QLabel>("Label1")->text(), "Playlist");
+    EXPECT_EQ(find<QLabel>("Label2")->text(), "Play");
+    find<QListWidget>("PlayList");
+    for (const char* name : {"MMLevelX1", "MMLevelX2", "MMLevelScaleX1", "MMLevelX3", "MMLevelX4",
+                             "MMLevelScaleX2", "MMLevelX5", "MMLevelX6", "MMLevelScaleX3"})
+        find<LevelMeter>(name);
+    EXPECT_EQ(find<QPushButton>("cmdPlay")->text(), "Play");
+    EXPECT_EQ(find<QPushButton>("cmdPlay")->toolTip(), "Plays the first item in the playlist");
+    EXPECT_EQ(find<QPushButton>("cmdStop")->text(), "&Stop");
+    EXPECT_EQ(find<QPushButton>("Command1")->text(), "Cue Rec 1");
+    EXPECT_EQ(find<QPushButton>("Command2")->text(), "Stop 1");
+    EXPECT_EQ(find<QPushButton>("cmdCueTwo")->text(), "Cue Rec 2");
+    EXPECT_EQ(find<QPushButton>("cmdStopTwo")->text(), "Stop 2");
+}
+
+TEST_F(MainWindowTest, MenuBarHasTheMenusInOrderWithTheirEntries) {
+    QStringList bar;
+    for (QAction* a : menu.menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, (QStringList{"&File", "SetUp", "&View", "H&istory", "&Help", "&About"}));
+
+    const auto entries = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions())
+            out << a->text();
+        return out;
+    };
+    EXPECT_EQ(entries(menu.mnuFile), (QStringList{"Save Data Files", "Load Data Files", "E&xit"}));
+    EXPECT_EQ(entries(menu.mnuSetUp), (QStringList{"My Computer", "Program Source Codes",
+                                                   "Communications", "&Load Play List", "&Audition",
+                                                   "AutoExport", "&Schedule", "Set &Receiver"}));
+    EXPECT_EQ(entries(menu.mnuView),
+              (QStringList{"&Play Schedule", "&Record Schedule", "Receiver &Status"}));
+    EXPECT_EQ(entries(menu.mnuReceiverStatus),
+              (QStringList{"&Carrier", "&MPEG", "&Relays", "&Extended Relays",
+                           "Receiver Serial  &Port", "&Settings"}));
+    EXPECT_EQ(entries(menu.mnuHistory), (QStringList{"&Eb/No", "&Activity Log", "Error Log"}));
+    EXPECT_NE(menu.findChild<QAction*>("mnuFileExit"), nullptr);
+    EXPECT_NE(menu.findChild<QAction*>("mnuLoadPlayList"), nullptr);
+    EXPECT_NE(menu.findChild<QAction*>("ActivityLog"), nullptr);
+    EXPECT_NE(menu.findChild<QAction*>("mnuErrorLog"), nullptr);
+    EXPECT_NE(menu.findChild<QAction*>("mnuEbNo"), nullptr);
+}
+
+TEST_F(MainWindowTest, LoadStartsTheStationAndTheClockRunsEveryFiftyMilliseconds) {
+    load();
+    EXPECT_TRUE(t.station->state.SatListFile.isOpen());
+    EXPECT_TRUE(menu.tmrClock().isEnabled());
+    EXPECT_EQ(menu.tmrClock().interval(), 50);
+    EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:12");
+    t.time.advance(1000);
+    EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:13");
+}
+
+TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
+    Station other(t.time, t.time, *t.paths, t.messages);
+    ASSERT_TRUE(other.StartUp().ok); // holds the data folder
+    EXPECT_FALSE(menu.Form_Load().ok);
+    EXPECT_FALSE(menu.tmrClock().isEnabled());
+}
+
+TEST_F(MainWindowTest, NoToExitKeepsTheConsoleRunningFromCloseBoxOrFileMenu) {
+    load();
+    menu.show();
+    int exits = 0;
+    menu.setExitHandler([&] { ++exits; });
+    t.messages.answers = {false, false};
+    EXPECT_FALSE(menu.close());
+    menu.mnuFileExit->trigger();
+    EXPECT_EQ(t.messages.asked, (QStringList{"Exit Varnola?|Varnola", "Exit Varnola?|Varnola"}));
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_TRUE(menu.tmrClock().isEnabled());
+    EXPECT_FALSE(t.station->isShutDown());
+    EXPECT_EQ(exits, 0);
+}
+
+TEST_F(MainWindowTest, YesToExitShutsTheStationDownAndEndsTheProgram) {
+    load();
+    menu.show();
+    int exits = 0;
+    bool hookRan = false;
+    menu.setExitHandler([&] { ++exits; });
+    t.station->addShutdownHook([&] { hookRan = true; });
+    t.messages.answers = {true};
+    menu.mnuFileExit->trigger();
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_TRUE(hookRan);
+    EXPECT_TRUE(t.station->isShutDown());
+    EXPECT_FALSE(menu.tmrClock().isEnabled());
+    EXPECT_EQ(exits, 1);
+}
+
+TEST_F(MainWindowTest, RendersTheDisplayModel) {
+    load();
+    ConsoleDisplay& d = t.station->display;
+    d.lblNextToRecord = "Next to Record Channel 1:  Monday  News <b>x</b>";
+    d.PlayList.add("20:00:00  Evening", 2);
+    d.PlayList.add("15:00:00  Afternoon", 1);
+    d.PlayList.selected = 0;
+    d.PlayListVisible = true;
+    d.cmdPlayVisible = true;
+    d.PlayingVisible = false;
+    d.Rec1LevelLeft = 20000;
+    menu.show();
+    menu.render();
+    EXPECT_EQ(menu.lblNextToRecord->text(), d.lblNextToRecord);
+    EXPECT_EQ(menu.lblNextToRecord->textFormat(), Qt::PlainText);
+    ASSERT_EQ(menu.PlayList->count(), 2);
+    EXPECT_EQ(menu.PlayList->item(0)->text(), "15:00:00  Afternoon");
+    EXPECT_EQ(menu.PlayList->currentRow(), 0);
+    EXPECT_TRUE(menu.PlayList->isVisible());
+    EXPECT_TRUE(menu.Label1->isVisible());
+    EXPECT_TRUE(menu.cmdPlay->isVisible());
+    EXPECT_FALSE(menu.cmdStop->isVisible());
+    EXPECT_FALSE(menu.Label2->isVisible());
+    EXPECT_FALSE(menu.MMLevelX1->isVisible());
+    EXPECT_EQ(menu.MMLevelX3->level(), 20000);
+
+    d.PlayList.removeAt(0);
+    d.PlayListVisible = false;
+    menu.render();
+    EXPECT_EQ(menu.PlayList->count(), 1);
+    EXPECT_FALSE(menu.PlayList->isVisible());
+}
+
+TEST_F(MainWindowTest, PlayButtonFollowsTheVisibleSettingAtStartUp) {
+    t.writeSettings({{15, 1}, {16, 1}});
+    load();
+    menu.show();
+    EXPECT_TRUE(menu.cmdPlay->isVisible());
+    EXPECT_TRUE(menu.cmdStop->isVisible());
+}
+
+} // namespace

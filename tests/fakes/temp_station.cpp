@@ -1,0 +1,55 @@
+#include "fakes/temp_station.h"
+
+#include "settings/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+TempStation::TempStation(const QDateTime& start) : time(start) {
+    StationConfig config;
+    config.configPath = dir_.filePath("varnola.conf");
+    config.drivesRoot = dir_.filePath("drives");
+    for (QChar letter : {'C', 'D', 'H', 'P'}) {
+        const QString folder = dir_.filePath(QString("drives/") + letter);
+        QDir().mkpath(folder);
+        config.drives.insert(letter, folder);
+    }
+    config.ioPortsFile = dir_.filePath("ports");
+    config.audioBackend = "simulated";
+    paths = std::make_unique<DrivePaths>(config);
+    station = std::make_unique<Station>(time, time, *paths, messages);
+}
+
+QString TempStation::drive(QChar letter) const {
+    return paths->driveFolder(letter);
+}
+
+void TempStation::writeSettings(const std::vector<std::pair<int, int16_t>>& records) {
+    QDir().mkpath(host("c:\\satfile"));
+    SettingsFile file;
+    QString error;
+    ASSERT_TRUE(file.open(host(SettingsFile::StationPath), &error)) << error.toStdString();
+    for (const auto& [n, value] : records)
+        ASSERT_TRUE(file.write(n, value, &error)) << error.toStdString();
+}
+
+QByteArray TempStation::readFile(const QString& hostPath) {
+    QFile f(hostPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void TempStation::writeFile(const QString& hostPath, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(hostPath).path());
+    QFile f(hostPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << hostPath.toStdString();
+    f.write(bytes);
+}
+
+void TempStation::startUp() {
+    const StartUpResult r = station->StartUp();
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+}

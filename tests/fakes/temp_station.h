@@ -1,0 +1,40 @@
+#pragma once
+
+#include "console/station.h"
+#include "fakes/fake_messages.h"
+#include "fakes/virtual_time.h"
+#include "platform/drive_paths.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+// A station on real folders in a temporary directory: drives C, D, H and P
+// are folders under it, the clock is virtual and messages are recorded.
+class TempStation {
+public:
+    explicit TempStation(const QDateTime& start = QDateTime(QDate(2026, 3, 2), QTime(10, 0, 0)));
+
+    QString root() const { return dir_.path(); }
+    // Host folder of a drive letter.
+    QString drive(QChar letter) const;
+    // Host path of a station path.
+    QString host(const QString& stationPath) const { return paths->resolve(stationPath); }
+
+    // Writes MyComp.ini records (1-based) before start-up.
+    void writeSettings(const std::vector<std::pair<int, int16_t>>& records);
+    static QByteArray readFile(const QString& hostPath);
+    static void writeFile(const QString& hostPath, const QByteArray& bytes);
+
+    // Starts the station; fails the test when start-up fails.
+    void startUp();
+
+    VirtualTime time;
+    FakeMessages messages;
+    std::unique_ptr<DrivePaths> paths;
+    std::unique_ptr<Station> station;
+
+private:
+    QTemporaryDir dir_;
+};

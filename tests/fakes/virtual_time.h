@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/timers.h"
+
+#include <QDateTime>
+#include <vector>
+
+// A clock and timers driven by the test: advance() moves time forward and
+// fires every due timer at its own moment, in order, so a test can run days
+// of 50 ms ticks quickly and exactly.
+class VirtualTime : public Clock, public Timers {
+public:
+    explicit VirtualTime(const QDateTime& start);
+    ~VirtualTime() override;
+
+    QDateTime now() const override { return now_; }
+    qint64 monotonicMs() const override { return monotonic_; }
+    bool setTimeOfDay(const QTime& time, QString* error) override;
+
+    std::unique_ptr<Timer> create(int intervalMs) override;
+
+    // Fires the timers due up to and including now + ms.
+    void advance(qint64 ms);
+    void advanceTo(const QDateTime& when) { advance(now_.msecsTo(when)); }
+    // Moves the clock without firing anything (as a changed system clock would).
+    void jumpTo(const QDateTime& when) { now_ = when; }
+
+    void refuseTimeSetting(const QString& reason) { refuseReason_ = reason; }
+    int timeSettings() const { return timeSettings_; }
+
+    class VirtualTimer;
+
+private:
+    friend class VirtualTimer;
+    QDateTime now_;
+    qint64 monotonic_ = 0;
+    qint64 nextSequence_ = 0;
+    std::vector<VirtualTimer*> timers_;
+    QString refuseReason_;
+    int timeSettings_ = 0;
+};
