@@ -20,14 +20,16 @@ configure: deps $(BUILD_DIR)/build.ninja
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target varnola varnola-install-help
 	@scripts/run-console.sh $(BUILD_DIR)
 
 test: build
 	mkdir -p $(BUILD_DIR)/test-runtime && chmod 700 $(BUILD_DIR)/test-runtime
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_schedule_file
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:

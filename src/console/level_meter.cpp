@@ -36,7 +36,8 @@ void LevelMeter::setLevel(int peak) {
 
 void LevelMeter::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
+    // Both styles leave room for the scale's end labels, so marks and bars line up.
+    const QRect r = rect().adjusted(0, 6, -1, -7);
     if (style_ == Style::Scale) {
         p.setPen(palette().color(QPalette::WindowText));
         QFont f = font();

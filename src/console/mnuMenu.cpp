@@ -230,6 +230,15 @@ void mnuMenu::buildDisplays() {
     playButtons->addWidget(cmdStop);
     play->addLayout(playButtons, 4, 0, 1, 3);
     middle->addWidget(playBox, 1);
+    // Hidden parts of the playlist area keep their place, so the console does
+    // not jump about as programmes come and go.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{PlayList, Label1, Label2, lblPlayTime, MMLevelX1,
+                                         MMLevelX2, MMLevelScaleX1, cmdPlay, cmdStop}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
 
     auto* gauges = new QHBoxLayout;
     Gauge = new QProgressBar(central);
@@ -288,8 +297,6 @@ void mnuMenu::render() {
     if (PlayList->currentRow() != d.PlayList.selected)
         PlayList->setCurrentRow(d.PlayList.selected);
 
-    // Hidden widgets keep their place, so showing the playlist never moves
-    // the rest of the console about.
     const auto show = [](QWidget* w, bool visible) {
         if (w->isVisibleTo(w->parentWidget()) != visible)
             w->setVisible(visible);

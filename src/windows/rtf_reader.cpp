@@ -417,7 +417,12 @@ private:
         run.italic = format.italic;
         run.underline = format.underline;
         run.pointSize = format.halfPoints / 2.0;
-        run.fontFamily = fonts_.value(format.font >= 0 ? format.font : defaultFont_);
+        // A font missing from the table is shown in the document's default.
+        auto font = fonts_.constFind(format.font);
+        if (font == fonts_.constEnd())
+            font = fonts_.constFind(defaultFont_);
+        if (font != fonts_.constEnd())
+            run.fontFamily = *font;
         QList<RtfRun>& runs = paragraph_.runs;
         if (!runs.isEmpty() && runs.last().sameFormat(run)) {
             runs.last().text += c;

@@ -14,9 +14,6 @@
 
 namespace {
 
-const QString Missing = "The help file, sathelp.rtf was not found.  It should be installed in "
-                        "C:\\programfiles\\duzidazoda";
-
 // A station whose C: drive is a folder in a temporary directory.
 class HelpStation : public ::testing::Test {
 protected:
@@ -26,9 +23,8 @@ protected:
         ASSERT_TRUE(QDir().mkpath(config_.drivesRoot + "/C"));
     }
 
-    DrivePaths paths() const { return DrivePaths(config_); }
-
-    // Writes the help file, spelled as an installer might have spelled it.
+    // Spelled as an installer might have spelled it: the station's paths
+    // ignore letter case.
     void install(const QByteArray& bytes) {
         const QString folder = config_.drivesRoot + "/C/Program Files/DuzidazOda";
         ASSERT_TRUE(QDir().mkpath(folder));
@@ -37,118 +33,84 @@ protected:
         file.write(bytes);
     }
 
-    static QTextEdit* box(frmHelp& window) {
-        auto* edit = window.findChild<QTextEdit*>("RichTextBox1");
-        EXPECT_NE(edit, nullptr);
-        EXPECT_EQ(edit, window.RichTextBox1);
-        return edit;
-    }
-
-    static void expectFallback(frmHelp& window) {
-        EXPECT_FALSE(window.loaded());
-        QTextEdit* edit = box(window);
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->toPlainText(), Missing);
-        EXPECT_EQ(edit->font().family(), "Times New Roman");
-    }
-
     QTemporaryDir dir_;
     StationConfig config_;
 };
 
-QTextCharFormat formatAt(QTextDocument* document, int position) {
-    QTextCursor cursor(document);
-    cursor.setPosition(position + 1);
+QTextCharFormat formatAt(const QTextBlock& block, const QString& word) {
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + block.text().indexOf(word) + 1);
     return cursor.charFormat();
 }
 
 } // namespace
 
-// The file is found on the C: drive whatever the letter case of its path.
 TEST_F(HelpStation, ShowsTheInstalledHelpWithItsFormatting) {
     install("{\\rtf1\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
             "\\qc\\b\\fs32 Heading\\b0\\par\\pard\\fs20 Plain \\i slanted\\i0  "
-            "\\ul under\\ulnone  \\f1 code\\par}");
-    frmHelp window(paths());
+            "\\ul under\\ulnone  \\f1 code\\par"
+            "\\li360\\fi-360\\sa120 \\bullet\\tab item\\par}");
+    frmHelp window{DrivePaths(config_)};
     ASSERT_TRUE(window.loaded());
-    QTextEdit* edit = box(window);
-    ASSERT_NE(edit, nullptr);
+    auto* edit = window.findChild<QTextEdit*>("RichTextBox1");
+    ASSERT_EQ(edit, window.RichTextBox1);
     EXPECT_TRUE(edit->isReadOnly());
     EXPECT_EQ(window.windowTitle(), "Varnola Help");
+    EXPECT_EQ(edit->toPlainText(),
+              QString("Heading\nPlain slanted under code\n") + QChar(0x2022) + "\titem");
 
-    QTextDocument* document = edit->document();
-    EXPECT_EQ(edit->toPlainText(), "Heading\nPlain slanted under code");
-    ASSERT_EQ(document->blockCount(), 2);
-    EXPECT_EQ(document->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
-              Qt::AlignHCenter);
-    EXPECT_EQ(document->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
-              Qt::AlignLeft);
-    EXPECT_EQ(document->firstBlock().blockFormat().bottomMargin(), 0.0);
+    const QTextBlock heading = edit->document()->firstBlock();
+    EXPECT_EQ(heading.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(formatAt(heading, "Heading").fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(heading, "Heading").fontPointSize(), 16.0);
+    EXPECT_EQ(formatAt(heading, "Heading").fontFamilies().toStringList(), QStringList{"Arial"});
 
-    const QTextCharFormat heading = formatAt(document, 0);
-    EXPECT_EQ(heading.fontWeight(), QFont::Bold);
-    EXPECT_EQ(heading.fontPointSize(), 16.0);
-    EXPECT_EQ(heading.fontFamilies().toStringList(), QStringList{"Arial"});
+    const QTextBlock body = heading.next();
+    EXPECT_EQ(body.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    EXPECT_EQ(formatAt(body, "Plain").fontWeight(), QFont::Normal);
+    EXPECT_EQ(formatAt(body, "Plain").fontPointSize(), 10.0);
+    EXPECT_FALSE(formatAt(body, "Plain").fontItalic());
+    EXPECT_TRUE(formatAt(body, "slanted").fontItalic());
+    EXPECT_TRUE(formatAt(body, "under").fontUnderline());
+    EXPECT_FALSE(formatAt(body, "code").fontUnderline());
+    EXPECT_EQ(formatAt(body, "code").fontFamilies().toStringList(), QStringList{"Courier New"});
 
-    const int body = document->lastBlock().position();
-    const QString text = document->lastBlock().text();
-    const QTextCharFormat plain = formatAt(document, body + text.indexOf("Plain"));
-    EXPECT_EQ(plain.fontWeight(), QFont::Normal);
-    EXPECT_FALSE(plain.fontItalic());
-    EXPECT_EQ(plain.fontPointSize(), 10.0);
-    EXPECT_TRUE(formatAt(document, body + text.indexOf("slanted")).fontItalic());
-    EXPECT_TRUE(formatAt(document, body + text.indexOf("under")).fontUnderline());
-    EXPECT_FALSE(formatAt(document, body + text.indexOf("code")).fontUnderline());
-    EXPECT_EQ(formatAt(document, body + text.indexOf("code")).fontFamilies().toStringList(),
-              QStringList{"Courier New"});
+    // The bullet hangs out to the left and its text tabs to the indent.
+    const QTextBlockFormat item = body.next().blockFormat();
+    const double pixelsPerPoint = edit->logicalDpiX() / 72.0;
+    EXPECT_DOUBLE_EQ(item.leftMargin(), 18 * pixelsPerPoint);
+    EXPECT_DOUBLE_EQ(item.textIndent(), -18 * pixelsPerPoint);
+    EXPECT_DOUBLE_EQ(item.bottomMargin(), 6 * pixelsPerPoint);
+    ASSERT_EQ(item.tabPositions().size(), 1);
+    EXPECT_DOUBLE_EQ(item.tabPositions()[0].position, item.leftMargin());
 }
 
-// A bulleted item hangs its bullet out to the left and tabs its text to the
-// indent.
-TEST_F(HelpStation, HangingIndentLinesUpListText) {
-    install("{\\rtf1\\pard\\li360\\fi-360\\sa120 \\bullet\\tab item\\par}");
-    frmHelp window(paths());
-    ASSERT_TRUE(window.loaded());
-    const QTextBlockFormat block = window.RichTextBox1->document()->firstBlock().blockFormat();
-    const double pixelsPerPoint = window.RichTextBox1->logicalDpiX() / 72.0;
-    EXPECT_DOUBLE_EQ(block.leftMargin(), 18 * pixelsPerPoint);
-    EXPECT_DOUBLE_EQ(block.textIndent(), -18 * pixelsPerPoint);
-    EXPECT_DOUBLE_EQ(block.bottomMargin(), 6 * pixelsPerPoint);
-    ASSERT_EQ(block.tabPositions().size(), 1);
-    EXPECT_DOUBLE_EQ(block.tabPositions()[0].position, block.leftMargin());
-}
-
-TEST_F(HelpStation, MissingFileShowsWhereItBelongs) {
-    frmHelp window(paths());
-    expectFallback(window);
-}
-
-TEST_F(HelpStation, TextThatIsNotRtfShowsWhereItBelongs) {
+// Missing, not RTF, or a folder where the file should be: every failure
+// shows the same notice in the same font.
+TEST_F(HelpStation, AnyFailureShowsWhereTheFileBelongs) {
+    const QString notice = "The help file, sathelp.rtf was not found.  It should be installed in "
+                           "C:\\programfiles\\duzidazoda";
+    const auto expectNotice = [&](const char* why) {
+        frmHelp window{DrivePaths(config_)};
+        EXPECT_FALSE(window.loaded()) << why;
+        EXPECT_EQ(window.RichTextBox1->toPlainText(), notice) << why;
+        EXPECT_EQ(window.RichTextBox1->font().family(), "Times New Roman") << why;
+    };
+    expectNotice("missing");
     install("Varnola help\nSchedules: ...\n");
-    frmHelp window(paths());
-    expectFallback(window);
-}
-
-// A folder where the file should be cannot be read as one.
-TEST_F(HelpStation, UnreadableFileShowsWhereItBelongs) {
+    expectNotice("not RTF");
+    QDir(config_.drivesRoot + "/C/Program Files/DuzidazOda").removeRecursively();
     ASSERT_TRUE(QDir().mkpath(config_.drivesRoot + "/C/program files/duzidazoda/sathelp.rtf"));
-    frmHelp window(paths());
-    expectFallback(window);
+    expectNotice("a folder");
 }
 
 TEST(HelpShipped, TheShippedHelpFileRendersWithHeadings) {
     frmHelp window(QDir(VARNOLA_SOURCE_DIR).filePath("data/sathelp.rtf"));
     ASSERT_TRUE(window.loaded());
-    QTextDocument* document = window.RichTextBox1->document();
     EXPECT_TRUE(window.RichTextBox1->toPlainText().startsWith("Varnola Help\n"));
-    int boldBlocks = 0;
-    for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.text().isEmpty())
-            continue;
-        QTextCursor cursor(block);
-        cursor.setPosition(block.position() + 1);
-        if (cursor.charFormat().fontWeight() == QFont::Bold)
-            ++boldBlocks;
-    }
-    EXPECT_EQ(boldBlocks, 9);
+    int headings = 0;
+    for (QTextBlock b = window.RichTextBox1->document()->firstBlock(); b.isValid(); b = b.next())
+        headings +=
+            !b.text().isEmpty() && formatAt(b, b.text().left(1)).fontWeight() == QFont::Bold;
+    EXPECT_EQ(headings, 9);
 }
