@@ -4,7 +4,10 @@
 #include "console/level_meter.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
+#include "windows/frmAbout.h"
 #include "windows/frmError.h"
+#include "windows/frmHelp.h"
+#include "windows/system_info.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -114,10 +117,10 @@ void mnuMenu::buildMenus() {
 
     mnuHelp = menuBar()->addAction("&Help");
     mnuHelp->setObjectName("mnuHelp");
-    mnuHelp->setEnabled(false);
+    connect(mnuHelp, &QAction::triggered, this, &mnuMenu::openHelp);
     mnuAbout = menuBar()->addAction("&About");
     mnuAbout->setObjectName("mnuAbout");
-    mnuAbout->setEnabled(false);
+    connect(mnuAbout, &QAction::triggered, this, &mnuMenu::openAbout);
 }
 
 void mnuMenu::buildDisplays() {
@@ -323,6 +326,28 @@ void mnuMenu::render() {
         Gauge->setValue(d.Gauge);
     if (Gauge2->value() != d.Gauge2)
         Gauge2->setValue(d.Gauge2);
+}
+
+namespace {
+// A window that is already open is brought forward rather than opened twice.
+template <typename Window, typename Make> void showWindow(QPointer<Window>& window, Make make) {
+    if (!window) {
+        window = make();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+} // namespace
+
+void mnuMenu::openHelp() {
+    showWindow(help_, [this] { return new frmHelp(station_.paths(), this); });
+}
+
+void mnuMenu::openAbout() {
+    showWindow(about_,
+               [this] { return new frmAbout(station_.messages(), systemSearchPath(), this); });
 }
 
 void mnuMenu::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "console/station.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -15,6 +16,8 @@ class QPushButton;
 class LevelMeter;
 class Timer;
 class frmError;
+class frmHelp;
+class frmAbout;
 
 // The station console. It renders the core's ConsoleDisplay and forwards the
 // operator's clicks; the station's rules live in the core.
@@ -67,9 +70,13 @@ private:
     void buildMenus();
     void buildDisplays();
     void onClockTick();
+    void openHelp();
+    void openAbout();
 
     Station& station_;
     frmError* errorWindow_;
     std::unique_ptr<Timer> tmrClock_;
     std::function<void()> onExit_;
+    QPointer<frmHelp> help_;
+    QPointer<frmAbout> about_;
 };

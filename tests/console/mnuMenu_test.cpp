@@ -1,7 +1,9 @@
 #include "console/level_meter.h"
 #include "console/mnuMenu.h"
 #include "fakes/temp_station.h"
+#include "windows/frmAbout.h"
 #include "windows/frmError.h"
+#include "windows/frmHelp.h"
 
 #include <QAction>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -170,6 +173,26 @@ TEST_F(MainWindowTest, PlayButtonFollowsTheVisibleSettingAtStartUp) {
     menu.show();
     EXPECT_TRUE(menu.cmdPlay->isVisible());
     EXPECT_TRUE(menu.cmdStop->isVisible());
+}
+
+// Opening a window that is already open must bring it forward, not stack a
+// second copy.
+TEST_F(MainWindowTest, HelpAndAboutOpenOnceEach) {
+    load();
+    menu.show();
+    menu.mnuHelp->trigger();
+    menu.mnuHelp->trigger();
+    menu.mnuAbout->trigger();
+    menu.mnuAbout->trigger();
+    const auto helps = menu.findChildren<frmHelp*>();
+    const auto abouts = menu.findChildren<frmAbout*>();
+    ASSERT_EQ(helps.size(), 1);
+    ASSERT_EQ(abouts.size(), 1);
+    EXPECT_TRUE(helps[0]->isVisible());
+    EXPECT_FALSE(abouts[0]->isModal());
+    EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
+    // The test drives have no help file installed.
+    EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
 }
 
 } // namespace
