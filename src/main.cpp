@@ -1,3 +1,4 @@
+#include "console/clock_tick.h"
 #include "console/mnuMenu.h"
 #include "console/station.h"
 #include "platform/clock.h"
@@ -38,7 +39,9 @@ int main(int argc, char** argv) {
     WindowMessages messages;
     Station station(clock, timers, paths, messages);
 
-    mnuMenu console(station, &messages.errorWindow());
+    // The parts the tick hands work to join here as they are built.
+    ClockDispatcher dispatcher(station, TickHandoffs{});
+    mnuMenu console(station, dispatcher, &messages.errorWindow());
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {

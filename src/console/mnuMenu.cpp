@@ -1,6 +1,5 @@
 #include "console/mnuMenu.h"
 
-#include "console/clock_label.h"
 #include "console/level_meter.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
@@ -63,14 +62,14 @@ void setText(QLabel* l, const QString& text) {
 
 } // namespace
 
-mnuMenu::mnuMenu(Station& station, frmError* errorWindow, QWidget* parent)
-    : QMainWindow(parent), station_(station), errorWindow_(errorWindow) {
+mnuMenu::mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
+                 QWidget* parent)
+    : QMainWindow(parent), station_(station), dispatcher_(dispatcher), errorWindow_(errorWindow) {
     setObjectName("mnuMenu");
     setWindowTitle("Varnola");
     buildMenus();
     buildDisplays();
-    tmrClock_ = station_.timers().create(50);
-    tmrClock_->setHandler([this] { onClockTick(); });
+    dispatcher_.setAfterTick([this] { render(); });
 }
 
 mnuMenu::~mnuMenu() = default;
@@ -258,19 +257,7 @@ void mnuMenu::buildDisplays() {
     render();
 }
 
-StartUpResult mnuMenu::Form_Load() {
-    const StartUpResult result = station_.StartUp();
-    if (!result.ok)
-        return result;
-    onClockTick();
-    tmrClock_->setEnabled(true);
-    return result;
-}
-
-void mnuMenu::onClockTick() {
-    station_.display.lblClock = ClockLabelText(station_.clock().now());
-    render();
-}
+StartUpResult mnuMenu::Form_Load() { return dispatcher_.Form_Load(); }
 
 void mnuMenu::render() {
     const ConsoleDisplay& d = station_.display;
@@ -355,7 +342,7 @@ void mnuMenu::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    tmrClock_->setEnabled(false);
+    dispatcher_.tmrClock->setEnabled(false);
     station_.ShutDown();
     event->accept();
     if (onExit_)

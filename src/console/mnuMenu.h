@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/clock_tick.h"
 #include "console/station.h"
 
 #include <QMainWindow>
@@ -15,6 +16,7 @@ class QProgressBar;
 class QPushButton;
 class LevelMeter;
 class Timer;
+class ClockDispatcher;
 class frmError;
 class frmHelp;
 class frmAbout;
@@ -23,10 +25,12 @@ class frmAbout;
 // operator's clicks; the station's rules live in the core.
 class mnuMenu : public QMainWindow {
 public:
-    mnuMenu(Station& station, frmError* errorWindow, QWidget* parent = nullptr);
+    mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
+            QWidget* parent = nullptr);
     ~mnuMenu() override;
 
-    // The load: start-up, then the clock. On failure nothing runs.
+    // The load: start-up, the finders and the playlist, then the clock. On
+    // failure nothing runs.
     StartUpResult Form_Load();
 
     // Copies the display model into the widgets.
@@ -35,7 +39,7 @@ public:
     // Called once the station has shut down after a Yes to "Exit Varnola?".
     void setExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
 
-    Timer& tmrClock() { return *tmrClock_; }
+    Timer& tmrClock() { return *dispatcher_.tmrClock; }
 
     // Displays.
     QLabel *lblClock, *lblNextToRecord, *lblRecTime, *lblNextRecordTwo, *lblRecTimeTwo,
@@ -69,13 +73,12 @@ protected:
 private:
     void buildMenus();
     void buildDisplays();
-    void onClockTick();
     void openHelp();
     void openAbout();
 
     Station& station_;
+    ClockDispatcher& dispatcher_;
     frmError* errorWindow_;
-    std::unique_ptr<Timer> tmrClock_;
     std::function<void()> onExit_;
     QPointer<frmHelp> help_;
     QPointer<frmAbout> about_;

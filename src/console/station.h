@@ -1,6 +1,7 @@
 #pragma once
 
 #include "console/console_display.h"
+#include "console/next_event_finder.h"
 #include "console/station_state.h"
 
 #include <QDate>
@@ -44,6 +45,7 @@ public:
 
     StationState state;
     ConsoleDisplay display;
+    WeeklyScheduleLists weeklyLists;
 
     Clock& clock() const { return clock_; }
     Timers& timers() const { return timers_; }

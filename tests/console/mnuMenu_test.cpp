@@ -31,7 +31,8 @@ protected:
 
     TempStation t;
     frmError errorWindow;
-    mnuMenu menu{*t.station, &errorWindow};
+    ClockDispatcher dispatcher{*t.station, TickHandoffs{}};
+    mnuMenu menu{*t.station, dispatcher, &errorWindow};
 };
 
 TEST_F(MainWindowTest, EveryControlIsThereWithItsCaption) {

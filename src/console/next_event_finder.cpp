@@ -1,0 +1,119 @@
+#include "console/next_event_finder.h"
+
+#include "console/station.h"
+#include "console/time_format.h"
+#include "platform/clock.h"
+
+namespace {
+
+// What differs between the three finders; everything else is one rule.
+struct FinderKind {
+    const char* recChan;
+    QString StationState::*time;
+    int32_t StationState::*day;
+    ScheduleNo StationState::*slot;
+    int32_t StationState::*entry; // null: the switch keeps no entry index
+    QString StationState::*name;
+    QString ConsoleDisplay::*label;
+    const char* labelText;
+};
+
+const FinderKind Record1{"1",
+                         &StationState::NextRec1Time,
+                         &StationState::NextRec1Day,
+                         &StationState::NextRec1Slot,
+                         &StationState::NextRec1Entry,
+                         &StationState::NextRec1Name,
+                         &ConsoleDisplay::lblNextToRecord,
+                         "Next to Record Channel 1:  "};
+const FinderKind Record2{"2",
+                         &StationState::NextRec2Time,
+                         &StationState::NextRec2Day,
+                         &StationState::NextRec2Slot,
+                         &StationState::NextRec2Entry,
+                         &StationState::NextRec2Name,
+                         &ConsoleDisplay::lblNextRecordTwo,
+                         "Next to Record Channel 2:  "};
+const FinderKind Switch{"3",
+                        &StationState::NextSwitchTime,
+                        &StationState::NextSwitchDay,
+                        &StationState::NextSwitchSlot,
+                        nullptr,
+                        &StationState::NextSwitchName,
+                        &ConsoleDisplay::lblNextSwitch,
+                        "Next to Switch:  "};
+
+QString dayName(const StationState& s, int day) {
+    return day >= 0 && day <= 7 ? s.DayNames[size_t(day)] : QString();
+}
+
+void findNext(Station& station, const FinderKind& kind) {
+    StationState& s = station.state;
+    WeeklyScheduleLists& lists = station.weeklyLists;
+    lists.lstWeeklySchedule.clear();
+    lists.lstSort.clear();
+
+    const QDateTime now = station.clock().now();
+    const int today = StationWeekday(now.date());
+    const QString nowText = now.time().toString("HH:mm:ss");
+
+    for (const ScheduleFile::Entry& e : s.SatListFile.scan()) {
+        const ScheduleFields& f = e.fields;
+        if (f.RecChan != kind.recChan)
+            continue;
+        for (int i = 0; i < 7; ++i) {
+            const int recDay = f.RecDays[size_t(i)];
+            // Only real weekdays can be counted down to; a stray digit 8 or 9
+            // is as good as Off.
+            if (recDay < 1 || recDay > 7)
+                continue;
+            const QString& recTime = f.RecTimes[size_t(i)];
+            int d = recDay;
+            // Passed today: the next one is a week on. Equal to now stays today.
+            if (d == today && recTime < nowText)
+                d += 7;
+            if (d < today)
+                d += 7;
+            const QString key = QString::number(d + 10);
+            const QString text = key + dayName(s, recDay).left(3) + " " + recTime + "  " +
+                                 dayName(s, i + 1).left(3) + " " + f.SatName;
+            const QString number = key + QString::number(i) + QString::number(e.n);
+            lists.lstSort.add(text, number.toInt());
+        }
+    }
+    if (lists.lstSort.isEmpty())
+        return;
+
+    for (const auto& item : lists.lstSort.items())
+        lists.lstWeeklySchedule << item.text.mid(2);
+
+    const QString chosen = QString::number(lists.lstSort.at(0).number);
+    int d = chosen.left(2).toInt() - 10;
+    const int i = chosen.mid(2, 1).toInt();
+    const ScheduleNo n = chosen.mid(3).toLongLong();
+    if (d > 7)
+        d -= 7;
+
+    const auto rec = s.SatListFile.read(n);
+    if (!rec)
+        return;
+    const ScheduleFields f = rec->parse();
+    s.*kind.slot = n;
+    s.*kind.name = f.SatName;
+    s.*kind.time = f.RecTimes[size_t(i)];
+    s.*kind.day = d;
+    if (kind.entry)
+        s.*kind.entry = i;
+
+    QString name = f.SatName;
+    while (name.endsWith(' '))
+        name.chop(1);
+    station.display.*kind.label = kind.labelText + dayName(s, i + 1) + "  " + name + " on  " +
+                                  dayName(s, d) + "   @ " + f.RecTimes[size_t(i)];
+}
+
+} // namespace
+
+void FindNextRecord1(Station& station) { findNext(station, Record1); }
+void FindNextRecord2(Station& station) { findNext(station, Record2); }
+void FindNextSwitch(Station& station) { findNext(station, Switch); }

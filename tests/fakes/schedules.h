@@ -1,0 +1,29 @@
+#pragma once
+
+#include "schedule/schedule_file.h"
+
+#include <gtest/gtest.h>
+#include <utility>
+#include <vector>
+
+// Writes a schedule in use at slot n: channel "1", "2" or "3" (switch only),
+// record rows as (weekday 1..7, "HH:MM:SS").
+inline void putSchedule(ScheduleFile& file, ScheduleNo n, const QString& name, const QString& chan,
+                        const std::vector<std::pair<int, QString>>& rows,
+                        const QString& length = "00:30") {
+    ScheduleFields f;
+    f.SatName = name;
+    f.SatLen = chan == "3" ? QString() : length;
+    f.SatLang = "AA1";
+    f.SatPort = "1";
+    f.SatRoute = "S";
+    f.SatAtt = "0";
+    f.SatPlayStart = "M";
+    f.SatRecordStart = "T";
+    f.RecChan = chan;
+    for (size_t r = 0; r < rows.size() && r < 7; ++r) {
+        f.RecDays[r] = rows[r].first;
+        f.RecTimes[r] = rows[r].second;
+    }
+    ASSERT_TRUE(file.write(n, ScheduleRecord::build(f)));
+}
