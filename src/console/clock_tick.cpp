@@ -183,10 +183,13 @@ void ClockDispatcher::ClockTick() {
     // 4. The clock label.
     display.lblClock = ClockLabelText(now);
 
-    // 5. Next switch: a second after it has passed, the finder moves on.
+    // 5. Next switch: a second after it has passed, the finder moves on. Not
+    // while the switch itself is still to come: a switch cued at the last
+    // moment fires two seconds later, and must switch to this schedule, not
+    // to the one after it.
     if (isTimeText(s.NextSwitchTime)) {
         int secs = countdownTo(s.NextSwitchTime, s.NextSwitchDay, today, clock, midnight).raw;
-        if (secs < 0)
+        if (secs < 0 && !TimerCueSwitch->isEnabled())
             TimerGetNextSwitch->setEnabled(true);
         secs = weekCorrected(secs);
         display.lblSwitchTimer = FormatCountdown(secs);
@@ -194,6 +197,17 @@ void ClockDispatcher::ClockTick() {
             TimerCueSwitch->setEnabled(true);
         if (!TimerCueSwitch->isEnabled() && secs == 0)
             TimerCueSwitch->setEnabled(true);
+    }
+
+    // Stop and dump times are times of day: one that lies past midnight is
+    // brought into the new day on its first tick, or a recording running
+    // across midnight would never stop.
+    const bool newDay = lastTickDate_.isValid() && today > lastTickDate_;
+    lastTickDate_ = today;
+    if (newDay) {
+        for (int32_t* t : {&s.Rec1StopAt, &s.Rec1PendingAt, &s.Rec2StopAt, &s.Rec2PendingAt})
+            if (*t >= 86400)
+                *t -= 86400;
     }
 
     // 6. and 7. The record channels; channel 2 also refuses a time with a blank.
@@ -264,8 +278,12 @@ void ClockDispatcher::tickChannel(const Channel& ch, double clock, const QDate& 
     // waits for its audio or its dump, which move on themselves.
     if (raw < -2 && s.*ch.pending != 1)
         (this->*ch.findNextTimer)->setEnabled(true);
-    if (s.*ch.active == 1)
-        station_.display.*ch.elapsedLabel = FormatElapsed(roundHalfEven(clock - s.*ch.startTimer));
+    if (s.*ch.active == 1) {
+        double elapsed = clock - s.*ch.startTimer;
+        if (elapsed < 0)
+            elapsed += 86400; // started before midnight
+        station_.display.*ch.elapsedLabel = FormatElapsed(roundHalfEven(elapsed));
+    }
 }
 
 const ClockDispatcher::Channel& ClockDispatcher::channel(int number) {

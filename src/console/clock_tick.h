@@ -53,4 +53,5 @@ private:
     TickHandoffs handoffs_;
     std::function<void()> afterTick_;
     CuedEvent lastCuedOne_, lastCuedTwo_;
+    QDate lastTickDate_;
 };

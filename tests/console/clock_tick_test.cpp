@@ -93,6 +93,21 @@ TEST_F(TickTest, AMissedCueSecondStillCuesAtTheSecondChance) {
     EXPECT_EQ(times("switch"), QStringList{"10:00:02.000"});
 }
 
+// The switch timer runs two seconds; cued at the last moment it fires after
+// the switch time, and must still switch to its own schedule.
+TEST_F(TickTest, SwitchCuedAtTheLastMomentSwitchesItsOwnSchedule) {
+    putSchedule(file(), 1, "First", "3", {{2, "10:00:00"}});
+    putSchedule(file(), 2, "Second", "3", {{2, "10:00:20"}});
+    load();
+    tickAt(QTime(9, 59, 58));
+    tickAt(QTime(10, 0, 0));
+    dispatcher->tmrClock->setEnabled(true);
+    runUntil(QTime(10, 0, 30));
+    ASSERT_EQ(times("switch"), (QStringList{"10:00:02.000", "10:00:20.550"}));
+    EXPECT_EQ(parts.named("switch")[0].slot, 1);
+    EXPECT_EQ(parts.named("switch")[1].slot, 2);
+}
+
 TEST_F(TickTest, CountdownStaysNegativeForTwoSecondsThenShowsNextWeek) {
     putSchedule(file(), 1, "One", "1", {{2, "10:00:00"}});
     load();
@@ -175,6 +190,18 @@ TEST_F(MidnightTickTest, PlayCountdownCarriesPastMidnightAndPulsesOnce) {
     EXPECT_EQ(times("relays"), (QStringList{"00:00:10.550", "00:00:11.550"}));
     EXPECT_TRUE(s().EomSent);
     EXPECT_FALSE(dispatcher->TimerEOM->isEnabled());
+}
+
+// Stop times are times of day; one past midnight must still be reached.
+TEST_F(MidnightTickTest, RecordingAcrossMidnightStopsOnTime) {
+    putSchedule(file(), 1, "Late", "1", {{2, "23:59:50"}}, "00:30");
+    putSchedule(file(), 2, "Tomorrow", "1", {{3, "00:05:00"}});
+    load();
+    runUntil(QTime(0, 0, 10), Monday.addDays(1));
+    EXPECT_EQ(display().lblRecordTimerOne, "00:20");
+    runUntil(QTime(0, 6, 0), Monday.addDays(1));
+    EXPECT_EQ(times("stop1"), (QStringList{"00:00:20.050", "00:05:30.050"}));
+    EXPECT_EQ(times("arm1"), (QStringList{"23:59:49.500", "00:04:59.500"}));
 }
 
 TEST_F(MidnightTickTest, PlaylistIsRebuiltOnceAtFiveToMidnight) {
