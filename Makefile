@@ -29,8 +29,10 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_schedule_file
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_schedule_file bench_console
+	@for b in $(BUILD_DIR)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -12,7 +12,9 @@ namespace {
 
 constexpr int Week = 604800;
 
-int roundHalfEven(double v) { return int(std::nearbyint(v)); }
+int roundHalfEven(double v) {
+    return int(std::nearbyint(v));
+}
 
 // The countdown to an event at (time text, weekday), before the week
 // correction (negative once the event has passed this week), and the moment
@@ -37,9 +39,13 @@ Countdown countdownTo(const QString& timeText, int day, const QDate& today, doub
 
 // An event up to two seconds past still counts down (negative) so the tick
 // can act on it; from three seconds past it shows next week's occurrence.
-int weekCorrected(int secs) { return secs < -2 ? secs + Week : secs; }
+int weekCorrected(int secs) {
+    return secs < -2 ? secs + Week : secs;
+}
 
-bool isTimeText(const QString& t) { return t.size() >= 3 && t.at(2) == ':'; }
+bool isTimeText(const QString& t) {
+    return t.size() >= 3 && t.at(2) == ':';
+}
 
 // Whether "MM:SS" of the time text is a poll moment for the interval code.
 bool isEbNoPollMoment(int interval, const QString& timeText) {
@@ -80,40 +86,59 @@ struct ClockDispatcher::Channel {
     int firstCueAt, secondCueAt;
 };
 
-
 ClockDispatcher::ClockDispatcher(Station& station, TickHandoffs handoffs)
     : station_(station), handoffs_(handoffs) {
     Timers& timers = station_.timers();
     tmrClock = timers.create(50);
     tmrClock->setHandler([this] { ClockTick(); });
 
-    oneShot(TimerCue, 1000, [this] {
-        if (handoffs_.recording)
-            handoffs_.recording->CueRecordChannel(1);
-    }, false);
-    oneShot(TimerCueTwo, 1000, [this] {
-        if (handoffs_.recording)
-            handoffs_.recording->CueRecordChannel(2);
-    }, false);
-    oneShot(TimerCueSwitch, 2000, [this] {
-        if (handoffs_.switching)
-            handoffs_.switching->CueSwitchOnly();
-    }, false);
+    oneShot(
+        TimerCue, 1000,
+        [this] {
+            if (handoffs_.recording)
+                handoffs_.recording->CueRecordChannel(1);
+        },
+        false);
+    oneShot(
+        TimerCueTwo, 1000,
+        [this] {
+            if (handoffs_.recording)
+                handoffs_.recording->CueRecordChannel(2);
+        },
+        false);
+    oneShot(
+        TimerCueSwitch, 2000,
+        [this] {
+            if (handoffs_.switching)
+                handoffs_.switching->CueSwitchOnly();
+        },
+        false);
     // Ends the end-of-message pulse the tick or the player's stop started.
-    oneShot(TimerEOM, 1000, [this] {
-        station_.state.RelayStates[0] = 0;
-        if (handoffs_.relays)
-            handoffs_.relays->WriteRelayOutputs();
-    }, false);
-    oneShot(TimerGetNextRecOne, 1000, [this] { FindNextRecord1(station_); }, true);
-    oneShot(TimerGetNextRecTwo, 1000, [this] { FindNextRecord2(station_); }, true);
-    oneShot(TimerGetNextSwitch, 1000, [this] { FindNextSwitch(station_); }, true);
-    oneShot(tmrPendingOne, 2000, [this] { FindNextRecord1(station_); }, true);
-    oneShot(tmrPendingTwo, 2000, [this] { FindNextRecord2(station_); }, false);
-    oneShot(tmrTimeChange, 4000, [this] {
-        if (handoffs_.timeChange)
-            handoffs_.timeChange->AdjustForTimeChange();
-    }, false);
+    oneShot(
+        TimerEOM, 1000,
+        [this] {
+            station_.state.RelayStates[0] = 0;
+            if (handoffs_.relays)
+                handoffs_.relays->WriteRelayOutputs();
+        },
+        false);
+    oneShot(
+        TimerGetNextRecOne, 1000, [this] { FindNextRecord1(station_); }, true);
+    oneShot(
+        TimerGetNextRecTwo, 1000, [this] { FindNextRecord2(station_); }, true);
+    oneShot(
+        TimerGetNextSwitch, 1000, [this] { FindNextSwitch(station_); }, true);
+    oneShot(
+        tmrPendingOne, 2000, [this] { FindNextRecord1(station_); }, true);
+    oneShot(
+        tmrPendingTwo, 2000, [this] { FindNextRecord2(station_); }, false);
+    oneShot(
+        tmrTimeChange, 4000,
+        [this] {
+            if (handoffs_.timeChange)
+                handoffs_.timeChange->AdjustForTimeChange();
+        },
+        false);
 }
 
 void ClockDispatcher::oneShot(std::unique_ptr<Timer>& timer, int intervalMs,
@@ -154,7 +179,14 @@ void ClockDispatcher::ClockTick() {
     const double clock = now.time().msecsSinceStartOfDay() / 1000.0;
     const int wholeClock = int(clock);
     const qint64 midnight = now.toSecsSinceEpoch() - wholeClock;
-    const QString timeText = now.time().toString("HH:mm:ss");
+    // Texts of the second change twenty ticks apart: make them once.
+    if (wholeClock != textSecond_ || today != textDate_) {
+        textSecond_ = wholeClock;
+        textDate_ = today;
+        timeText_ = now.time().toString("HH:mm:ss");
+        clockLabel_ = ClockLabelText(now);
+    }
+    const QString& timeText = timeText_;
 
     // 1. Daylight-saving adjustment, just before 02:00 on a change date.
     if (clock > 7194 && clock < 7197 && s.TimeChangeAdjust == 1 &&
@@ -181,7 +213,7 @@ void ClockDispatcher::ClockTick() {
         handoffs_.relays->PollRemoteInputs();
 
     // 4. The clock label.
-    display.lblClock = ClockLabelText(now);
+    display.lblClock = clockLabel_;
 
     // 5. Next switch: a second after it has passed, the finder moves on. Not
     // while the switch itself is still to come: a switch cued at the last

@@ -54,4 +54,7 @@ private:
     std::function<void()> afterTick_;
     CuedEvent lastCuedOne_, lastCuedTwo_;
     QDate lastTickDate_;
+    int textSecond_ = -1;
+    QDate textDate_;
+    QString timeText_, clockLabel_;
 };

@@ -57,10 +57,11 @@ void findNext(Station& station, const FinderKind& kind) {
     const int today = StationWeekday(now.date());
     const QString nowText = now.time().toString("HH:mm:ss");
 
-    for (const ScheduleFile::Entry& e : s.SatListFile.scan()) {
+    const QString recChan = kind.recChan;
+    std::vector<SortedList::Item> candidates;
+    const auto ofKind = [&](const ScheduleRecord& r) { return r.recChan() == recChan; };
+    for (const ScheduleFile::Entry& e : s.SatListFile.scan(ofKind)) {
         const ScheduleFields& f = e.fields;
-        if (f.RecChan != kind.recChan)
-            continue;
         for (int i = 0; i < 7; ++i) {
             const int recDay = f.RecDays[size_t(i)];
             // Only real weekdays can be counted down to; a stray digit 8 or 9
@@ -74,13 +75,28 @@ void findNext(Station& station, const FinderKind& kind) {
                 d += 7;
             if (d < today)
                 d += 7;
-            const QString key = QString::number(d + 10);
-            const QString text = key + dayName(s, recDay).left(3) + " " + recTime + "  " +
-                                 dayName(s, i + 1).left(3) + " " + f.SatName;
-            const QString number = key + QString::number(i) + QString::number(e.n);
-            lists.lstSort.add(text, number.toInt());
+            // Key d + 10, then the row and the record number: "12", 3, 5 gives 1235.
+            const int key = d + 10;
+            QString text;
+            text.reserve(2 + 4 + 8 + 2 + 4 + f.SatName.size());
+            text += QString::number(key);
+            text += QStringView(dayName(s, recDay)).left(3);
+            text += ' ';
+            text += recTime;
+            text += QLatin1String("  ");
+            text += QStringView(dayName(s, i + 1)).left(3);
+            text += ' ';
+            text += f.SatName;
+            int digits = 1;
+            for (ScheduleNo m = e.n; m >= 10; m /= 10)
+                ++digits;
+            int32_t number = key * 10 + i;
+            for (int k = 0; k < digits; ++k)
+                number *= 10;
+            candidates.push_back({std::move(text), number + int32_t(e.n)});
         }
     }
+    lists.lstSort.addAll(std::move(candidates));
     if (lists.lstSort.isEmpty())
         return;
 
@@ -114,6 +130,12 @@ void findNext(Station& station, const FinderKind& kind) {
 
 } // namespace
 
-void FindNextRecord1(Station& station) { findNext(station, Record1); }
-void FindNextRecord2(Station& station) { findNext(station, Record2); }
-void FindNextSwitch(Station& station) { findNext(station, Switch); }
+void FindNextRecord1(Station& station) {
+    findNext(station, Record1);
+}
+void FindNextRecord2(Station& station) {
+    findNext(station, Record2);
+}
+void FindNextSwitch(Station& station) {
+    findNext(station, Switch);
+}

@@ -28,3 +28,14 @@ void SortedList::removeAt(int index) {
     else if (selected > index)
         --selected;
 }
+
+void SortedList::addAll(std::vector<Item> items) {
+    const auto first = items_.size();
+    for (Item& item : items)
+        items_.push_back(std::move(item));
+    const auto byText = [this](const Item& a, const Item& b) { return less(a.text, b.text); };
+    std::stable_sort(items_.begin() + std::ptrdiff_t(first), items_.end(), byText);
+    std::inplace_merge(items_.begin(), items_.begin() + std::ptrdiff_t(first), items_.end(),
+                       byText);
+    selected = -1;
+}

@@ -20,6 +20,8 @@ public:
 
     // Returns the index the entry went to.
     int add(const QString& text, int32_t number);
+    // Adds many entries as if one by one in their order, in one sort.
+    void addAll(std::vector<Item> items);
     void removeAt(int index);
     void clear() { items_.clear(); }
 

@@ -97,6 +97,27 @@ bool RecordFile::write(qint64 n, const QByteArray& data, QString* error) {
     return true;
 }
 
+std::vector<QByteArray> RecordFile::readAll() const {
+    std::vector<QByteArray> records;
+    const qint64 count = recordCount();
+    if (count <= 0)
+        return records;
+    QByteArray data(qsizetype(count) * length_, '\0');
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t got = ::pread(fd_, data.data() + done, size_t(data.size() - done), done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    records.reserve(size_t(done / length_));
+    for (qint64 at = 0; at + length_ <= done; at += length_)
+        records.push_back(data.mid(at, length_));
+    return records;
+}
+
 qint64 RecordFile::recordCount() const {
     struct stat st {};
     if (fd_ < 0 || length_ <= 0 || ::fstat(fd_, &st) != 0)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <vector>
 
 // A file of fixed-length records addressed by 1-based record number: record n
 // lives at byte (n - 1) * length. Every data file of the station with fixed
@@ -31,6 +32,9 @@ public:
     // Writes record n, padded with blanks or cut to the record length. A
     // record past the end extends the file (a gap reads as zero bytes).
     bool write(qint64 n, const QByteArray& data, QString* error = nullptr);
+
+    // Every complete record from the first, in one read.
+    std::vector<QByteArray> readAll() const;
 
     // Number of complete records in the file.
     qint64 recordCount() const;

@@ -19,14 +19,15 @@ bool ScheduleFile::deleteRecord(ScheduleNo n, QString* error) {
     return write(n, ScheduleRecord::deleted(), error);
 }
 
-std::vector<ScheduleFile::Entry> ScheduleFile::scan() const {
+std::vector<ScheduleFile::Entry>
+ScheduleFile::scan(const std::function<bool(const ScheduleRecord&)>& filter) const {
     std::vector<Entry> entries;
-    for (ScheduleNo n = 1;; ++n) {
-        const auto rec = read(n);
-        if (!rec)
-            break;
-        if (rec->inUse())
-            entries.push_back({n, rec->parse()});
+    ScheduleNo n = 0;
+    for (const QByteArray& bytes : file_.readAll()) {
+        ++n;
+        const ScheduleRecord rec(bytes);
+        if (rec.inUse() && (!filter || filter(rec)))
+            entries.push_back({n, rec.parse()});
     }
     return entries;
 }

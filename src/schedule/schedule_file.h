@@ -4,6 +4,7 @@
 #include "schedule/schedule_record.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,7 +31,8 @@ public:
         ScheduleFields fields;
     };
     // The schedules in use, in record order, read up to the first end of file.
-    std::vector<Entry> scan() const;
+    // With a filter, only the records it accepts are parsed and returned.
+    std::vector<Entry> scan(const std::function<bool(const ScheduleRecord&)>& filter = {}) const;
 
     // The lowest slot that is free or past the end; above MaxSchedules means full.
     ScheduleNo freeSlot() const;

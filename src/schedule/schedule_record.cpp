@@ -12,14 +12,21 @@ constexpr Field InUseF{1, 1}, NameF{2, 25}, LenF{27, 5}, LangF{32, 3}, PortF{35,
 constexpr int PlayTimesPos = 42, RecDaysPos = 266, RecTimesPos = 273, TimeLen = 8;
 
 QString take(const QByteArray& b, int pos, int len) {
-    return QString::fromLatin1(b.mid(pos - 1, len));
+    return QString::fromLatin1(b.constData() + pos - 1, len);
 }
 
-QString withoutLeadingBlanks(const QString& s) {
-    qsizetype i = 0;
-    while (i < s.size() && s.at(i) == ' ')
-        ++i;
-    return s.mid(i);
+// The field with its leading blanks dropped and blanks added at the end to
+// keep its width, in one allocation: every finder run parses hundreds.
+QString takeLeftAligned(const QByteArray& b, int pos, int len) {
+    const char* p = b.constData() + pos - 1;
+    int skip = 0;
+    while (skip < len && p[skip] == ' ')
+        ++skip;
+    QString out(len, ' ');
+    QChar* d = out.data();
+    for (int i = skip; i < len; ++i)
+        d[i - skip] = QLatin1Char(p[i]);
+    return out;
 }
 
 void put(QByteArray& b, int pos, int len, const QString& value) {
@@ -45,7 +52,7 @@ ScheduleRecord::ScheduleRecord(const QByteArray& bytes) : bytes_(bytes.left(Leng
 ScheduleFields ScheduleRecord::parse() const {
     ScheduleFields f;
     f.InUse = take(bytes_, InUseF.pos, InUseF.len);
-    f.SatName = fixedWidth(withoutLeadingBlanks(take(bytes_, NameF.pos, NameF.len)), NameF.len);
+    f.SatName = takeLeftAligned(bytes_, NameF.pos, NameF.len);
     // Trailing blanks trimmed and padded back: the stored text as it stands.
     f.SatLen = take(bytes_, LenF.pos, LenF.len);
     f.SatLang = take(bytes_, LangF.pos, LangF.len);
@@ -56,15 +63,13 @@ ScheduleFields ScheduleRecord::parse() const {
     f.SatRecordStart = take(bytes_, RecordStartF.pos, RecordStartF.len);
     f.RecChan = take(bytes_, ChanF.pos, ChanF.len);
     for (int k = 0; k < 28; ++k)
-        f.PlayTimes[k] = fixedWidth(
-            withoutLeadingBlanks(take(bytes_, PlayTimesPos + TimeLen * k, TimeLen)), TimeLen);
+        f.PlayTimes[k] = takeLeftAligned(bytes_, PlayTimesPos + TimeLen * k, TimeLen);
     for (int r = 0; r < 7; ++r) {
         const char c = bytes_.at(RecDaysPos - 1 + r);
         f.RecDays[r] = (c >= '0' && c <= '9') ? c - '0' : 0;
     }
     for (int r = 0; r < 7; ++r)
-        f.RecTimes[r] = fixedWidth(
-            withoutLeadingBlanks(take(bytes_, RecTimesPos + TimeLen * r, TimeLen)), TimeLen);
+        f.RecTimes[r] = takeLeftAligned(bytes_, RecTimesPos + TimeLen * r, TimeLen);
     return f;
 }
 

@@ -55,6 +55,9 @@ public:
 
     ScheduleFields parse() const;
 
+    // The record channel character, without a whole parse.
+    QString recChan() const { return QString(QChar::fromLatin1(bytes_.at(40))); }
+
     // A whole record for saving: 331 blanks, InUse "1", then each field
     // written over its full width (shorter values leave blanks, longer ones
     // are cut).

@@ -1,0 +1,71 @@
+#pragma once
+
+// A station data folder holding a full schedule file (999 schedules of all
+// three kinds, seven record rows each), shared by the benchmarks.
+#include "platform/drive_paths.h"
+#include "schedule/schedule_file.h"
+#include "windows/messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTime>
+#include <memory>
+
+class SilentMessages : public Messages {
+public:
+    void ShowMessage(const QString&) override {}
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+};
+
+struct FullStation {
+    QTemporaryDir dir;
+    std::unique_ptr<DrivePaths> paths;
+
+    // A configuration file for the console binary on the same drive.
+    QString configFile() const {
+        const QString path = dir.filePath("varnola.conf");
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(QString("[drives]\nC=%1\n[audio]\nbackend=simulated\n")
+                        .arg(dir.filePath("drives/C"))
+                        .toUtf8());
+        return path;
+    }
+
+    FullStation() {
+        StationConfig config;
+        config.drivesRoot = dir.filePath("drives");
+        config.drives.insert('C', dir.filePath("drives/C"));
+        paths = std::make_unique<DrivePaths>(config);
+        QDir().mkpath(paths->resolve("c:\\satfile"));
+        ScheduleFile file;
+        QString error;
+        file.open(paths->resolve(ScheduleFile::StationPath), &error);
+        ScheduleFields f;
+        f.SatLen = "30:00";
+        f.SatLang = "AA1";
+        f.SatPort = "1";
+        f.SatRoute = "S";
+        f.SatAtt = "0";
+        f.SatPlayStart = "M";
+        f.SatRecordStart = "T";
+        for (ScheduleNo n = 1; n <= ScheduleFile::MaxSchedules; ++n) {
+            f.SatName = QString("Programme %1").arg(n);
+            f.RecChan = QString::number(1 + n % 3);
+            for (int r = 0; r < 7; ++r) {
+                f.RecDays[r] = 1 + (n + r) % 7;
+                f.RecTimes[r] =
+                    QTime(0, 0).addSecs(int(n * 61 + r * 3607) % 86400).toString("HH:mm:ss");
+            }
+            for (int k = 0; k < 28; ++k)
+                f.PlayTimes[k] = (k % 4 == 0) ? QString("15:00:00") : QString();
+            file.write(n, ScheduleRecord::build(f));
+        }
+    }
+};
+
+inline FullStation& fullStation() {
+    static FullStation s;
+    return s;
+}
