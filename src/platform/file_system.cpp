@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <filesystem>
 
 namespace files {
 
@@ -62,13 +63,13 @@ bool folderExists(const DrivePaths& paths, const QString& stationPath) {
 
 bool createFolder(const DrivePaths& paths, const QString& stationPath, QString* error) {
     const QString host = paths.resolve(stationPath);
-    if (QDir().mkpath(host) && QFileInfo(host).isDir())
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(host.toStdString()), ec);
+    if (!ec && QFileInfo(host).isDir())
         return true;
-    if (error) {
-        QFileInfo info(host);
-        *error = info.exists() ? QString("%1 exists and is not a folder").arg(host)
-                               : QString("cannot create folder %1").arg(host);
-    }
+    if (error)
+        *error = ec ? QString::fromStdString(ec.message())
+                    : QString("%1 exists and is not a folder").arg(host);
     return false;
 }
 
