@@ -106,6 +106,7 @@ TEST(StartUpTest, FailureNamesThePathAndTheReason) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.message.contains("c:\\Satfile")) << r.message.toStdString();
     EXPECT_TRUE(r.message.contains(t.drive('C'))) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("Not a directory")) << r.message.toStdString();
 }
 
 TEST(StartUpTest, UnopenableScheduleFileFailsStartUp) {
