@@ -32,10 +32,6 @@ StationConfig StationConfig::fromFile(const QString& path) {
     StationConfig c;
     c.configPath = path;
     c.drivesRoot = defaultDrivesRoot();
-    for (int i = 0; i < 4; ++i)
-        c.serialPorts[i] = QString("/dev/ttyS%1").arg(i);
-    c.ioPortsFile = "/dev/port";
-    c.audioBackend = "qt";
 
     // QSettings would create nothing for a missing file, but say so plainly.
     if (!QFileInfo::exists(path))

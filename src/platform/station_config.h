@@ -15,9 +15,9 @@ struct StationConfig {
     // Letters given explicitly under [drives], upper case.
     QMap<QChar, QString> drives;
     // COM1..COM4.
-    std::array<QString, 4> serialPorts;
-    QString ioPortsFile;
-    QString audioBackend;
+    std::array<QString, 4> serialPorts{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    QString ioPortsFile = "/dev/port";
+    QString audioBackend = "qt";
     std::array<QString, 2> audioInputs;
     std::array<QString, 2> audioOutputs;
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class Station;
+class ReceiverLink;
+
+// The Eb/No value of an "R C" answer: line 12 (between the 11th and 12th
+// line feed), its last 20 characters, without the line ends and blanks
+// around it, so one reading is always one log line.
+QString ExtractEbNo(const QByteArray& answer);
+
+// Asks the receiver for its carrier status and appends the Eb/No value to
+// today's Eb/No log. The latch is set at once, so the ticks of the same
+// second do not start a second poll while this one is on the wire.
+void PollEbNo(Station& station, ReceiverLink& link);

@@ -1,0 +1,55 @@
+#include "receiver/receiver_commands.h"
+
+#include "console/station.h"
+#include "receiver/receiver_link.h"
+#include "windows/messages.h"
+
+QString cueSetAudioCommand(const ScheduleFields& f) {
+    return switchSetAudioCommand(f) + " ";
+}
+
+QString switchSetAudioCommand(const ScheduleFields& f) {
+    return "SETAUDIO " + fixedWidth(f.SatPort, 1) + " " + fixedWidth(f.SatRoute, 1) + " " +
+           fixedWidth(f.SatLang, 3) + " " + fixedWidth(f.SatAtt, 2);
+}
+
+QString setupSetAudioCommand(int port, const QString& routeCode, const QString& source,
+                             const QString& attenuation) {
+    return "SETAUDIO " + QString::number(port) + " " + routeCode + " " + source + attenuation;
+}
+
+QList<int> expansionRelaysOfPort(const QString& port) {
+    const QString p = port.trimmed();
+    if (p == "1")
+        return {11, 14};
+    if (p == "2")
+        return {4, 7};
+    if (p == "3")
+        return {1};
+    if (p == "4")
+        return {8};
+    return {};
+}
+
+QString relayButtonCommand(const QString& query, int button) {
+    if (query == "R R") {
+        static const char* const receiverRelays[] = {"RE O 1", "RE C 1", "RE O 2", "RE C 2"};
+        return button >= 0 && button < 4 ? receiverRelays[button] : QString();
+    }
+    if (button < 0 || button > 27)
+        return {};
+    const int relay = (button + 2) / 2;
+    return (button % 2 == 0 ? "ER D " : "ER E ") + QString::number(relay);
+}
+
+void SendReceiverCommand(Station& station, ReceiverLink& link, std::function<void(bool)> then) {
+    ReceiverExchange exchange;
+    exchange.writes = {station.state.ReceiverCommand.toLatin1() + '\r'};
+    link.run(exchange, [&station, then = std::move(then)](const ReceiverResult& r) {
+        const bool sent = r.opened && r.complete;
+        if (!sent)
+            station.messages().ShowMessage(serialFailureText(r));
+        if (then)
+            then(sent);
+    });
+}

@@ -1,0 +1,3 @@
+varnola_add_test(receiver_link_test SOURCES receiver_link_test.cpp)
+varnola_add_test(receiver_commands_test SOURCES receiver_commands_test.cpp)
+varnola_add_test(eb_no_test SOURCES eb_no_test.cpp)
