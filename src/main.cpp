@@ -3,8 +3,11 @@
 #include "console/station.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
+#include "platform/serial_port.h"
 #include "platform/signal_watcher.h"
 #include "platform/timers.h"
+#include "receiver/eb_no.h"
+#include "receiver/receiver_link.h"
 #include "windows/window_messages.h"
 
 #include <QApplication>
@@ -39,8 +42,13 @@ int main(int argc, char** argv) {
     WindowMessages messages;
     Station station(clock, timers, paths, messages);
 
+    ReceiverLink receiver(station, makeQtSerialPort());
+    LinkEbNoPoller ebNoPoller(station, receiver);
+
     // The parts the tick hands work to join here as they are built.
-    ClockDispatcher dispatcher(station, TickHandoffs{});
+    TickHandoffs handoffs;
+    handoffs.ebNo = &ebNoPoller;
+    ClockDispatcher dispatcher(station, handoffs);
     mnuMenu console(station, dispatcher, &messages.errorWindow());
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();

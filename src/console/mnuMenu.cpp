@@ -101,11 +101,12 @@ void mnuMenu::buildMenus() {
     mnuRecordSchedule = entry(mnuView, "mnuRecordSchedule", "&Record Schedule", false);
     mnuReceiverStatus = mnuView->addMenu("Receiver &Status");
     mnuReceiverStatus->setObjectName("mnuReceiverStatus");
-    mnuCarrier = entry(mnuReceiverStatus, "mnuCarrier", "&Carrier", false);
-    mnuMpeg = entry(mnuReceiverStatus, "mnuMpeg", "&MPEG", false);
-    mnuRelays = entry(mnuReceiverStatus, "mnuRelays", "&Relays", false);
+    mnuCarrierStatus = entry(mnuReceiverStatus, "mnuCarrierStatus", "&Carrier", false);
+    mnuMPEGStatus = entry(mnuReceiverStatus, "mnuMPEGStatus", "&MPEG", false);
+    mnuRelayStatus = entry(mnuReceiverStatus, "mnuRelayStatus", "&Relays", false);
     mnuExtendedRelays = entry(mnuReceiverStatus, "mnuExtendedRelays", "&Extended Relays", false);
-    mnuSerialPort = entry(mnuReceiverStatus, "mnuSerialPort", "Receiver Serial  &Port", false);
+    mnuReceiverSerialPort =
+        entry(mnuReceiverStatus, "mnuReceiverSerialPort", "Receiver Serial  &Port", false);
     mnuSettings = entry(mnuReceiverStatus, "mnuSettings", "&Settings", false);
 
     mnuHistory = menuBar()->addMenu("H&istory");
@@ -257,7 +258,9 @@ void mnuMenu::buildDisplays() {
     render();
 }
 
-StartUpResult mnuMenu::Form_Load() { return dispatcher_.Form_Load(); }
+StartUpResult mnuMenu::Form_Load() {
+    return dispatcher_.Form_Load();
+}
 
 void mnuMenu::render() {
     const ConsoleDisplay& d = station_.display;

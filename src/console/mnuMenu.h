@@ -62,7 +62,8 @@ public:
     QAction *mnuMyComputer, *mnuSourceCodes, *mnuCommunications, *mnuLoadPlayList, *mnuAudition,
         *mnuAutoExport, *mnuSchedule, *mnuSetReceiver;
     QAction *mnuPlaySchedule, *mnuRecordSchedule;
-    QAction *mnuCarrier, *mnuMpeg, *mnuRelays, *mnuExtendedRelays, *mnuSerialPort, *mnuSettings;
+    QAction *mnuCarrierStatus, *mnuMPEGStatus, *mnuRelayStatus, *mnuExtendedRelays,
+        *mnuReceiverSerialPort, *mnuSettings;
     QAction *mnuEbNo, *ActivityLog, *mnuErrorLog;
     QAction *mnuHelp, *mnuAbout;
 

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "console/tick_handoffs.h"
+
 class Station;
 class ReceiverLink;
 
@@ -15,3 +17,14 @@ QString ExtractEbNo(const QByteArray& answer);
 // today's Eb/No log. The latch is set at once, so the ticks of the same
 // second do not start a second poll while this one is on the wire.
 void PollEbNo(Station& station, ReceiverLink& link);
+
+// The clock tick's Eb/No hand-off, on the receiver link.
+class LinkEbNoPoller : public EbNoPoller {
+public:
+    LinkEbNoPoller(Station& station, ReceiverLink& link) : station_(station), link_(link) {}
+    void PollEbNo() override { ::PollEbNo(station_, link_); }
+
+private:
+    Station& station_;
+    ReceiverLink& link_;
+};
