@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The simulated receiver on a pseudo-terminal, started for one test: its
+// device path, and the commands it has received (one per line).
+class SimReceiver {
+public:
+    explicit SimReceiver(const QStringList& flags = {}) {
+        logPath_ = dir_.filePath("commands.log");
+        process_.start(RECEIVER_SIM, QStringList{"--log", logPath_} + flags);
+        EXPECT_TRUE(process_.waitForStarted(5000));
+        QElapsedTimer t;
+        t.start();
+        while (!process_.canReadLine() && t.elapsed() < 5000)
+            process_.waitForReadyRead(100);
+        device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+        EXPECT_FALSE(device_.isEmpty()) << process_.readAllStandardError().toStdString();
+    }
+    ~SimReceiver() {
+        process_.terminate();
+        if (!process_.waitForFinished(3000))
+            process_.kill();
+    }
+
+    const QString& device() const { return device_; }
+
+    QStringList commands() const {
+        QFile f(logPath_);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromLatin1(f.readAll()).split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    // Waits (bounded) until the receiver has logged n commands.
+    bool waitForCommands(int n, int timeoutMs = 5000) const {
+        QElapsedTimer t;
+        t.start();
+        while (commands().size() < n) {
+            if (t.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(10);
+        }
+        return true;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString logPath_;
+    QString device_;
+    QProcess process_;
+};
