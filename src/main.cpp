@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     TickHandoffs handoffs;
     handoffs.ebNo = &ebNoPoller;
     ClockDispatcher dispatcher(station, handoffs);
-    mnuMenu console(station, dispatcher, &messages.errorWindow());
+    mnuMenu console(station, dispatcher, &messages.errorWindow(), &receiver);
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {

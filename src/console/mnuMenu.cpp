@@ -3,6 +3,10 @@
 #include "console/level_meter.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
+#include "receiver/frmComSelect.h"
+#include "receiver/frmDisplayReceiver.h"
+#include "receiver/frmRelay.h"
+#include "receiver/frmSetReceiver.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
@@ -62,9 +66,23 @@ void setText(QLabel* l, const QString& text) {
 
 } // namespace
 
+namespace {
+// A window that is already open is brought forward rather than opened twice.
+template <typename Window, typename Make> void showWindow(QPointer<Window>& window, Make make) {
+    if (!window) {
+        window = make();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+} // namespace
+
 mnuMenu::mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
-                 QWidget* parent)
-    : QMainWindow(parent), station_(station), dispatcher_(dispatcher), errorWindow_(errorWindow) {
+                 ReceiverLink* receiver, QWidget* parent)
+    : QMainWindow(parent), station_(station), dispatcher_(dispatcher), errorWindow_(errorWindow),
+      receiver_(receiver) {
     setObjectName("mnuMenu");
     setWindowTitle("Varnola");
     buildMenus();
@@ -118,6 +136,28 @@ void mnuMenu::buildMenus() {
     mnuHelp = menuBar()->addAction("&Help");
     mnuHelp->setObjectName("mnuHelp");
     connect(mnuHelp, &QAction::triggered, this, &mnuMenu::openHelp);
+
+    if (receiver_) {
+        const auto wire = [this](QAction* a, auto slot) {
+            a->setEnabled(true);
+            connect(a, &QAction::triggered, this, slot);
+        };
+        wire(mnuCommunications, [this] {
+            showWindow(comSelect_, [this] { return new frmComSelect(station_, this); });
+        });
+        wire(mnuSetReceiver, [this] {
+            showWindow(setReceiver_, [this] {
+                return new frmSetReceiver(
+                    station_, *receiver_, [this] { openDataWindow("R M", true); }, this);
+            });
+        });
+        wire(mnuCarrierStatus, [this] { openDataWindow("RT C", true); });
+        wire(mnuMPEGStatus, [this] { openDataWindow("R M", false); });
+        wire(mnuReceiverSerialPort, [this] { openDataWindow("R SP", false); });
+        wire(mnuSettings, [this] { openDataWindow("R S", false); });
+        wire(mnuRelayStatus, [this] { openRelayWindow("R R", false); });
+        wire(mnuExtendedRelays, [this] { openRelayWindow("R ER", true); });
+    }
     mnuAbout = menuBar()->addAction("&About");
     mnuAbout->setObjectName("mnuAbout");
     connect(mnuAbout, &QAction::triggered, this, &mnuMenu::openAbout);
@@ -318,19 +358,6 @@ void mnuMenu::render() {
         Gauge2->setValue(d.Gauge2);
 }
 
-namespace {
-// A window that is already open is brought forward rather than opened twice.
-template <typename Window, typename Make> void showWindow(QPointer<Window>& window, Make make) {
-    if (!window) {
-        window = make();
-        window->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-} // namespace
-
 void mnuMenu::openHelp() {
     showWindow(help_, [this] { return new frmHelp(station_.paths(), this); });
 }
@@ -338,6 +365,20 @@ void mnuMenu::openHelp() {
 void mnuMenu::openAbout() {
     showWindow(about_,
                [this] { return new frmAbout(station_.messages(), systemSearchPath(), this); });
+}
+
+void mnuMenu::openDataWindow(const QString& query, bool fresh) {
+    if (fresh)
+        delete dataWindow_;
+    station_.state.ReceiverQuery = query;
+    showWindow(dataWindow_, [this] { return new frmDisplayReceiver(station_, *receiver_, this); });
+}
+
+void mnuMenu::openRelayWindow(const QString& query, bool fresh) {
+    if (fresh)
+        delete relayWindow_;
+    station_.state.ReceiverQuery = query;
+    showWindow(relayWindow_, [this] { return new frmRelay(station_, *receiver_, this); });
 }
 
 void mnuMenu::closeEvent(QCloseEvent* event) {

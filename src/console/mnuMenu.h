@@ -20,13 +20,19 @@ class ClockDispatcher;
 class frmError;
 class frmHelp;
 class frmAbout;
+class frmComSelect;
+class frmDisplayReceiver;
+class frmRelay;
+class frmSetReceiver;
+class ReceiverLink;
 
 // The station console. It renders the core's ConsoleDisplay and forwards the
 // operator's clicks; the station's rules live in the core.
 class mnuMenu : public QMainWindow {
 public:
+    // Without a receiver link the receiver's menu entries stay disabled.
     mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
-            QWidget* parent = nullptr);
+            ReceiverLink* receiver = nullptr, QWidget* parent = nullptr);
     ~mnuMenu() override;
 
     // The load: start-up, the finders and the playlist, then the clock. On
@@ -76,11 +82,20 @@ private:
     void buildDisplays();
     void openHelp();
     void openAbout();
+    // Receiver windows: the query is set first; fresh reopens the window so
+    // that it loads (and asks) again.
+    void openDataWindow(const QString& query, bool fresh);
+    void openRelayWindow(const QString& query, bool fresh);
 
     Station& station_;
     ClockDispatcher& dispatcher_;
     frmError* errorWindow_;
     std::function<void()> onExit_;
+    ReceiverLink* receiver_;
     QPointer<frmHelp> help_;
     QPointer<frmAbout> about_;
+    QPointer<frmComSelect> comSelect_;
+    QPointer<frmDisplayReceiver> dataWindow_;
+    QPointer<frmRelay> relayWindow_;
+    QPointer<frmSetReceiver> setReceiver_;
 };

@@ -53,3 +53,13 @@ void SendReceiverCommand(Station& station, ReceiverLink& link, std::function<voi
             then(sent);
     });
 }
+
+void RunStatusQuery(Station& station, ReceiverLink& link, const ReceiverExchange& exchange,
+                    std::function<void(const QString&)> show) {
+    link.run(exchange, [&station, show = std::move(show)](const ReceiverResult& r) {
+        if (!r.opened)
+            station.messages().ShowMessage(serialFailureText(r));
+        else if (show)
+            show(QString::fromLatin1(r.answer));
+    });
+}

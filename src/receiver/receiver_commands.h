@@ -25,6 +25,14 @@ QList<int> expansionRelaysOfPort(const QString& port);
 // The command of relay-window button i for the query shown ("R R" or "R ER").
 QString relayButtonCommand(const QString& query, int button);
 
+struct ReceiverExchange;
+
+// Runs a window's status query: a port that cannot be used is reported in
+// the error window (even if the window has closed meanwhile), otherwise the
+// answer goes to show.
+void RunStatusQuery(Station& station, ReceiverLink& link, const ReceiverExchange& exchange,
+                    std::function<void(const QString& answer)> show);
+
 // Sends ReceiverCommand (carriage return appended) without reading an answer.
 // A port that cannot be used is reported in the error window; then is called
 // with whether the command went out.

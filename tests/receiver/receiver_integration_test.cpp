@@ -3,6 +3,7 @@
 #include "console/clock_tick.h"
 #include "console/station.h"
 #include "fakes/fake_messages.h"
+#include "fakes/live_station.h"
 #include "fakes/sim_receiver.h"
 #include "logs/log_files.h"
 #include "platform/clock.h"
@@ -21,45 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A station on real time and real timers, its COM1 on the given device.
-class LiveStation {
-public:
-    explicit LiveStation(const QString& com1) {
-        StationConfig config;
-        config.drivesRoot = dir.filePath("drives");
-        config.drives.insert('C', dir.filePath("drives/C"));
-        config.serialPorts[0] = com1;
-        paths = std::make_unique<DrivePaths>(config);
-        station = std::make_unique<Station>(clock, timers, *paths, messages);
-        QDir().mkpath(paths->resolve("c:\\satfile"));
-        SettingsFile settings;
-        settings.open(paths->resolve(SettingsFile::StationPath), nullptr);
-        settings.write(13, 1);
-        settings.write(14, 2);
-        settings.write(10, 1);
-        settings.close();
-        EXPECT_TRUE(station->StartUp().ok);
-        link = std::make_unique<ReceiverLink>(*station, makeQtSerialPort());
-    }
-
-    // Runs the event loop until the flag is set (bounded).
-    static bool waitFor(const bool& flag, int timeoutMs = 8000) {
-        QElapsedTimer t;
-        t.start();
-        while (!flag && t.elapsed() < timeoutMs)
-            QTest::qWait(5);
-        return flag;
-    }
-
-    QTemporaryDir dir;
-    SystemClock clock;
-    QtTimers timers;
-    FakeMessages messages;
-    std::unique_ptr<DrivePaths> paths;
-    std::unique_ptr<Station> station;
-    std::unique_ptr<ReceiverLink> link;
-};
 
 void send(LiveStation& s, const QString& command) {
     bool done = false;

@@ -1,0 +1,83 @@
+#include "receiver/frmDisplayReceiver.h"
+
+#include "platform/clock.h"
+#include "receiver/receiver_commands.h"
+#include "windows/messages.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+// The carrier report runs long and carries ">" characters of its own before
+// its end; only one from this position on ends it.
+constexpr int LongAnswerEndMark = 700;
+} // namespace
+
+frmDisplayReceiver::frmDisplayReceiver(Station& station, ReceiverLink& link, QWidget* parent)
+    : QDialog(parent), scrDisplayReceiver(new QScrollArea(this)), lblDisplayReceiver(new QLabel),
+      cmdDisplayReceiverRefresh(new QPushButton(this)),
+      cmdDisplayReceiverExit(new QPushButton(this)), station_(station), link_(link) {
+    setObjectName("frmDisplayReceiver");
+    setWindowTitle("Receiver Data");
+
+    lblDisplayReceiver->setObjectName("lblDisplayReceiver");
+    // Receiver text is never markup, whatever characters it holds.
+    lblDisplayReceiver->setTextFormat(Qt::PlainText);
+    lblDisplayReceiver->setWordWrap(false);
+    lblDisplayReceiver->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The reports are laid out in columns.
+    lblDisplayReceiver->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    scrDisplayReceiver->setObjectName("scrDisplayReceiver");
+    scrDisplayReceiver->setWidgetResizable(true);
+    scrDisplayReceiver->setWidget(lblDisplayReceiver);
+
+    cmdDisplayReceiverRefresh->setObjectName("cmdDisplayReceiverRefresh");
+    cmdDisplayReceiverRefresh->setText("&Refresh");
+    connect(cmdDisplayReceiverRefresh, &QPushButton::clicked, this,
+            [this] { ask(LongAnswerEndMark); });
+
+    cmdDisplayReceiverExit->setObjectName("cmdDisplayReceiverExit");
+    cmdDisplayReceiverExit->setText("E&xit");
+    connect(cmdDisplayReceiverExit, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdDisplayReceiverRefresh);
+    buttons->addWidget(cmdDisplayReceiverExit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(scrDisplayReceiver);
+    layout->addLayout(buttons);
+    resize(640, 480);
+}
+
+void frmDisplayReceiver::showEvent(QShowEvent* event) {
+    // A window restored from the task bar is not being opened.
+    if (!event->spontaneous())
+        query();
+    QDialog::showEvent(event);
+}
+
+void frmDisplayReceiver::query() {
+    ask(station_.state.ReceiverQuery == "RT C" ? LongAnswerEndMark : 1);
+}
+
+void frmDisplayReceiver::ask(int endMarkFrom) {
+    lblDisplayReceiver->clear();
+    ReceiverExchange exchange;
+    exchange.writes = {station_.state.ReceiverQuery.toLatin1() + '\r'};
+    exchange.collect = true;
+    exchange.endMarkFrom = endMarkFrom;
+    exchange.timeoutMs = windowAnswerTimeoutMs(station_.clock().secondsSinceMidnight());
+    // The answer may come after the operator has closed the window.
+    RunStatusQuery(station_, link_, exchange, [self = QPointer(this)](const QString& answer) {
+        if (self)
+            self->lblDisplayReceiver->setText(answer);
+    });
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "console/station.h"
+#include "receiver/receiver_link.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QShowEvent;
+
+// Shows the receiver's answer to the status query the menu chose (in
+// ReceiverQuery) exactly as it came, prompt included. The exchange runs on
+// the receiver link; the window fills in when it ends and never waits.
+class frmDisplayReceiver : public QDialog {
+    Q_OBJECT
+public:
+    frmDisplayReceiver(Station& station, ReceiverLink& link, QWidget* parent = nullptr);
+
+    // Sends ReceiverQuery as the window does each time it is shown from
+    // hidden. Call it to ask again while the window is already on screen.
+    void query();
+
+    QScrollArea* scrDisplayReceiver;
+    QLabel* lblDisplayReceiver;
+    QPushButton* cmdDisplayReceiverRefresh;
+    QPushButton* cmdDisplayReceiverExit;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ask(int endMarkFrom);
+
+    Station& station_;
+    ReceiverLink& link_;
+};

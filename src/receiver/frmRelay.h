@@ -1,0 +1,44 @@
+#pragma once
+
+#include "console/station.h"
+#include "receiver/receiver_link.h"
+
+#include <QDialog>
+#include <QString>
+#include <array>
+
+class QLabel;
+class QPushButton;
+class QShowEvent;
+
+// Opens and closes the receiver's own relays ("R R") or those of its
+// expansion card ("R ER"), whichever ReceiverQuery names when the window is
+// shown, and shows the receiver's relay report after each change.
+class frmRelay : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ButtonCount = 28;
+
+    frmRelay(Station& station, ReceiverLink& link, QWidget* parent = nullptr);
+
+    // Takes ReceiverQuery as the window's query, lays the rows out for it and
+    // sends it, as the window does each time it is shown from hidden.
+    void query();
+
+    QLabel* lblRelay;
+    // Even index "Open", odd "Close": buttons 2k and 2k+1 act on relay k+1.
+    std::array<QPushButton*, ButtonCount> cmdR{};
+    QPushButton* cmdClose;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void press(int button);
+    void runAndShow(const ReceiverExchange& exchange);
+
+    Station& station_;
+    ReceiverLink& link_;
+    QString query_;
+    std::array<QLabel*, ButtonCount / 2> rowNames_{};
+};

@@ -1,0 +1,97 @@
+#include "receiver/frmDisplayReceiver.h"
+
+#include "fakes/fake_serial_port.h"
+#include "fakes/temp_station.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// At 10:00:00.000 a status window waits three seconds for its answer.
+constexpr int WindowTimeoutMs = 3000;
+const QByteArray CarrierReport = "Carrier  Locked >\r\nLevel  -41 dBm\r\n>";
+
+class DisplayReceiverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.writeSettings({{13, 1}, {14, 2}});
+        t.startUp();
+        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
+    }
+    void open(const QString& query) {
+        t.station->state.ReceiverQuery = query;
+        w = std::make_unique<frmDisplayReceiver>(*t.station, *link);
+        w->show();
+    }
+    QString shown() const { return w->findChild<QLabel*>("lblDisplayReceiver")->text(); }
+
+    TempStation t;
+    FakeSerialPort::Shared port;
+    std::unique_ptr<ReceiverLink> link;
+    std::unique_ptr<frmDisplayReceiver> w;
+};
+
+} // namespace
+
+// Shown exactly as it came, line ends and prompt kept, never as markup.
+TEST_F(DisplayReceiverTest, ShortQueryEndsAtThePrompt) {
+    port.answer = [](const QByteArray&) { return QByteArray("Port 1 <b>AA1</b>\r\n>"); };
+    open("R M");
+    EXPECT_EQ(port.sessions, QByteArrayList{"R M\r"});
+    EXPECT_FALSE(link->busy());
+    EXPECT_EQ(shown(), "Port 1 <b>AA1</b>\r\n>");
+    EXPECT_EQ(w->findChild<QLabel*>("lblDisplayReceiver")->textFormat(), Qt::PlainText);
+}
+
+// The carrier report's early ">" must not end it: it runs to the time-out.
+TEST_F(DisplayReceiverTest, CarrierReportRunsToTheTimeOut) {
+    port.answer = [](const QByteArray&) { return CarrierReport; };
+    open("RT C");
+    t.time.advance(WindowTimeoutMs - 40);
+    EXPECT_TRUE(link->busy());
+    EXPECT_EQ(shown(), "");
+    t.time.advance(80);
+    EXPECT_EQ(shown(), QString::fromLatin1(CarrierReport));
+    EXPECT_EQ(port.sessions, QByteArrayList{"RT C\r"});
+}
+
+// Refresh reads long answers whatever the query and asks the query of the moment.
+TEST_F(DisplayReceiverTest, RefreshReadsToTheLongAnswersEndMark) {
+    int asked = 0;
+    port.answer = [&](const QByteArray&) { return "Ports " + QByteArray::number(++asked) + ">"; };
+    open("R M");
+    EXPECT_EQ(shown(), "Ports 1>");
+    t.station->state.ReceiverQuery = "R ER";
+    QTest::mouseClick(w->findChild<QPushButton*>("cmdDisplayReceiverRefresh"), Qt::LeftButton);
+    t.time.advance(WindowTimeoutMs - 40);
+    EXPECT_EQ(shown(), "");
+    t.time.advance(80);
+    EXPECT_EQ(shown(), "Ports 2>");
+    EXPECT_EQ(port.sessions, (QByteArrayList{"R M\r", "R ER\r"}));
+}
+
+TEST_F(DisplayReceiverTest, PortThatCannotOpenIsReported) {
+    port.failOpen = "No such file or directory";
+    open("R M");
+    EXPECT_EQ(t.messages.shown, QStringList{"1  No such file or directory.  Check serial port "
+                                            "settings in SetUp/Communications."});
+}
+
+// An answer arriving after the window is destroyed must not reach into it;
+// a window kept for reuse asks again each time it is shown.
+TEST_F(DisplayReceiverTest, ClosingAndReopening) {
+    port.answer = [](const QByteArray&) { return CarrierReport; };
+    open("RT C");
+    w.reset();
+    t.time.advance(WindowTimeoutMs + 40);
+    EXPECT_FALSE(link->busy());
+    open("R M");
+    QTest::mouseClick(w->findChild<QPushButton*>("cmdDisplayReceiverExit"), Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+    t.station->state.ReceiverQuery = "R C";
+    w->show();
+    EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "R M\r", "R C\r"}));
+}

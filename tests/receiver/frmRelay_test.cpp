@@ -1,0 +1,97 @@
+#include "receiver/frmRelay.h"
+
+#include "fakes/fake_serial_port.h"
+#include "fakes/temp_station.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Long enough for the opening query and for a button's settle and report.
+constexpr int ExchangeMs = 3100;
+
+class RelayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.writeSettings({{13, 1}, {14, 2}});
+        t.startUp();
+        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
+    }
+    void open(const QString& query) {
+        t.station->state.ReceiverQuery = query;
+        w = std::make_unique<frmRelay>(*t.station, *link);
+        w->show();
+        t.time.advance(ExchangeMs);
+    }
+    QPushButton* button(int i) { return w->findChild<QPushButton*>(QString("cmdR_%1").arg(i)); }
+    void press(int i, int ms = ExchangeMs) {
+        QTest::mouseClick(button(i), Qt::LeftButton);
+        t.time.advance(ms);
+    }
+    QString shown() const { return w->findChild<QLabel*>("lblRelay")->text(); }
+
+    TempStation t;
+    FakeSerialPort::Shared port;
+    std::unique_ptr<ReceiverLink> link;
+    std::unique_ptr<frmRelay> w;
+};
+
+} // namespace
+
+TEST_F(RelayTest, ReceiverRelaysShowOnlyTheirFourButtons) {
+    port.answer = [](const QByteArray&) { return QByteArray("Relay 1 Open\r\n>"); };
+    open("R R");
+    for (int i = 0; i < frmRelay::ButtonCount; ++i) {
+        EXPECT_EQ(button(i), w->cmdR[size_t(i)]);
+        EXPECT_EQ(button(i)->text(), i % 2 == 0 ? "Open" : "Close") << i;
+        EXPECT_EQ(button(i)->isVisibleTo(w.get()), i < 4) << i;
+    }
+    EXPECT_EQ(shown(), "Relay 1 Open\r\n>");
+    press(3);
+    EXPECT_EQ(port.sessions, (QByteArrayList{"R R\r", "RE C 2\rR R\r"}));
+}
+
+// Command and report go in one exchange, so nothing can come between them;
+// a window reused for the other query shows every button again.
+TEST_F(RelayTest, ExpansionButtonSendsItsCommandThenTheQuery) {
+    open("R R");
+    w->close();
+    t.station->state.ReceiverQuery = "R ER";
+    w->show();
+    EXPECT_TRUE(button(27)->isVisibleTo(w.get()));
+    t.time.advance(ExchangeMs);
+    port.sessions.clear();
+    press(4);
+    press(5);
+    press(27);
+    EXPECT_EQ(port.sessions,
+              (QByteArrayList{"ER D 3\rR ER\r", "ER E 3\rR ER\r", "ER E 14\rR ER\r"}));
+}
+
+// The command's own prompt comes first and would end the answer before the
+// report; the report is read only after the relay has had its second.
+TEST_F(RelayTest, ShowsTheReportTakenAfterTheRelaySwitched) {
+    QByteArray report = "Relays OOOO\r\n>";
+    port.answer = [&](const QByteArray& written) {
+        return written == "R ER\r" ? report : QByteArray(">");
+    };
+    open("R ER");
+    report = "Relays OOCO\r\n>";
+    press(4, 900);
+    EXPECT_EQ(shown(), "Relays OOOO\r\n>");
+    t.time.advance(200);
+    EXPECT_FALSE(link->busy());
+    EXPECT_EQ(shown(), "Relays OOCO\r\n>");
+    EXPECT_EQ(w->findChild<QLabel*>("lblRelay")->textFormat(), Qt::PlainText);
+}
+
+TEST_F(RelayTest, PortThatCannotOpenIsReported) {
+    port.failOpen = "Device busy";
+    open("R ER");
+    press(0);
+    const QString failure = "1  Device busy.  Check serial port settings in SetUp/Communications.";
+    EXPECT_EQ(t.messages.shown, (QStringList{failure, failure}));
+}
