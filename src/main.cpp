@@ -1,6 +1,7 @@
 #include "console/clock_tick.h"
 #include "console/mnuMenu.h"
 #include "console/station.h"
+#include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
@@ -8,6 +9,7 @@
 #include "platform/timers.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_link.h"
+#include "recording/record_channel.h"
 #include "windows/window_messages.h"
 
 #include <QApplication>
@@ -24,6 +26,19 @@ void reportStartUpFailure(const QString& message) {
     if (platform != "offscreen" && platform != "minimal")
         QMessageBox::critical(nullptr, "Varnola", message);
 }
+
+// The sound cards chosen in the settings, handed over as start-up reads them.
+class StartUpDevices : public AudioDeviceChoice {
+public:
+    explicit StartUpDevices(RecordingControl& recording) : recording_(recording) {}
+    void usePlayDevice(int) override {}
+    void useRecordDevice(int channel, int device) override {
+        recording_.channel(channel).setInputDevice(device);
+    }
+
+private:
+    RecordingControl& recording_;
+};
 
 } // namespace
 
@@ -44,12 +59,23 @@ int main(int argc, char** argv) {
 
     ReceiverLink receiver(station, makeQtSerialPort());
     LinkEbNoPoller ebNoPoller(station, receiver);
+    const std::unique_ptr<AudioDevices> audio = makeAudioDevices(paths.config());
+    RecordingControl recording(station, *audio, &receiver, nullptr);
+    StartUpDevices devices(recording);
+    station.setAudioDeviceChoice(&devices);
+    // A recording in progress is closed properly however the program ends.
+    station.addShutdownHook([&recording] { recording.shutDown(); });
 
     // The parts the tick hands work to join here as they are built.
     TickHandoffs handoffs;
     handoffs.ebNo = &ebNoPoller;
+    handoffs.recording = &recording;
+    handoffs.switching = &recording;
     ClockDispatcher dispatcher(station, handoffs);
-    mnuMenu console(station, dispatcher, &messages.errorWindow(), &receiver);
+    recording.setRecordingBegan([&dispatcher](int channel) {
+        (channel == 1 ? dispatcher.tmrPendingOne : dispatcher.tmrPendingTwo)->setEnabled(true);
+    });
+    mnuMenu console(station, dispatcher, &messages.errorWindow(), {&receiver, &recording});
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {

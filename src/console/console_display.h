@@ -39,6 +39,10 @@ struct ConsoleDisplay {
     Rgb cmdPlayColor{0, 128, 0};
     Rgb cmdStopColor{255, 255, 255};
 
+    // A record channel's meters and heading show from its cue to its end.
+    bool Rec1PanelVisible = false;
+    bool Rec2PanelVisible = false;
+
     // Peak levels of the meters, 0..32767.
     int PlayLevelLeft = 0, PlayLevelRight = 0;
     int Rec1LevelLeft = 0, Rec1LevelRight = 0;

@@ -7,6 +7,7 @@
 #include "receiver/frmDisplayReceiver.h"
 #include "receiver/frmRelay.h"
 #include "receiver/frmSetReceiver.h"
+#include "recording/record_channel.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
@@ -80,9 +81,9 @@ template <typename Window, typename Make> void showWindow(QPointer<Window>& wind
 } // namespace
 
 mnuMenu::mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
-                 ReceiverLink* receiver, QWidget* parent)
+                 ConsoleParts parts, QWidget* parent)
     : QMainWindow(parent), station_(station), dispatcher_(dispatcher), errorWindow_(errorWindow),
-      receiver_(receiver) {
+      receiver_(parts.receiver), recording_(parts.recording) {
     setObjectName("mnuMenu");
     setWindowTitle("Varnola");
     buildMenus();
@@ -216,8 +217,8 @@ void mnuMenu::buildDisplays() {
         scale = new LevelMeter(scaleName, LevelMeter::Style::Scale, box);
         cue = button(box, cueName, cueCaption);
         stop = button(box, stopName, stopCaption);
-        cue->setEnabled(false);
-        stop->setEnabled(false);
+        cue->setEnabled(recording_ != nullptr);
+        stop->setEnabled(recording_ != nullptr);
         grid->addWidget(heading, 0, 0, 1, 3);
         grid->addWidget(name, 1, 0, 1, 3);
         grid->addWidget(timer, 2, 0, 1, 3);
@@ -238,6 +239,22 @@ void mnuMenu::buildDisplays() {
                  lblRecordTimerTwo, "lblRecordTimerTwo", MMLevelX5, "MMLevelX5", MMLevelX6,
                  "MMLevelX6", MMLevelScaleX3, "MMLevelScaleX3", cmdCueTwo, "cmdCueTwo", "Cue Rec 2",
                  cmdStopTwo, "cmdStopTwo", "Stop 2");
+
+    if (recording_) {
+        const auto cueAndArm = [this](int channel) {
+            recording_->CueRecordChannel(channel);
+            recording_->ArmRecordChannel(channel);
+            render();
+        };
+        const auto stop = [this](int channel) {
+            recording_->StopRecordChannel(channel);
+            render();
+        };
+        connect(Command1, &QPushButton::clicked, this, [=] { cueAndArm(1); });
+        connect(Command2, &QPushButton::clicked, this, [=] { stop(1); });
+        connect(cmdCueTwo, &QPushButton::clicked, this, [=] { cueAndArm(2); });
+        connect(cmdStopTwo, &QPushButton::clicked, this, [=] { stop(2); });
+    }
 
     auto* playBox = new QGroupBox(central);
     auto* play = new QGridLayout(playBox);
@@ -341,6 +358,12 @@ void mnuMenu::render() {
     show(MMLevelX1, d.PlayingVisible);
     show(MMLevelX2, d.PlayingVisible);
     show(MMLevelScaleX1, d.PlayingVisible);
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(MMLevelX3),
+                       static_cast<QWidget*>(MMLevelX4), static_cast<QWidget*>(MMLevelScaleX2)})
+        show(w, d.Rec1PanelVisible);
+    for (QWidget* w : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(MMLevelX5),
+                       static_cast<QWidget*>(MMLevelX6), static_cast<QWidget*>(MMLevelScaleX3)})
+        show(w, d.Rec2PanelVisible);
     show(cmdPlay, d.cmdPlayVisible);
     show(cmdStop, d.cmdStopVisible);
     setButtonColor(cmdPlay, d.cmdPlayColor);

@@ -25,14 +25,21 @@ class frmDisplayReceiver;
 class frmRelay;
 class frmSetReceiver;
 class ReceiverLink;
+class RecordingControl;
+
+// The parts the console's menus and buttons reach; a part that is not there
+// leaves its entries and buttons disabled.
+struct ConsoleParts {
+    ReceiverLink* receiver = nullptr;
+    RecordingControl* recording = nullptr;
+};
 
 // The station console. It renders the core's ConsoleDisplay and forwards the
 // operator's clicks; the station's rules live in the core.
 class mnuMenu : public QMainWindow {
 public:
-    // Without a receiver link the receiver's menu entries stay disabled.
     mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
-            ReceiverLink* receiver = nullptr, QWidget* parent = nullptr);
+            ConsoleParts parts = {}, QWidget* parent = nullptr);
     ~mnuMenu() override;
 
     // The load: start-up, the finders and the playlist, then the clock. On
@@ -92,6 +99,7 @@ private:
     frmError* errorWindow_;
     std::function<void()> onExit_;
     ReceiverLink* receiver_;
+    RecordingControl* recording_;
     QPointer<frmHelp> help_;
     QPointer<frmAbout> about_;
     QPointer<frmComSelect> comSelect_;

@@ -30,7 +30,7 @@ protected:
     SimReceiver sim;
     LiveStation s;
     ClockDispatcher dispatcher{*s.station, TickHandoffs{}};
-    mnuMenu menu{*s.station, dispatcher, nullptr, s.link.get()};
+    mnuMenu menu{*s.station, dispatcher, nullptr, {s.link.get()}};
 };
 
 TEST_F(ReceiverMenuTest, SetSendsTheAudioTheRelayResetAndAsksForTheMpegStatus) {

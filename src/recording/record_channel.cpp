@@ -1,0 +1,349 @@
+#include "recording/record_channel.h"
+
+#include "console/next_event_finder.h"
+#include "console/station.h"
+#include "console/time_format.h"
+#include "logs/log_files.h"
+#include "platform/clock.h"
+#include "platform/drive_paths.h"
+#include "platform/record_file.h"
+#include "receiver/receiver_commands.h"
+#include "windows/messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// A cue prepares the occurrence it was made for; an arm long after it is
+// not for that occurrence any more.
+constexpr qint64 CueValidMs = 60000;
+
+int roundHalfEven(double v) {
+    return int(std::nearbyint(v));
+}
+
+QString blanks(int n) {
+    return QString(n, ' ');
+}
+
+int lengthSeconds(const QString& satLen) {
+    // Minutes are the first two characters and seconds the last two.
+    const QString len = satLen.trimmed();
+    return len.left(2).toInt() * 60 + len.right(2).toInt();
+}
+
+} // namespace
+
+// The state and controls of each channel, named once.
+struct RecordChannel::Names {
+    int number;
+    int32_t StationState::*active;
+    int32_t StationState::*pending;
+    int32_t StationState::*stopAt;
+    int32_t StationState::*pendingAt;
+    double StationState::*startTimer;
+    ScheduleNo StationState::*nextSlot;
+    int32_t StationState::*nextDay;
+    QString StationState::*nextName;
+    QString ConsoleDisplay::*nameLabel;
+    QString ConsoleDisplay::*timeLabel;
+    bool ConsoleDisplay::*panelVisible;
+    int ConsoleDisplay::*levelLeft;
+    int ConsoleDisplay::*levelRight;
+    void (*findNext)(Station&);
+};
+
+namespace {
+
+const RecordChannel::Names ChannelOne{1,
+                                      &StationState::Rec1Active,
+                                      &StationState::Rec1Pending,
+                                      &StationState::Rec1StopAt,
+                                      &StationState::Rec1PendingAt,
+                                      &StationState::Rec1StartTimer,
+                                      &StationState::NextRec1Slot,
+                                      &StationState::NextRec1Day,
+                                      &StationState::NextRec1Name,
+                                      &ConsoleDisplay::lblRecordNameOne,
+                                      &ConsoleDisplay::lblRecordTimerOne,
+                                      &ConsoleDisplay::Rec1PanelVisible,
+                                      &ConsoleDisplay::Rec1LevelLeft,
+                                      &ConsoleDisplay::Rec1LevelRight,
+                                      &FindNextRecord1};
+const RecordChannel::Names ChannelTwo{2,
+                                      &StationState::Rec2Active,
+                                      &StationState::Rec2Pending,
+                                      &StationState::Rec2StopAt,
+                                      &StationState::Rec2PendingAt,
+                                      &StationState::Rec2StartTimer,
+                                      &StationState::NextRec2Slot,
+                                      &StationState::NextRec2Day,
+                                      &StationState::NextRec2Name,
+                                      &ConsoleDisplay::lblRecordNameTwo,
+                                      &ConsoleDisplay::lblRecordTimerTwo,
+                                      &ConsoleDisplay::Rec2PanelVisible,
+                                      &ConsoleDisplay::Rec2LevelLeft,
+                                      &ConsoleDisplay::Rec2LevelRight,
+                                      &FindNextRecord2};
+
+void send(Station& station, ReceiverLink* receiver, const QString& command) {
+    station.state.ReceiverCommand = command;
+    if (receiver)
+        SendReceiverCommand(station, *receiver);
+}
+
+} // namespace
+
+RecordChannel::RecordChannel(int number, Station& station, AudioDevices& devices,
+                             ReceiverLink* receiver, RecordingHandOff* handOff,
+                             std::function<void()> recordingBegan)
+    : n_(number == 1 ? ChannelOne : ChannelTwo), station_(station), devices_(devices),
+      receiver_(receiver), handOff_(handOff), recordingBegan_(std::move(recordingBegan)) {}
+
+RecordChannel::~RecordChannel() {
+    if (input_)
+        input_->stop();
+}
+
+double RecordChannel::now() const {
+    return station_.clock().secondsSinceMidnight();
+}
+
+double RecordChannel::sinceStart() const {
+    double t = now() - station_.state.*n_.startTimer;
+    if (t < 0)
+        t += 86400; // started before midnight
+    return t;
+}
+
+void RecordChannel::Cue() {
+    StationState& s = station_.state;
+    const ScheduleNo slot = s.*n_.nextSlot;
+    const auto rec = s.SatListFile.read(slot);
+    if (!rec || !rec->inUse()) {
+        LogError(station_, QString("Cue: schedule %1 is not in the schedule file").arg(slot));
+        return;
+    }
+    const ScheduleFields f = rec->parse();
+    cuedSlot_ = slot;
+    cuedRoute_ = f.SatRoute;
+    cuedName_ = f.SatName;
+
+    send(station_, receiver_, cueSetAudioCommand(f));
+    LogActivity(station_, s.ReceiverCommand);
+    if (s.ResetExpansionRelays == 1) {
+        for (int relay : expansionRelaysOfPort(f.SatPort)) {
+            send(station_, receiver_, "ER D " + QString::number(relay));
+            LogActivity(station_, "Turn off Relay " + QString::number(relay));
+        }
+    }
+    s.CueRecordStart = f.SatRecordStart;
+
+    // Wave and marks files are named after the scheduled day and the slot.
+    const int day = s.*n_.nextDay;
+    cuedWeekday_ = day >= 1 && day <= 7 ? day - 1 : 0;
+    const QString base =
+        (s.WaveDrive + ":\\satfile\\SF" + s.DayNames[size_t(cuedWeekday_ + 1)].left(3) +
+         QString::number(slot).rightJustified(3, '0'))
+            .toUpper();
+    cuedWaveFile_ = base + ".WAV";
+    cuedDataFile_ = base + ".DAT";
+    cuedAt_ = station_.clock().monotonicMs();
+    armRefused_ = false;
+
+    // A channel still recording keeps its own stop time; the length waits
+    // for the arm.
+    if (s.*n_.active == 0)
+        s.*n_.stopAt = lengthSeconds(f.SatLen);
+    cuedLength_ = lengthSeconds(f.SatLen);
+
+    station_.display.*n_.panelVisible = true;
+    station_.display.*n_.nameLabel = "Cue " + s.*n_.nextName;
+}
+
+void RecordChannel::refuse(const QString& why) {
+    if (!armRefused_) {
+        LogError(station_, why);
+        station_.messages().ShowMessage(why);
+    }
+    armRefused_ = true;
+}
+
+void RecordChannel::Arm() {
+    StationState& s = station_.state;
+    if (s.*n_.pending != 0 || armRefused_)
+        return;
+    const QString channel = QString("Record channel %1").arg(n_.number);
+    if (cuedAt_ < 0 || cuedSlot_ != s.*n_.nextSlot ||
+        station_.clock().monotonicMs() - cuedAt_ > CueValidMs) {
+        refuse(channel + ": " + (s.*n_.nextName).trimmed() +
+               " was not cued in time and is not recorded");
+        return;
+    }
+    if (s.WaveDrive.size() != 1 || !s.WaveDrive.at(0).isLetter()) {
+        refuse(channel + ": no drive is chosen for the wave files (SetUp, My Computer)");
+        return;
+    }
+    channels_ = (cuedRoute_ == "1" || cuedRoute_ == "2") ? 1 : 2;
+    input_ = devices_.createInput(device_);
+    input_->setBufferHandler([this](const QByteArray& b, int ch) { onBuffer(b, ch); });
+    QString error;
+    if (!input_->start(channels_, &error)) {
+        input_.reset();
+        refuse(
+            QString("%1: audio input %2 cannot be used: %3").arg(channel).arg(device_).arg(error));
+        return;
+    }
+    station_.display.*n_.nameLabel = "Waiting for Audio";
+    s.*n_.pending = 1;
+    remoteStart_ = s.CueRecordStart == "M";
+    s.*n_.pendingAt = roundHalfEven(now() + cuedLength_);
+    s.*n_.stopAt = cuedLength_;
+}
+
+void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
+    StationState& s = station_.state;
+    const Peaks peaks = bufferPeaks(buffer, channels);
+    station_.display.*n_.levelLeft = std::abs(peaks.left);
+    station_.display.*n_.levelRight = std::abs(peaks.right);
+    const bool audio = (std::abs(peaks.left) | std::abs(peaks.right)) > s.RecordThreshold;
+
+    if (audio && s.*n_.pending == 1)
+        Start();
+    if (s.*n_.pending != 2 || !writer_.isOpen())
+        return;
+    if (audio)
+        lastAudio_ = sinceStart();
+    QString error;
+    if (!writer_.write(buffer, &error)) {
+        LogError(station_, QString("Record channel %1: writing %2 failed: %3")
+                               .arg(n_.number)
+                               .arg(recordedWaveFile_, error));
+        Stop();
+        return;
+    }
+    if (sinceStart() > lastAudio_ + 5.0 && lastGapLogged_ != lastAudio_) {
+        lastGapLogged_ = lastAudio_;
+        LogError(station_,
+                 fixedWidth(recordedName_, 25) + " Audio " + FormatElapsed(int(lastAudio_)));
+    }
+}
+
+void RecordChannel::Start() {
+    StationState& s = station_.state;
+    recordedSlot_ = cuedSlot_;
+    recordedWeekday_ = cuedWeekday_;
+    recordedName_ = cuedName_;
+    recordedWaveFile_ = cuedWaveFile_;
+    recordedDataFile_ = cuedDataFile_;
+    const QString host = station_.paths().resolve(recordedWaveFile_);
+    QDir().mkpath(QFileInfo(host).path());
+    QString error;
+    if (!writer_.open(host, channels_, AudioSampleRate, &error)) {
+        const QString why = QString("Record channel %1: cannot create %2 (%3): %4")
+                                .arg(n_.number)
+                                .arg(recordedWaveFile_, host, error);
+        LogError(station_, why);
+        station_.messages().ShowMessage(why);
+        Dump();
+        return;
+    }
+    s.*n_.startTimer = now();
+    s.*n_.stopAt = roundHalfEven(now() + cuedLength_);
+    s.*n_.pending = 2;
+    s.*n_.active = 1;
+    lastAudio_ = 0;
+    lastGapLogged_ = -1;
+    station_.display.*n_.nameLabel = "Recording " + recordedName_;
+    LogActivity(station_, "Record " + recordedName_);
+    if (recordingBegan_)
+        recordingBegan_();
+}
+
+void RecordChannel::endTake() {
+    if (input_)
+        input_->stop();
+    input_.reset();
+    writer_.close();
+    StationState& s = station_.state;
+    station_.display.*n_.panelVisible = false;
+    station_.display.*n_.levelLeft = 0;
+    station_.display.*n_.levelRight = 0;
+    s.*n_.active = 0;
+    s.*n_.pending = 0;
+    remoteStart_ = false;
+    station_.display.*n_.nameLabel = blanks(40);
+    station_.display.*n_.timeLabel = blanks(12);
+}
+
+void RecordChannel::Stop() {
+    StationState& s = station_.state;
+    if (s.*n_.active != 1) {
+        // Nothing is being written: an armed channel just stops waiting.
+        if (s.*n_.pending == 1)
+            endTake();
+        return;
+    }
+    endTake();
+
+    // The marks file: end-of-message and end-of-file both at the last audio.
+    RecordFile marks;
+    QString error;
+    const QString marksHost = station_.paths().resolve(recordedDataFile_);
+    float last = float(lastAudio_);
+    quint32 bits;
+    std::memcpy(&bits, &last, sizeof bits);
+    QByteArray le(4, '\0');
+    qToLittleEndian(bits, le.data());
+    if (!marks.open(marksHost, 4, &error) || !marks.write(1, le, &error) ||
+        !marks.write(2, le, &error))
+        LogError(station_,
+                 QString("Cannot write %1 (%2): %3").arg(recordedDataFile_, marksHost, error));
+    marks.close();
+
+    const auto rec = s.SatListFile.read(recordedSlot_);
+    LogActivity(station_, "Stop   " + (rec ? rec->parse().SatName : recordedName_));
+
+    if (handOff_)
+        handOff_->RecordingFinished({n_.number, recordedSlot_, recordedWeekday_, recordedWaveFile_,
+                                     recordedDataFile_, lastAudio_});
+}
+
+void RecordChannel::Dump() {
+    endTake();
+    LogActivity(station_, "Dump " + station_.state.*n_.nextName);
+    n_.findNext(station_);
+}
+
+RecordingControl::RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
+                                   RecordingHandOff* handOff)
+    : station_(station), receiver_(receiver), one_(1, station, devices, receiver, handOff,
+                                                   [this] {
+                                                       if (recordingBegan_)
+                                                           recordingBegan_(1);
+                                                   }),
+      two_(2, station, devices, receiver, handOff, [this] {
+          if (recordingBegan_)
+              recordingBegan_(2);
+      }) {}
+
+void RecordingControl::CueSwitchOnly() {
+    StationState& s = station_.state;
+    const auto rec = s.SatListFile.read(s.NextSwitchSlot);
+    if (!rec || !rec->inUse()) {
+        LogError(station_,
+                 QString("Switch: schedule %1 is not in the schedule file").arg(s.NextSwitchSlot));
+        return;
+    }
+    send(station_, receiver_, switchSetAudioCommand(rec->parse()));
+    LogActivity(station_, s.ReceiverCommand + " Switch Only");
+}
+
+void RecordingControl::shutDown() {
+    for (RecordChannel* c : {&one_, &two_})
+        c->Stop();
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "console/tick_handoffs.h"
+#include "platform/audio.h"
+#include "recording/wave_file.h"
+#include "schedule/schedule_record.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Station;
+class ReceiverLink;
+
+// A recording that has ended, for the hand-off to the playout store.
+struct FinishedRecording {
+    int channel = 0;
+    ScheduleNo slot = 0;
+    int weekday = 0;  // 0 = Sunday
+    QString waveFile; // station path
+    QString dataFile;
+    double lastAudio = 0;
+};
+
+class RecordingHandOff {
+public:
+    virtual ~RecordingHandOff() = default;
+    // Decides by the slot's export rule whether and where to copy it.
+    virtual void RecordingFinished(const FinishedRecording& recording) = 0;
+};
+
+// One record channel: cue, arm, record from the first audio above the
+// threshold for the scheduled length, stop or dump. The station has two,
+// identical but for the state and controls named in their table.
+class RecordChannel {
+public:
+    struct Names;
+
+    // number: 1 or 2. recordingBegan is called when recording starts (the
+    // console then looks for the next programme two seconds later).
+    RecordChannel(int number, Station& station, AudioDevices& devices, ReceiverLink* receiver,
+                  RecordingHandOff* handOff, std::function<void()> recordingBegan);
+    ~RecordChannel();
+
+    void setInputDevice(int device) { device_ = device; }
+
+    void Cue();
+    void Arm();
+    void Stop();
+    void Dump();
+
+    // The input's buffer-filled event.
+    void onBuffer(const QByteArray& buffer, int channels);
+
+    bool recording() const { return writer_.isOpen(); }
+    const QString& cuedWaveFile() const { return cuedWaveFile_; }
+
+    // Seconds since the start of the recording to the last buffer above the
+    // threshold.
+    double lastAudio() const { return lastAudio_; }
+
+private:
+    void Start();
+    // Ends the take: input stopped, file closed, panel hidden, state idle.
+    void endTake();
+    void refuse(const QString& why);
+    double now() const;
+    double sinceStart() const;
+
+    const Names& n_;
+    Station& station_;
+    AudioDevices& devices_;
+    ReceiverLink* receiver_;
+    RecordingHandOff* handOff_;
+    std::function<void()> recordingBegan_;
+    std::unique_ptr<AudioInput> input_;
+    WaveWriter writer_;
+    int device_ = 0;
+    int channels_ = 2;
+
+    // What the last cue prepared.
+    ScheduleNo cuedSlot_ = 0;
+    QString cuedRoute_;
+    QString cuedName_;
+    QString cuedWaveFile_, cuedDataFile_;
+    int cuedWeekday_ = 0;
+    int cuedLength_ = 0; // seconds
+    qint64 cuedAt_ = -1; // monotonic ms
+    bool armRefused_ = false;
+
+    // What is being recorded.
+    ScheduleNo recordedSlot_ = 0;
+    int recordedWeekday_ = 0;
+    QString recordedName_;
+    QString recordedWaveFile_, recordedDataFile_;
+    double lastAudio_ = 0;
+    double lastGapLogged_ = -1;
+    bool remoteStart_ = false;
+};
+
+// The clock tick's recording hand-offs and the console's buttons, on the two
+// channels; the cue of a switch-only schedule; the input devices chosen in
+// the settings at start-up.
+class RecordingControl : public RecordChannelControl, public SwitchControl {
+public:
+    RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
+                     RecordingHandOff* handOff);
+
+    // recordingBegan(channel) enables that channel's pending-finder timer.
+    void setRecordingBegan(std::function<void(int channel)> f) { recordingBegan_ = std::move(f); }
+
+    RecordChannel& channel(int number) { return number == 1 ? one_ : two_; }
+
+    void CueRecordChannel(int channel) override { this->channel(channel).Cue(); }
+    void ArmRecordChannel(int channel) override { this->channel(channel).Arm(); }
+    void StopRecordChannel(int channel) override { this->channel(channel).Stop(); }
+    void DumpRecordChannel(int channel) override { this->channel(channel).Dump(); }
+    void CueSwitchOnly() override;
+
+    // Ends whatever is being recorded, properly, before the program ends.
+    void shutDown();
+
+private:
+    Station& station_;
+    ReceiverLink* receiver_;
+    std::function<void(int)> recordingBegan_;
+    RecordChannel one_, two_;
+};
