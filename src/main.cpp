@@ -27,19 +27,6 @@ void reportStartUpFailure(const QString& message) {
         QMessageBox::critical(nullptr, "Varnola", message);
 }
 
-// The sound cards chosen in the settings, handed over as start-up reads them.
-class StartUpDevices : public AudioDeviceChoice {
-public:
-    explicit StartUpDevices(RecordingControl& recording) : recording_(recording) {}
-    void usePlayDevice(int) override {}
-    void useRecordDevice(int channel, int device) override {
-        recording_.channel(channel).setInputDevice(device);
-    }
-
-private:
-    RecordingControl& recording_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -61,7 +48,7 @@ int main(int argc, char** argv) {
     LinkEbNoPoller ebNoPoller(station, receiver);
     const std::unique_ptr<AudioDevices> audio = makeAudioDevices(paths.config());
     RecordingControl recording(station, *audio, &receiver, nullptr);
-    StartUpDevices devices(recording);
+    RecordingDeviceChoice devices(recording);
     station.setAudioDeviceChoice(&devices);
     // A recording in progress is closed properly however the program ends.
     station.addShutdownHook([&recording] { recording.shutDown(); });

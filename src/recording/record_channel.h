@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/station.h"
 #include "console/tick_handoffs.h"
 #include "platform/audio.h"
 #include "recording/wave_file.h"
@@ -125,4 +126,18 @@ private:
     ReceiverLink* receiver_;
     std::function<void(int)> recordingBegan_;
     RecordChannel one_, two_;
+};
+
+// The record devices chosen in the settings, handed to the channels as
+// start-up reads them; the player's device is its own business.
+class RecordingDeviceChoice : public AudioDeviceChoice {
+public:
+    explicit RecordingDeviceChoice(RecordingControl& recording) : recording_(recording) {}
+    void usePlayDevice(int) override {}
+    void useRecordDevice(int channel, int device) override {
+        recording_.channel(channel).setInputDevice(device);
+    }
+
+private:
+    RecordingControl& recording_;
 };

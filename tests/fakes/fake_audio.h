@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/audio.h"
+
+#include <QtEndian>
+#include <cmath>
+#include <vector>
+
+// Input devices the test feeds by hand: push() delivers a buffer as the card
+// would. Device numbers beyond the list fail to start, as a missing card.
+class FakeAudioDevices : public AudioDevices {
+public:
+    class Input : public AudioInput {
+    public:
+        explicit Input(FakeAudioDevices& owner, int device) : owner_(owner), device_(device) {}
+        ~Input() override {
+            if (owner_.inputs[size_t(device_)] == this)
+                owner_.inputs[size_t(device_)] = nullptr;
+        }
+        bool start(int channels, QString* error) override {
+            if (device_ >= owner_.deviceCount || owner_.failStart) {
+                *error = "device unavailable";
+                return false;
+            }
+            channels_ = channels;
+            running_ = true;
+            owner_.inputs[size_t(device_)] = this;
+            owner_.startedChannels.push_back(channels);
+            return true;
+        }
+        void stop() override { running_ = false; }
+        bool isRunning() const override { return running_; }
+        int channels() const { return channels_; }
+        void push(const QByteArray& buffer) {
+            if (running_)
+                deliver(buffer, channels_);
+        }
+
+    private:
+        FakeAudioDevices& owner_;
+        int device_;
+        int channels_ = 2;
+        bool running_ = false;
+    };
+
+    QStringList inputNames() const override { return {"Fake input 1", "Fake input 2"}; }
+    QStringList outputNames() const override { return {"Fake output 1", "Fake output 2"}; }
+    std::unique_ptr<AudioInput> createInput(int device) override {
+        return std::make_unique<Input>(*this, device);
+    }
+
+    // The running input of a device, if any.
+    Input* input(int device) const {
+        Input* in = inputs[size_t(device)];
+        return in && in->isRunning() ? in : nullptr;
+    }
+
+    int deviceCount = 2;
+    bool failStart = false;
+    std::vector<Input*> inputs = std::vector<Input*>(8, nullptr);
+    std::vector<int> startedChannels;
+};
+
+// A 4096-byte buffer of 16-bit samples: every sample of the left (or only)
+// channel is left, every right one right.
+inline QByteArray levelBuffer(int channels, qint16 left, qint16 right) {
+    QByteArray b(AudioBufferBytes, '\0');
+    auto* p = reinterpret_cast<uchar*>(b.data());
+    for (int i = 0; i < AudioBufferBytes / 2; ++i)
+        qToLittleEndian<qint16>((channels == 2 && i % 2) ? right : left, p + 2 * i);
+    return b;
+}

@@ -1,0 +1,301 @@
+#include "console/clock_tick.h"
+#include "fakes/fake_audio.h"
+#include "fakes/fake_serial_port.h"
+#include "fakes/schedules.h"
+#include "fakes/temp_station.h"
+#include "logs/log_files.h"
+#include "receiver/receiver_link.h"
+#include "recording/record_channel.h"
+
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/resource.h>
+
+namespace {
+
+// Saturday 7 March 2026.
+const QDate Saturday(2026, 3, 7);
+
+struct WaveInfo {
+    int channels = 0;
+    qint64 frames = -1;
+    std::vector<short> samples;
+};
+
+WaveInfo readWave(const QString& path) {
+    WaveInfo w;
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
+    if (!f)
+        return w;
+    w.channels = info.channels;
+    w.frames = info.frames;
+    w.samples.resize(size_t(info.frames * info.channels));
+    sf_readf_short(f, w.samples.data(), info.frames);
+    sf_close(f);
+    return w;
+}
+
+class RecordingTest : public ::testing::Test {
+protected:
+    RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {}
+    ~RecordingTest() override { t.station->ShutDown(); }
+
+    void load(std::vector<std::pair<int, int16_t>> settings = {}) {
+        settings.insert(settings.begin(), {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 6}, {4, 1}});
+        t.writeSettings(settings);
+        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
+        recording = std::make_unique<RecordingControl>(*t.station, audio, link.get(), nullptr);
+        TickHandoffs h;
+        h.recording = recording.get();
+        h.switching = recording.get();
+        dispatcher = std::make_unique<ClockDispatcher>(*t.station, h);
+        recording->setRecordingBegan([this](int ch) {
+            (ch == 1 ? dispatcher->tmrPendingOne : dispatcher->tmrPendingTwo)->setEnabled(true);
+        });
+        devices = std::make_unique<RecordingDeviceChoice>(*recording);
+        t.station->setAudioDeviceChoice(devices.get());
+        t.station->addShutdownHook([this] { recording->shutDown(); });
+        // The cards deliver their buffers as the frames come due.
+        card = t.time.create(10);
+        card->setHandler([this] {
+            const qint64 now = t.time.monotonicMs();
+            for (int device = 0; device < 2; ++device) {
+                auto* in = audio.input(device);
+                if (!in) {
+                    delivered[device] = now * AudioSampleRate / 1000;
+                    continue;
+                }
+                const int frames = AudioBufferBytes / (2 * in->channels());
+                while (now * AudioSampleRate / 1000 - delivered[device] >= frames) {
+                    delivered[device] += frames;
+                    in->push(levelBuffer(in->channels(), level[device], level[device]));
+                }
+            }
+        });
+        card->setEnabled(true);
+        ASSERT_TRUE(dispatcher->Form_Load().ok);
+    }
+    ScheduleFile& file() {
+        if (!scheduleFile.isOpen()) {
+            QDir().mkpath(t.host("c:\\satfile"));
+            EXPECT_TRUE(scheduleFile.open(t.host(ScheduleFile::StationPath), nullptr));
+        }
+        return scheduleFile;
+    }
+    void runUntil(const QTime& time) { t.time.advanceTo(QDateTime(Saturday, time)); }
+    QByteArray log(const char* kind) {
+        return TempStation::readFile(t.host(logFileStationPath(kind, Saturday)));
+    }
+    QString wave(int slot) {
+        return t.host(QString("C:\\SATFILE\\SFSAT%1.WAV").arg(slot, 3, 10, QChar('0')));
+    }
+    StationState& s() { return t.station->state; }
+
+    TempStation t;
+    ScheduleFile scheduleFile;
+    FakeSerialPort::Shared port;
+    FakeAudioDevices audio;
+    std::unique_ptr<ReceiverLink> link;
+    std::unique_ptr<RecordingControl> recording;
+    std::unique_ptr<ClockDispatcher> dispatcher;
+    std::unique_ptr<RecordingDeviceChoice> devices;
+    std::unique_ptr<Timer> card;
+    qint64 delivered[2] = {0, 0};
+    // What each input hears: the sample value of every sample.
+    qint16 level[2] = {0, 0};
+};
+
+// The level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold
+// of 6, though neither peak does; 4 | 2 = 6 does not.
+TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
+    putSchedule(file(), 1, "Level", "1", {{7, "10:00:00"}}, "00:30");
+    load();
+    runUntil(QTime(9, 59, 59, 600));
+    ASSERT_EQ(s().Rec1Pending, 1);
+    card->setEnabled(false);
+    audio.input(0)->push(levelBuffer(2, 4, 2));
+    EXPECT_EQ(s().Rec1Pending, 1);
+    audio.input(0)->push(levelBuffer(2, 4, 3));
+    EXPECT_EQ(s().Rec1Pending, 2);
+    EXPECT_EQ(s().Rec1Active, 1);
+    EXPECT_EQ(t.station->display.lblRecordNameOne, "Recording Level                    ");
+}
+
+TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
+    putSchedule(file(), 1, "Silent", "1", {{7, "10:00:00"}}, "00:20");
+    putSchedule(file(), 2, "Later", "1", {{7, "11:00:00"}});
+    load();
+    runUntil(QTime(10, 0, 30));
+    EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n"
+                         "10:00:20  Dump Silent                   \r\n");
+    EXPECT_FALSE(QFile::exists(wave(1)));
+    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_EQ(s().NextRec1Slot, 2);
+}
+
+TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
+    putSchedule(file(), 12, "Morning", "1", {{7, "10:00:00"}}, "00:10");
+    load();
+    runUntil(QTime(10, 0, 2));
+    level[0] = 1000; // the programme starts two seconds late
+    runUntil(QTime(10, 0, 20));
+    EXPECT_EQ(recording->channel(1).cuedWaveFile(), "C:\\SATFILE\\SFSAT012.WAV");
+    const WaveInfo w = readWave(wave(12));
+    EXPECT_EQ(w.channels, 2);
+    EXPECT_NEAR(double(w.frames) / AudioSampleRate, 10.0, 0.1);
+    ASSERT_FALSE(w.samples.empty());
+    EXPECT_EQ(w.samples.front(), 1000); // nothing from before the audio
+    const QByteArray marks = TempStation::readFile(t.host("C:\\SATFILE\\SFSAT012.DAT"));
+    ASSERT_EQ(marks.size(), 8);
+    float eom = 0, eof = 0;
+    std::memcpy(&eom, marks.constData(), 4);
+    std::memcpy(&eof, marks.constData() + 4, 4);
+    EXPECT_EQ(eom, eof);
+    EXPECT_NEAR(eom, 10.0, 0.1);
+    EXPECT_TRUE(log("AL").contains("10:00:02  Record Morning"));
+    EXPECT_TRUE(log("AL").contains("10:00:12  Stop   Morning"));
+    EXPECT_EQ(s().Rec1Active, 0);
+    EXPECT_EQ(t.station->display.lblRecordNameOne, QString(40, ' '));
+}
+
+TEST_F(RecordingTest, TenSecondsOfSilenceLogOneGapLine) {
+    putSchedule(file(), 3, "Gappy", "1", {{7, "10:00:00"}}, "00:30");
+    load();
+    level[0] = 500;
+    runUntil(QTime(10, 0, 3));
+    level[0] = 0;
+    runUntil(QTime(10, 0, 13));
+    level[0] = 500;
+    runUntil(QTime(10, 0, 40));
+    const QList<QByteArray> lines = log("ER").split('\n');
+    EXPECT_EQ(log("ER").count("Audio"), 1) << log("ER").toStdString();
+    EXPECT_TRUE(log("ER").contains("Gappy                     Audio 00:03"))
+        << log("ER").toStdString();
+}
+
+TEST_F(RecordingTest, LeftAndRightRoutesRecordMonoOthersStereo) {
+    putSchedule(file(), 1, "Mono", "1", {{7, "10:00:00"}}, "00:05");
+    ScheduleFields f = file().read(1)->parse();
+    f.SatRoute = "2";
+    ASSERT_TRUE(file().write(1, ScheduleRecord::build(f)));
+    putSchedule(file(), 2, "Stereo", "2", {{7, "10:00:00"}}, "00:05");
+    load();
+    level[0] = level[1] = 800;
+    runUntil(QTime(10, 0, 10));
+    EXPECT_EQ(readWave(wave(1)).channels, 1);
+    EXPECT_EQ(readWave(wave(2)).channels, 2);
+    // The audio is there from the arm, half a second before the time.
+    EXPECT_NEAR(double(readWave(wave(1)).frames) / AudioSampleRate, 5.55, 0.1);
+}
+
+TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
+    for (int p = 1; p <= 4; ++p) {
+        putSchedule(file(), p, "Port", "1", {{7, QString("1%1:00:00").arg(p)}});
+        ScheduleFields f = file().read(p)->parse();
+        f.SatPort = QString::number(p);
+        ASSERT_TRUE(file().write(p, ScheduleRecord::build(f)));
+    }
+    load({{17, 1}});
+    QByteArrayList sent;
+    for (int p = 1; p <= 4; ++p) {
+        port.sessions.clear();
+        s().NextRec1Slot = p;
+        recording->CueRecordChannel(1);
+        t.time.advance(100);
+        sent << port.sessions.join("|");
+    }
+    EXPECT_EQ(sent, (QByteArrayList{"SETAUDIO 1 S AA1 0  \r|ER D 11\r|ER D 14\r",
+                                    "SETAUDIO 2 S AA1 0  \r|ER D 4\r|ER D 7\r",
+                                    "SETAUDIO 3 S AA1 0  \r|ER D 1\r",
+                                    "SETAUDIO 4 S AA1 0  \r|ER D 8\r"}));
+    EXPECT_TRUE(log("AL").contains("Turn off Relay 11\r\n"));
+    EXPECT_TRUE(log("AL").contains("Turn off Relay 8\r\n"));
+}
+
+TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
+    putSchedule(file(), 5, "Feed", "3", {{7, "10:00:00"}});
+    load();
+    runUntil(QTime(10, 0, 1));
+    EXPECT_EQ(port.sessions, QByteArrayList{"SETAUDIO 1 S AA1 0 \r"});
+    EXPECT_EQ(log("AL"), "10:00:00  SETAUDIO 1 S AA1 0  Switch Only\r\n");
+    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_FALSE(t.station->display.Rec1PanelVisible);
+}
+
+// A missing sound card stops that channel only, with a line and a message.
+TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording) {
+    putSchedule(file(), 1, "One", "1", {{7, "10:00:00"}}, "00:05");
+    putSchedule(file(), 2, "Two", "2", {{7, "10:00:00"}}, "00:05");
+    load({{3, 5}, {4, 1}});
+    level[1] = 900;
+    runUntil(QTime(10, 0, 10));
+    EXPECT_EQ(log("ER").count("audio input 5 cannot be used"), 1) << log("ER").toStdString();
+    EXPECT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_FALSE(QFile::exists(wave(1)));
+    EXPECT_NEAR(double(readWave(wave(2)).frames) / AudioSampleRate, 5.55, 0.1);
+}
+
+// A full disk ends the take cleanly: what was written stays playable.
+TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
+    putSchedule(file(), 1, "Big", "1", {{7, "10:00:00"}}, "01:00");
+    load();
+    level[0] = 700;
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 400000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    runUntil(QTime(10, 0, 10));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(log("ER").contains("writing C:\\SATFILE\\SFSAT001.WAV failed"))
+        << log("ER").toStdString();
+    EXPECT_TRUE(log("AL").contains("Stop   Big"));
+    EXPECT_EQ(s().Rec1Active, 0);
+    const WaveInfo w = readWave(wave(1));
+    EXPECT_GT(w.frames, 90000);
+    EXPECT_LE(w.frames * 4 + 44, 400000);
+    runUntil(QTime(10, 0, 20)); // the station goes on
+    EXPECT_FALSE(t.station->display.lblClock.isEmpty());
+    EXPECT_TRUE(t.station->display.lblClock.endsWith("10:00:20"));
+}
+
+TEST_F(RecordingTest, ShutDownWhileRecordingClosesTheFileAndLogsTheStop) {
+    putSchedule(file(), 1, "Cut", "1", {{7, "10:00:00"}}, "05:00");
+    load();
+    level[0] = 700;
+    runUntil(QTime(10, 0, 4));
+    t.station->ShutDown();
+    EXPECT_TRUE(log("AL").endsWith("10:00:04  Stop   Cut                      \r\n"));
+    EXPECT_NEAR(double(readWave(wave(1)).frames) / AudioSampleRate, 4.5, 0.1);
+}
+
+// The next programme's cue comes while the channel still records: the take
+// in progress keeps its stop time and its files.
+TEST_F(RecordingTest, CueDuringATakeLeavesTheTakeAlone) {
+    putSchedule(file(), 1, "Long", "1", {{7, "10:00:00"}}, "00:40");
+    putSchedule(file(), 2, "Overlap", "1", {{7, "10:00:20"}}, "00:10");
+    load();
+    level[0] = 600;
+    runUntil(QTime(10, 0, 50));
+    EXPECT_NEAR(double(readWave(wave(1)).frames) / AudioSampleRate, 40.55, 0.1);
+    EXPECT_TRUE(QFile::exists(t.host("C:\\SATFILE\\SFSAT001.DAT")));
+    EXPECT_FALSE(QFile::exists(wave(2)));
+}
+
+TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
+    putSchedule(file(), 1, "Uncued", "1", {{7, "10:00:00"}});
+    load();
+    recording->ArmRecordChannel(1);
+    recording->ArmRecordChannel(1);
+    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_EQ(log("ER").count("was not cued"), 1);
+    EXPECT_EQ(t.messages.shown.size(), 1);
+}
+
+} // namespace
