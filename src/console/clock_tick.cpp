@@ -75,8 +75,8 @@ struct ClockDispatcher::Channel {
     ScheduleNo StationState::*slot;
     int32_t StationState::*active;
     int32_t StationState::*pending;
-    int32_t StationState::*stopAt;
-    int32_t StationState::*pendingAt;
+    double StationState::*stopAt;
+    double StationState::*pendingAt;
     double StationState::*startTimer;
     QString ConsoleDisplay::*countdownLabel;
     QString ConsoleDisplay::*elapsedLabel;
@@ -237,7 +237,7 @@ void ClockDispatcher::ClockTick() {
     const bool newDay = lastTickDate_.isValid() && today > lastTickDate_;
     lastTickDate_ = today;
     if (newDay) {
-        for (int32_t* t : {&s.Rec1StopAt, &s.Rec1PendingAt, &s.Rec2StopAt, &s.Rec2PendingAt})
+        for (double* t : {&s.Rec1StopAt, &s.Rec1PendingAt, &s.Rec2StopAt, &s.Rec2PendingAt})
             if (*t >= 86400)
                 *t -= 86400;
     }

@@ -67,8 +67,10 @@ struct StationState {
     // Recording.
     int32_t Rec1Active = 0, Rec2Active = 0;
     int32_t Rec1Pending = 0, Rec2Pending = 0; // 0 idle, 1 armed, 2 recording
-    int32_t Rec1StopAt = 0, Rec2StopAt = 0;
-    int32_t Rec1PendingAt = 0, Rec2PendingAt = 0;
+    // Seconds after midnight with their fractions: rounded to whole seconds
+    // they would cut a take short by up to half a second.
+    double Rec1StopAt = 0, Rec2StopAt = 0;
+    double Rec1PendingAt = 0, Rec2PendingAt = 0;
     double Rec1StartTimer = 0, Rec2StartTimer = 0;
     QString CueRecordStart;
 

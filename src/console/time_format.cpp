@@ -4,7 +4,9 @@
 
 namespace {
 
-QString twoDigits(int v) { return QString::number(v).rightJustified(2, '0'); }
+QString twoDigits(int v) {
+    return QString::number(v).rightJustified(2, '0');
+}
 
 // A leading run of digits as a number; anything else reads as 0.
 int leadingNumber(const QString& text) {
@@ -44,4 +46,6 @@ int TimeTextSeconds(const QString& timeText) {
            leadingNumber(timeText.mid(6, 2));
 }
 
-int StationWeekday(const QDate& date) { return date.dayOfWeek() % 7 + 1; }
+int StationWeekday(const QDate& date) {
+    return date.dayOfWeek() % 7 + 1;
+}

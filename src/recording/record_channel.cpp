@@ -22,10 +22,6 @@ namespace {
 // not for that occurrence any more.
 constexpr qint64 CueValidMs = 60000;
 
-int roundHalfEven(double v) {
-    return int(std::nearbyint(v));
-}
-
 QString blanks(int n) {
     return QString(n, ' ');
 }
@@ -43,8 +39,8 @@ struct RecordChannel::Names {
     int number;
     int32_t StationState::*active;
     int32_t StationState::*pending;
-    int32_t StationState::*stopAt;
-    int32_t StationState::*pendingAt;
+    double StationState::*stopAt;
+    double StationState::*pendingAt;
     double StationState::*startTimer;
     ScheduleNo StationState::*nextSlot;
     int32_t StationState::*nextDay;
@@ -201,7 +197,7 @@ void RecordChannel::Arm() {
     station_.display.*n_.nameLabel = "Waiting for Audio";
     s.*n_.pending = 1;
     remoteStart_ = s.CueRecordStart == "M";
-    s.*n_.pendingAt = roundHalfEven(now() + cuedLength_);
+    s.*n_.pendingAt = now() + cuedLength_;
     s.*n_.stopAt = cuedLength_;
 }
 
@@ -218,8 +214,15 @@ void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
         return;
     if (audio)
         lastAudio_ = sinceStart();
+    // The take is the scheduled length from the first audio; a buffer that
+    // straddles the end is cut there, whenever the tick gets to the stop.
+    const qint64 bytesPerFrame = 2 * channels;
+    const qint64 room =
+        (qint64(recordedLength_) * AudioSampleRate - writer_.framesWritten()) * bytesPerFrame;
+    if (room <= 0)
+        return;
     QString error;
-    if (!writer_.write(buffer, &error)) {
+    if (!writer_.write(buffer.left(qsizetype(std::min<qint64>(room, buffer.size()))), &error)) {
         LogError(station_, QString("Record channel %1: writing %2 failed: %3")
                                .arg(n_.number)
                                .arg(recordedWaveFile_, error));
@@ -240,6 +243,7 @@ void RecordChannel::Start() {
     recordedName_ = cuedName_;
     recordedWaveFile_ = cuedWaveFile_;
     recordedDataFile_ = cuedDataFile_;
+    recordedLength_ = cuedLength_;
     const QString host = station_.paths().resolve(recordedWaveFile_);
     QDir().mkpath(QFileInfo(host).path());
     QString error;
@@ -253,7 +257,7 @@ void RecordChannel::Start() {
         return;
     }
     s.*n_.startTimer = now();
-    s.*n_.stopAt = roundHalfEven(now() + cuedLength_);
+    s.*n_.stopAt = now() + cuedLength_;
     s.*n_.pending = 2;
     s.*n_.active = 1;
     lastAudio_ = 0;

@@ -94,6 +94,7 @@ private:
     int recordedWeekday_ = 0;
     QString recordedName_;
     QString recordedWaveFile_, recordedDataFile_;
+    int recordedLength_ = 0; // seconds
     double lastAudio_ = 0;
     double lastGapLogged_ = -1;
     bool remoteStart_ = false;

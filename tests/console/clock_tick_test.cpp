@@ -142,7 +142,7 @@ TEST_F(TickTest, AProgrammeMissedWhileBusyDoesNotHoldTheChannel) {
     for (const auto& c : parts.named("arm1"))
         armed << c.slot;
     EXPECT_EQ(armed, (QList<ScheduleNo>{1, 3}));
-    EXPECT_EQ(times("stop1"), (QStringList{"10:10:00.050", "10:20:30.050"}));
+    EXPECT_EQ(times("stop1"), (QStringList{"10:09:59.550", "10:20:29.550"}));
 }
 
 TEST_F(TickTest, ArmedChannelWithoutAudioIsDumpedAfterItsLength) {
@@ -151,7 +151,7 @@ TEST_F(TickTest, ArmedChannelWithoutAudioIsDumpedAfterItsLength) {
     parts.silent = true;
     load();
     runUntil(QTime(10, 1, 5));
-    EXPECT_EQ(times("dump1"), QStringList{"10:01:00.050"});
+    EXPECT_EQ(times("dump1"), QStringList{"10:00:59.550"});
     EXPECT_EQ(s().NextRec1Slot, 2);
 }
 
@@ -200,7 +200,7 @@ TEST_F(MidnightTickTest, RecordingAcrossMidnightStopsOnTime) {
     runUntil(QTime(0, 0, 10), Monday.addDays(1));
     EXPECT_EQ(display().lblRecordTimerOne, "00:20");
     runUntil(QTime(0, 6, 0), Monday.addDays(1));
-    EXPECT_EQ(times("stop1"), (QStringList{"00:00:20.050", "00:05:30.050"}));
+    EXPECT_EQ(times("stop1"), (QStringList{"00:00:19.550", "00:05:29.550"}));
     EXPECT_EQ(times("arm1"), (QStringList{"23:59:49.500", "00:04:59.500"}));
 }
 

@@ -10,8 +10,8 @@ namespace {
 struct ChannelState {
     int32_t* active;
     int32_t* pending;
-    int32_t* stopAt;
-    int32_t* pendingAt;
+    double* stopAt;
+    double* pendingAt;
     double* startTimer;
     ScheduleNo slot;
     QString time;
@@ -19,9 +19,9 @@ struct ChannelState {
 
 ChannelState channelState(StationState& s, int channel) {
     if (channel == 1)
-        return {&s.Rec1Active, &s.Rec1Pending, &s.Rec1StopAt, &s.Rec1PendingAt,
+        return {&s.Rec1Active,     &s.Rec1Pending, &s.Rec1StopAt, &s.Rec1PendingAt,
                 &s.Rec1StartTimer, s.NextRec1Slot, s.NextRec1Time};
-    return {&s.Rec2Active, &s.Rec2Pending, &s.Rec2StopAt, &s.Rec2PendingAt,
+    return {&s.Rec2Active,     &s.Rec2Pending, &s.Rec2StopAt, &s.Rec2PendingAt,
             &s.Rec2StartTimer, s.NextRec2Slot, s.NextRec2Time};
 }
 
@@ -63,11 +63,11 @@ void FakeStationParts::ArmRecordChannel(int channel) {
     const double now = station_.clock().secondsSinceMidnight();
     if (silent) {
         *c.pending = 1;
-        *c.pendingAt = int(std::nearbyint(now + *c.stopAt));
+        *c.pendingAt = now + *c.stopAt;
         return;
     }
     *c.startTimer = now;
-    *c.stopAt = int(std::nearbyint(now + *c.stopAt));
+    *c.stopAt = now + *c.stopAt;
     *c.pending = 2;
     *c.active = 1;
     if (dispatcher_)
@@ -110,4 +110,6 @@ void FakeStationParts::PollEbNo() {
     station_.state.EbNoPollLatch = 1;
 }
 
-void FakeStationParts::AdjustForTimeChange() { record("timechange"); }
+void FakeStationParts::AdjustForTimeChange() {
+    record("timechange");
+}

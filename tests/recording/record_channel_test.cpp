@@ -130,7 +130,7 @@ TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
     load();
     runUntil(QTime(10, 0, 30));
     EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n"
-                         "10:00:20  Dump Silent                   \r\n");
+                         "10:00:19  Dump Silent                   \r\n");
     EXPECT_FALSE(QFile::exists(wave(1)));
     EXPECT_EQ(s().Rec1Pending, 0);
     EXPECT_EQ(s().NextRec1Slot, 2);
@@ -145,7 +145,8 @@ TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
     EXPECT_EQ(recording->channel(1).cuedWaveFile(), "C:\\SATFILE\\SFSAT012.WAV");
     const WaveInfo w = readWave(wave(12));
     EXPECT_EQ(w.channels, 2);
-    EXPECT_NEAR(double(w.frames) / AudioSampleRate, 10.0, 0.1);
+    // Exactly the length: the buffer that runs past it is cut.
+    EXPECT_EQ(w.frames, 10 * AudioSampleRate);
     ASSERT_FALSE(w.samples.empty());
     EXPECT_EQ(w.samples.front(), 1000); // nothing from before the audio
     const QByteArray marks = TempStation::readFile(t.host("C:\\SATFILE\\SFSAT012.DAT"));
@@ -187,8 +188,7 @@ TEST_F(RecordingTest, LeftAndRightRoutesRecordMonoOthersStereo) {
     runUntil(QTime(10, 0, 10));
     EXPECT_EQ(readWave(wave(1)).channels, 1);
     EXPECT_EQ(readWave(wave(2)).channels, 2);
-    // The audio is there from the arm, half a second before the time.
-    EXPECT_NEAR(double(readWave(wave(1)).frames) / AudioSampleRate, 5.55, 0.1);
+    EXPECT_EQ(readWave(wave(1)).frames, 5 * AudioSampleRate);
 }
 
 TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
@@ -236,7 +236,7 @@ TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording
     EXPECT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(s().Rec1Pending, 0);
     EXPECT_FALSE(QFile::exists(wave(1)));
-    EXPECT_NEAR(double(readWave(wave(2)).frames) / AudioSampleRate, 5.55, 0.1);
+    EXPECT_EQ(readWave(wave(2)).frames, 5 * AudioSampleRate);
 }
 
 // A full disk ends the take cleanly: what was written stays playable.
@@ -283,7 +283,7 @@ TEST_F(RecordingTest, CueDuringATakeLeavesTheTakeAlone) {
     load();
     level[0] = 600;
     runUntil(QTime(10, 0, 50));
-    EXPECT_NEAR(double(readWave(wave(1)).frames) / AudioSampleRate, 40.55, 0.1);
+    EXPECT_EQ(readWave(wave(1)).frames, 40 * AudioSampleRate);
     EXPECT_TRUE(QFile::exists(t.host("C:\\SATFILE\\SFSAT001.DAT")));
     EXPECT_FALSE(QFile::exists(wave(2)));
 }

@@ -1,0 +1,258 @@
+// The real console records a scheduled programme end to end: the receiver
+// is the simulator on a pseudo-terminal, the audio a FIFO the test writes.
+#include "fakes/sim_receiver.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <cmath>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+int stationWeekday(const QDate& d) {
+    return d.dayOfWeek() % 7 + 1;
+}
+
+QByteArray settingsFile(std::vector<std::pair<int, qint16>> records) {
+    QByteArray b(42, '\0');
+    for (auto [n, v] : records) {
+        b[2 * (n - 1)] = char(v & 0xFF);
+        b[2 * (n - 1) + 1] = char((v >> 8) & 0xFF);
+    }
+    return b;
+}
+
+QByteArray scheduleRecord(const QString& name, int day, const QString& time, const QString& len) {
+    QByteArray r(331, ' ');
+    const auto put = [&](int pos, const QByteArray& v) { r.replace(pos - 1, v.size(), v); };
+    put(1, "1");
+    put(2, name.toLatin1());
+    put(27, len.toLatin1());
+    put(32, "AA1");
+    put(35, "1");
+    put(36, "S");
+    put(37, "0");
+    put(39, "M");
+    put(40, "T");
+    put(41, "1");
+    put(266, QByteArray::number(day));
+    put(273, time.toLatin1());
+    return r;
+}
+
+// Writes PCM into the FIFO from its own thread: the pipe paces it at the
+// rate the console reads.
+class FifoWriter {
+public:
+    FifoWriter(QString path, double silenceSeconds, double toneSeconds)
+        : path_(std::move(path)),
+          thread_([this, silenceSeconds, toneSeconds] { run(silenceSeconds, toneSeconds); }) {}
+    ~FifoWriter() {
+        stop_ = true;
+        // Unblock an open that no reader ever answered.
+        const int fd = ::open(path_.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
+        thread_.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+    std::atomic<bool> opened{false};
+
+private:
+    void run(double silence, double tone) {
+        const int fd = ::open(path_.toLocal8Bit().constData(), O_WRONLY);
+        if (fd < 0)
+            return;
+        opened = true;
+        std::vector<short> frames(2 * 4410);
+        const int total = int((silence + tone) * 10);
+        for (int block = 0; block < total && !stop_; ++block) {
+            for (int i = 0; i < 4410; ++i) {
+                const bool sound = block >= silence * 10;
+                const short v = sound ? short(8000 * std::sin(2 * M_PI * 1000 * i / 44100.0)) : 0;
+                frames[size_t(2 * i)] = frames[size_t(2 * i + 1)] = v;
+            }
+            const char* p = reinterpret_cast<const char*>(frames.data());
+            size_t left = frames.size() * sizeof(short);
+            while (left > 0 && !stop_) {
+                const ssize_t n = ::write(fd, p, left);
+                if (n <= 0)
+                    break;
+                p += n;
+                left -= size_t(n);
+            }
+        }
+        ::close(fd);
+    }
+    QString path_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class RecordingEndToEnd : public ::testing::Test {
+protected:
+    RecordingEndToEnd() {
+        // The console closing its end of the FIFO must not end the test.
+        std::signal(SIGPIPE, SIG_IGN);
+        driveC = dir.filePath("drives/C");
+        QDir().mkpath(driveC + "/satfile/logs");
+        fifo = dir.filePath("channel1.pcm");
+        EXPECT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        QFile conf(dir.filePath("varnola.conf"));
+        EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write(
+            QString("[drives]\nC=%1\n[serial]\nCOM1=%2\n[audio]\nbackend=simulated\ninput1=%3\n")
+                .arg(driveC, sim.device(), fifo)
+                .toUtf8());
+        write("satfile/MyComp.ini",
+              settingsFile({{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 100}, {6, 7}, {7, 2}}));
+    }
+    ~RecordingEndToEnd() override {
+        if (console.state() != QProcess::NotRunning) {
+            console.kill();
+            console.waitForFinished(5000);
+        }
+    }
+    void write(const QString& rel, const QByteArray& bytes) {
+        QFile f(driveC + "/" + rel);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // A schedule on channel 1 that many seconds from now.
+    QDateTime schedule(int secondsAhead, const QString& length) {
+        const QDateTime at = QDateTime::currentDateTime().addSecs(secondsAhead);
+        write("satfile/SatList.dat", scheduleRecord("End To End", stationWeekday(at.date()),
+                                                    at.time().toString("HH:mm:ss"), length));
+        return QDateTime(at.date(),
+                         QTime(at.time().hour(), at.time().minute(), at.time().second()));
+    }
+    void startConsole() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VARNOLA_CONFIG", dir.filePath("varnola.conf"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", dir.path());
+        console.setProcessEnvironment(env);
+        console.start(VARNOLA_BINARY, {});
+        ASSERT_TRUE(console.waitForStarted(10000));
+    }
+    QString wave() const {
+        QDir d(driveC + "/satfile");
+        const QStringList w = d.entryList({"SF*.WAV"}, QDir::Files);
+        return w.isEmpty() ? QString() : d.filePath(w.first());
+    }
+    QByteArray activity() const {
+        QFile f(driveC + "/satfile/logs/AL" + QDate::currentDate().toString("yyMMdd") + ".log");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static bool waitUntil(const std::function<bool()>& ok, int timeoutMs) {
+        QElapsedTimer t;
+        t.start();
+        while (!ok()) {
+            if (t.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+    SimReceiver sim;
+    QTemporaryDir dir;
+    QString driveC, fifo;
+    QProcess console;
+};
+
+struct Wave {
+    int channels = 0;
+    qint64 frames = -1;
+    std::vector<short> samples;
+};
+
+Wave readWave(const QString& path) {
+    Wave w;
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
+    if (!f)
+        return w;
+    w.channels = info.channels;
+    w.frames = info.frames;
+    w.samples.resize(size_t(info.frames * info.channels));
+    sf_readf_short(f, w.samples.data(), info.frames);
+    sf_close(f);
+    return w;
+}
+
+TEST_F(RecordingEndToEnd, ScheduledProgrammeIsSwitchedArmedRecordedAndStopped) {
+    const QDateTime at = schedule(15, "00:05");
+    if (at.date() != QDate::currentDate())
+        GTEST_SKIP() << "the schedule would fall after midnight";
+    FifoWriter audio(fifo, 2.0, 8.0);
+    startConsole();
+
+    QDateTime setAudioSeen;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (!setAudioSeen.isValid() && !sim.commands().isEmpty())
+                setAudioSeen = QDateTime::currentDateTime();
+            return activity().contains("Stop   ");
+        },
+        40000))
+        << activity().toStdString() << console.readAllStandardError().toStdString();
+    EXPECT_EQ(sim.commands().value(0), "SETAUDIO 1 S AA1 0  ");
+    const double ahead = setAudioSeen.msecsTo(at) / 1000.0;
+    EXPECT_GT(ahead, 5.0);
+    EXPECT_LT(ahead, 7.5);
+
+    const QByteArray al = activity();
+    EXPECT_TRUE(al.contains("  SETAUDIO 1 S AA1 0  \r\n")) << al.toStdString();
+    EXPECT_TRUE(al.contains("  Record End To End")) << al.toStdString();
+    EXPECT_TRUE(al.contains("  Stop   End To End")) << al.toStdString();
+
+    const Wave w = readWave(wave());
+    EXPECT_EQ(w.channels, 2);
+    EXPECT_NEAR(double(w.frames) / 44100, 5.0, 0.1);
+    ASSERT_GT(w.samples.size(), 4096u);
+    // The take starts with the tone, not with the silence before it.
+    int loud = 0;
+    for (size_t i = 0; i < 4096; ++i)
+        loud += std::abs(w.samples[i]) > 100;
+    EXPECT_GT(loud, 2000);
+
+    ::kill(pid_t(console.processId()), SIGTERM);
+    ASSERT_TRUE(console.waitForFinished(10000));
+    EXPECT_EQ(console.exitCode(), 0);
+}
+
+// The header is kept current while recording: a process killed outright
+// leaves a file holding (nearly) all the audio written.
+TEST_F(RecordingEndToEnd, KilledMidTakeLeavesAPlayableFile) {
+    const QDateTime at = schedule(9, "01:00");
+    if (at.date() != QDate::currentDate())
+        GTEST_SKIP() << "the schedule would fall after midnight";
+    FifoWriter audio(fifo, 0.0, 60.0);
+    startConsole();
+    ASSERT_TRUE(waitUntil([&] { return activity().contains("Record "); }, 30000))
+        << console.readAllStandardError().toStdString();
+    QElapsedTimer recording;
+    recording.start();
+    QTest::qWait(3000);
+    const double elapsed = recording.elapsed() / 1000.0;
+    ::kill(pid_t(console.processId()), SIGKILL);
+    ASSERT_TRUE(console.waitForFinished(10000));
+    const Wave w = readWave(wave());
+    ASSERT_GT(w.frames, 0);
+    EXPECT_GE(double(w.frames) / 44100, elapsed - 1.0);
+}
+
+} // namespace
