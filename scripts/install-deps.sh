@@ -9,6 +9,7 @@ packages=(
   libxkbcommon-dev libgl-dev libsndfile1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat poppler-utils sndfile-programs fonts-liberation
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,6 +144,8 @@ protected:
         env.insert("VARNOLA_CONFIG", dir.filePath("varnola.conf"));
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOME", dir.path());
+        for (auto it = extraEnv.constBegin(); it != extraEnv.constEnd(); ++it)
+            env.insert(it.key(), it.value());
         console.setProcessEnvironment(env);
         console.start(VARNOLA_BINARY, {});
         ASSERT_TRUE(console.waitForStarted(10000));
@@ -171,6 +174,7 @@ protected:
     QTemporaryDir dir;
     QString driveC, fifo;
     QProcess console;
+    QMap<QString, QString> extraEnv;
 };
 
 struct Wave {
@@ -253,6 +257,69 @@ TEST_F(RecordingEndToEnd, KilledMidTakeLeavesAPlayableFile) {
     const Wave w = readWave(wave());
     ASSERT_GT(w.frames, 0);
     EXPECT_GE(double(w.frames) / 44100, elapsed - 1.0);
+}
+
+// The real audio path: Qt Multimedia capturing from a sound server. A
+// private PulseAudio daemon offers a pipe source fed by the test.
+TEST_F(RecordingEndToEnd, RecordsThroughTheSoundServer) {
+    const QString runtime = dir.filePath("pulse-runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString source = dir.filePath("pulse-in.fifo");
+    QProcess pulse;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", dir.path());
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    pulse.setProcessEnvironment(env);
+    pulse.setWorkingDirectory(dir.path());
+    pulse.start("pulseaudio",
+                {"--daemonize=no", "--exit-idle-time=-1", "-n", "-L", "module-native-protocol-unix",
+                 "-L", "module-always-sink", "-L",
+                 QString("module-pipe-source source_name=vin file=%1 format=s16le rate=44100 "
+                         "channels=2")
+                     .arg(source)});
+    if (!pulse.waitForStarted(5000))
+        GTEST_SKIP() << "no PulseAudio daemon could be started: "
+                     << pulse.errorString().toStdString();
+    if (!waitUntil(
+            [&] { return QFile::exists(runtime + "/pulse/native") && QFile::exists(source); },
+            10000)) {
+        pulse.kill();
+        pulse.waitForFinished(3000);
+        GTEST_SKIP() << "PulseAudio did not come up: "
+                     << pulse.readAllStandardError().left(400).toStdString();
+    }
+    {
+        QFile conf(dir.filePath("varnola.conf"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write(
+            QString("[drives]\nC=%1\n[serial]\nCOM1=%2\n").arg(driveC, sim.device()).toUtf8());
+    }
+    extraEnv.insert("XDG_RUNTIME_DIR", runtime);
+    const QDateTime at = schedule(10, "00:03");
+    if (at.date() != QDate::currentDate()) {
+        pulse.kill();
+        pulse.waitForFinished(3000);
+        GTEST_SKIP() << "the schedule would fall after midnight";
+    }
+    {
+        FifoWriter audio(source, 0.0, 30.0);
+        startConsole();
+        const bool stopped = waitUntil([&] { return activity().contains("Stop   "); }, 30000);
+        ::kill(pid_t(console.processId()), SIGTERM);
+        console.waitForFinished(10000);
+        pulse.terminate();
+        pulse.waitForFinished(5000);
+        ASSERT_TRUE(stopped) << activity().toStdString()
+                             << console.readAllStandardError().toStdString();
+    }
+    const Wave w = readWave(wave());
+    EXPECT_EQ(w.channels, 2);
+    EXPECT_EQ(w.frames, 3 * 44100);
+    int loud = 0;
+    for (short v : w.samples)
+        loud += std::abs(v) > 100;
+    EXPECT_GT(loud, int(w.samples.size() / 2));
 }
 
 } // namespace
