@@ -1,15 +1,20 @@
 #include "console/clock_tick.h"
 #include "console/mnuMenu.h"
+#include "console/playback.h"
 #include "console/station.h"
+#include "io/remote_control.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
+#include "platform/io_ports.h"
 #include "platform/serial_port.h"
 #include "platform/signal_watcher.h"
 #include "platform/timers.h"
+#include "platform/wave_player.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_link.h"
 #include "recording/record_channel.h"
+#include "schedule/time_change.h"
 #include "windows/window_messages.h"
 
 #include <QApplication>
@@ -48,7 +53,21 @@ int main(int argc, char** argv) {
     LinkEbNoPoller ebNoPoller(station, receiver);
     const std::unique_ptr<AudioDevices> audio = makeAudioDevices(paths.config());
     RecordingControl recording(station, *audio, &receiver, nullptr);
-    RecordingDeviceChoice devices(recording);
+    PortFile ports(paths.config().ioPortsFile);
+    RemoteControl remote(station, ports);
+    ClockDispatcher* tick = nullptr;
+    Playback playback(
+        station, [&paths](int device) { return makeWavePlayer(paths.config(), device); },
+        [&] {
+            // The end-of-message pulse: relay 0 on now, off a second later.
+            station.state.RelayStates[0] = 1;
+            remote.WriteRelayOutputs();
+            if (tick)
+                tick->TimerEOM->setEnabled(true);
+        });
+    remote.setPlayProgramme([&playback] { playback.PlayProgramme(); });
+    remote.setRecordChannel(&recording.channel(1));
+    RecordingDeviceChoice devices(recording, [&playback](int d) { playback.usePlayDevice(d); });
     station.setAudioDeviceChoice(&devices);
     // A recording in progress is closed properly however the program ends.
     station.addShutdownHook([&recording] { recording.shutDown(); });
@@ -58,11 +77,17 @@ int main(int argc, char** argv) {
     handoffs.ebNo = &ebNoPoller;
     handoffs.recording = &recording;
     handoffs.switching = &recording;
+    handoffs.relays = &remote;
+    handoffs.playList = &playback;
+    ScheduleTimeChange timeChange(station);
+    handoffs.timeChange = &timeChange;
     ClockDispatcher dispatcher(station, handoffs);
+    tick = &dispatcher;
     recording.setRecordingBegan([&dispatcher](int channel) {
         (channel == 1 ? dispatcher.tmrPendingOne : dispatcher.tmrPendingTwo)->setEnabled(true);
     });
-    mnuMenu console(station, dispatcher, &messages.errorWindow(), {&receiver, &recording});
+    mnuMenu console(station, dispatcher, &messages.errorWindow(),
+                    {&receiver, &recording, &playback});
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {

@@ -48,6 +48,11 @@ struct ConsoleDisplay {
     int Rec1LevelLeft = 0, Rec1LevelRight = 0;
     int Rec2LevelLeft = 0, Rec2LevelRight = 0;
 
-    // Export progress, 0..100.
+    // Remote-control contacts: PLAY, RECORD, and the Alarm / Time Set notice.
+    QString lblPlayRelay, lblRecordRelay, lblPort;
+    bool lblPortVisible = false;
+
+    // Export progress, 0..100; each gauge shows while its channel copies.
     int Gauge = 0, Gauge2 = 0;
+    bool GaugeVisible = false, Gauge2Visible = false;
 };

@@ -1,6 +1,7 @@
 #include "console/mnuMenu.h"
 
 #include "console/level_meter.h"
+#include "console/playback.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
 #include "receiver/frmComSelect.h"
@@ -8,6 +9,9 @@
 #include "receiver/frmRelay.h"
 #include "receiver/frmSetReceiver.h"
 #include "recording/record_channel.h"
+#include "schedule/frmProgramSourceCodes.h"
+#include "schedule/frmSchedule.h"
+#include "schedule/frmWeeklySchedule.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
@@ -17,6 +21,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -83,7 +88,7 @@ template <typename Window, typename Make> void showWindow(QPointer<Window>& wind
 mnuMenu::mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
                  ConsoleParts parts, QWidget* parent)
     : QMainWindow(parent), station_(station), dispatcher_(dispatcher), errorWindow_(errorWindow),
-      receiver_(parts.receiver), recording_(parts.recording) {
+      receiver_(parts.receiver), recording_(parts.recording), playback_(parts.playback) {
     setObjectName("mnuMenu");
     setWindowTitle("Varnola");
     buildMenus();
@@ -108,7 +113,11 @@ void mnuMenu::buildMenus() {
     mnuMyComputer = entry(mnuSetUp, "mnuMyComputer", "My Computer", false);
     mnuSourceCodes = entry(mnuSetUp, "mnuSourceCodes", "Program Source Codes", false);
     mnuCommunications = entry(mnuSetUp, "mnuCommunications", "Communications", false);
-    mnuLoadPlayList = entry(mnuSetUp, "mnuLoadPlayList", "&Load Play List", false);
+    mnuLoadPlayList = entry(mnuSetUp, "mnuLoadPlayList", "&Load Play List", playback_ != nullptr);
+    connect(mnuLoadPlayList, &QAction::triggered, this, [this] {
+        playback_->LoadPlayList();
+        render();
+    });
     mnuAudition = entry(mnuSetUp, "mnuAudition", "&Audition", false);
     mnuAutoExport = entry(mnuSetUp, "mnuAutoExport", "AutoExport", false);
     mnuSchedule = entry(mnuSetUp, "mnuSchedule", "&Schedule", false);
@@ -137,6 +146,25 @@ void mnuMenu::buildMenus() {
     mnuHelp = menuBar()->addAction("&Help");
     mnuHelp->setObjectName("mnuHelp");
     connect(mnuHelp, &QAction::triggered, this, &mnuMenu::openHelp);
+
+    const auto enable = [this](QAction* a, auto slot) {
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    enable(mnuSourceCodes, [this] {
+        showWindow(sourceCodes_, [this] { return new frmProgramSourceCodes(station_, this); });
+    });
+    enable(mnuSchedule, [this] {
+        showWindow(schedule_, [this] {
+            return new frmSchedule(station_, dispatcher_.handoffs().playList, this);
+        });
+    });
+    const auto weekly = [this](frmWeeklySchedule::View view) {
+        showWindow(weekly_, [this, view] { return new frmWeeklySchedule(station_, view, this); });
+        weekly_->showView(view);
+    };
+    enable(mnuPlaySchedule, [weekly] { weekly(frmWeeklySchedule::View::Play); });
+    enable(mnuRecordSchedule, [weekly] { weekly(frmWeeklySchedule::View::Record); });
 
     if (receiver_) {
         const auto wire = [this](QAction* a, auto slot) {
@@ -273,8 +301,30 @@ void mnuMenu::buildDisplays() {
     cmdPlay = button(playBox, "cmdPlay", "Play");
     cmdPlay->setToolTip("Plays the first item in the playlist");
     cmdStop = button(playBox, "cmdStop", "&Stop");
-    cmdPlay->setEnabled(false);
-    cmdStop->setEnabled(false);
+    cmdPlay->setEnabled(playback_ != nullptr);
+    cmdStop->setEnabled(playback_ != nullptr);
+    if (playback_) {
+        connect(cmdPlay, &QPushButton::clicked, this, [this] {
+            playback_->PlayProgramme();
+            render();
+        });
+        connect(cmdStop, &QPushButton::clicked, this, [this] {
+            playback_->StopPlayer();
+            render();
+        });
+        connect(PlayList, &QListWidget::currentRowChanged, this,
+                [this](int row) { station_.display.PlayList.selected = row; });
+        PlayList->installEventFilter(this);
+    }
+    lblPlayRelay = label(playBox, "lblPlayRelay");
+    lblRecordRelay = label(playBox, "lblRecordRelay");
+    lblPort = label(playBox, "lblPort");
+    auto* contacts = new QHBoxLayout;
+    contacts->addWidget(lblPlayRelay);
+    contacts->addWidget(lblRecordRelay);
+    contacts->addWidget(lblPort);
+    contacts->addStretch();
+    play->addLayout(contacts, 5, 0, 1, 3);
     play->addWidget(Label1, 0, 0);
     play->addWidget(lblPlayDay, 0, 1);
     play->addWidget(PlayList, 1, 0, 3, 2);
@@ -334,6 +384,9 @@ void mnuMenu::render() {
     setText(lblRecordTimerTwo, d.lblRecordTimerTwo);
     setText(lblPlayDay, d.lblPlayDay);
     setText(lblPlayTime, d.lblPlayTime);
+    setText(lblPlayRelay, d.lblPlayRelay);
+    setText(lblRecordRelay, d.lblRecordRelay);
+    setText(lblPort, d.lblPort);
 
     const auto& items = d.PlayList.items();
     bool same = PlayList->count() == int(items.size());
@@ -364,6 +417,7 @@ void mnuMenu::render() {
     for (QWidget* w : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(MMLevelX5),
                        static_cast<QWidget*>(MMLevelX6), static_cast<QWidget*>(MMLevelScaleX3)})
         show(w, d.Rec2PanelVisible);
+    show(lblPort, d.lblPortVisible);
     show(cmdPlay, d.cmdPlayVisible);
     show(cmdStop, d.cmdStopVisible);
     setButtonColor(cmdPlay, d.cmdPlayColor);
@@ -414,6 +468,16 @@ void mnuMenu::closeEvent(QCloseEvent* event) {
     event->accept();
     if (onExit_)
         onExit_();
+}
+
+bool mnuMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == PlayList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && playback_) {
+        playback_->DeleteSelected();
+        render();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void mnuMenu::changeEvent(QEvent* event) {

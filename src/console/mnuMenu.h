@@ -26,12 +26,17 @@ class frmRelay;
 class frmSetReceiver;
 class ReceiverLink;
 class RecordingControl;
+class Playback;
+class frmProgramSourceCodes;
+class frmSchedule;
+class frmWeeklySchedule;
 
 // The parts the console's menus and buttons reach; a part that is not there
 // leaves its entries and buttons disabled.
 struct ConsoleParts {
     ReceiverLink* receiver = nullptr;
     RecordingControl* recording = nullptr;
+    Playback* playback = nullptr;
 };
 
 // The station console. It renders the core's ConsoleDisplay and forwards the
@@ -60,6 +65,7 @@ public:
     QLabel *Label3, *lblRecordNameOne, *lblRecordTimerOne;
     QLabel *Label6, *lblRecordNameTwo, *lblRecordTimerTwo;
     QLabel *Label1, *lblPlayDay, *Label2, *lblPlayTime;
+    QLabel *lblPlayRelay, *lblRecordRelay, *lblPort;
     QListWidget* PlayList;
     LevelMeter *MMLevelX1, *MMLevelX2, *MMLevelScaleX1;
     LevelMeter *MMLevelX3, *MMLevelX4, *MMLevelScaleX2;
@@ -82,6 +88,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -100,10 +107,14 @@ private:
     std::function<void()> onExit_;
     ReceiverLink* receiver_;
     RecordingControl* recording_;
+    Playback* playback_;
     QPointer<frmHelp> help_;
     QPointer<frmAbout> about_;
     QPointer<frmComSelect> comSelect_;
     QPointer<frmDisplayReceiver> dataWindow_;
     QPointer<frmRelay> relayWindow_;
     QPointer<frmSetReceiver> setReceiver_;
+    QPointer<frmProgramSourceCodes> sourceCodes_;
+    QPointer<frmSchedule> schedule_;
+    QPointer<frmWeeklySchedule> weekly_;
 };

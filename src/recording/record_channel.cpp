@@ -1,20 +1,18 @@
 #include "recording/record_channel.h"
 
 #include "console/next_event_finder.h"
+#include "console/playback.h"
 #include "console/station.h"
 #include "console/time_format.h"
 #include "logs/log_files.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
-#include "platform/record_file.h"
 #include "receiver/receiver_commands.h"
 #include "windows/messages.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QtEndian>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -142,12 +140,9 @@ void RecordChannel::Cue() {
     // Wave and marks files are named after the scheduled day and the slot.
     const int day = s.*n_.nextDay;
     cuedWeekday_ = day >= 1 && day <= 7 ? day - 1 : 0;
-    const QString base =
-        (s.WaveDrive + ":\\satfile\\SF" + s.DayNames[size_t(cuedWeekday_ + 1)].left(3) +
-         QString::number(slot).rightJustified(3, '0'))
-            .toUpper();
-    cuedWaveFile_ = base + ".WAV";
-    cuedDataFile_ = base + ".DAT";
+    const QString dayName = s.DayNames[size_t(cuedWeekday_ + 1)];
+    cuedWaveFile_ = recordingFile(s.WaveDrive, dayName, slot, "WAV");
+    cuedDataFile_ = recordingFile(s.WaveDrive, dayName, slot, "DAT");
     cuedAt_ = station_.clock().monotonicMs();
     armRefused_ = false;
 
@@ -295,19 +290,11 @@ void RecordChannel::Stop() {
     endTake();
 
     // The marks file: end-of-message and end-of-file both at the last audio.
-    RecordFile marks;
     QString error;
     const QString marksHost = station_.paths().resolve(recordedDataFile_);
-    float last = float(lastAudio_);
-    quint32 bits;
-    std::memcpy(&bits, &last, sizeof bits);
-    QByteArray le(4, '\0');
-    qToLittleEndian(bits, le.data());
-    if (!marks.open(marksHost, 4, &error) || !marks.write(1, le, &error) ||
-        !marks.write(2, le, &error))
+    if (!writeMarks(marksHost, lastAudio_, lastAudio_, &error))
         LogError(station_,
                  QString("Cannot write %1 (%2): %3").arg(recordedDataFile_, marksHost, error));
-    marks.close();
 
     const auto rec = s.SatListFile.read(recordedSlot_);
     LogActivity(station_, "Stop   " + (rec ? rec->parse().SatName : recordedName_));

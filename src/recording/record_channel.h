@@ -50,6 +50,14 @@ public:
     void Stop();
     void Dump();
 
+    // A channel armed for a remotely started programme ("M" start mode)
+    // waits for the Record contact, which starts the take.
+    bool remoteStartArmed() const { return remoteStart_; }
+    void StartFromRemote() {
+        if (remoteStart_)
+            Start();
+    }
+
     // The input's buffer-filled event.
     void onBuffer(const QByteArray& buffer, int channels);
 
@@ -129,16 +137,22 @@ private:
     RecordChannel one_, two_;
 };
 
-// The record devices chosen in the settings, handed to the channels as
-// start-up reads them; the player's device is its own business.
+// The sound cards chosen in the settings, handed over as start-up reads
+// them: the record channels' inputs, and the programme player's output.
 class RecordingDeviceChoice : public AudioDeviceChoice {
 public:
-    explicit RecordingDeviceChoice(RecordingControl& recording) : recording_(recording) {}
-    void usePlayDevice(int) override {}
+    explicit RecordingDeviceChoice(RecordingControl& recording,
+                                   std::function<void(int)> playDevice = {})
+        : recording_(recording), playDevice_(std::move(playDevice)) {}
+    void usePlayDevice(int device) override {
+        if (playDevice_)
+            playDevice_(device);
+    }
     void useRecordDevice(int channel, int device) override {
         recording_.channel(channel).setInputDevice(device);
     }
 
 private:
     RecordingControl& recording_;
+    std::function<void(int)> playDevice_;
 };

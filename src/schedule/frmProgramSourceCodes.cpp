@@ -67,8 +67,8 @@ void frmProgramSourceCodes::add() {
 
 void frmProgramSourceCodes::remove() {
     // No confirmation, so nothing at all without a selection.
-    const int row = List1->currentItem() && List1->currentItem()->isSelected() ? List1->currentRow()
-                                                                               : -1;
+    const int row =
+        List1->currentItem() && List1->currentItem()->isSelected() ? List1->currentRow() : -1;
     if (row < 0)
         return;
     const QString failure = codes_.removeAt(row);

@@ -61,6 +61,14 @@ void selectIndex(QComboBox* box, int index) {
     box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
 }
 
+// Stored fields keep their width; a box gets the text alone, so an empty
+// time leaves its box empty to type in.
+QString withoutTrailingBlanks(QString text) {
+    while (text.endsWith(' '))
+        text.chop(1);
+    return text;
+}
+
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
@@ -77,6 +85,14 @@ frmSchedule::frmSchedule(Station& station, PlayListControl* playList, QWidget* p
 }
 
 frmSchedule::~frmSchedule() = default;
+
+frmScheduleConflicts* frmSchedule::conflictsWindow() const {
+    return conflicts_;
+}
+
+frmDialog1* frmSchedule::deleteDialog() const {
+    return dialog_;
+}
 
 void frmSchedule::buildMenus() {
     mnuFiles = menuBar()->addMenu("Files");
@@ -147,7 +163,7 @@ void frmSchedule::buildControls() {
     cboSatRecordStart = comboBox(central, "cboSatRecordStart");
     lstRecChan = new QListWidget(central);
     lstRecChan->setObjectName("lstRecChan");
-    lstRecChan->setFixedHeight(lstRecChan->fontMetrics().height() * 3 + 12);
+    lstRecChan->setFixedHeight(lstRecChan->fontMetrics().height() * 3 + 18);
     lstRecChan->setMaximumWidth(120);
     connect(lstRecChan, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
@@ -160,15 +176,13 @@ void frmSchedule::buildControls() {
     auto* fields = new QGridLayout;
     fields->addWidget(captionLabel(central, "Schedule No."), 0, 0);
     fields->addWidget(lblScheduleNo, 0, 1);
-    fields->addWidget(
-        captionLabel(central, "Program Name", "Enter the name of the program"), 1, 0);
+    fields->addWidget(captionLabel(central, "Program Name", "Enter the name of the program"), 1, 0);
     fields->addWidget(txtSatName, 1, 1, 1, 3);
     fields->addWidget(lblPgmLen, 2, 0);
     fields->addWidget(txtSatLen, 2, 1);
     fields->addWidget(captionLabel(central, "Source", "Select a Source Code"), 2, 2);
     fields->addWidget(cboSatLang, 2, 3);
-    fields->addWidget(
-        captionLabel(central, "Unity Port", "Select the Unity 4K audio port"), 3, 0);
+    fields->addWidget(captionLabel(central, "Unity Port", "Select the Unity 4K audio port"), 3, 0);
     fields->addWidget(cboSatPort, 3, 1);
     fields->addWidget(captionLabel(central, "Route", "Configure the Unity 4 K audio"), 3, 2);
     fields->addWidget(cboSatRoute, 3, 3);
@@ -315,10 +329,7 @@ void frmSchedule::select(int row) {
         return;
     const ScheduleFields f = record->parse();
     txtSatName->setText(f.SatName);
-    QString length = f.SatLen;
-    while (length.endsWith(' '))
-        length.chop(1);
-    txtSatLen->setText(length);
+    txtSatLen->setText(withoutTrailingBlanks(f.SatLen));
     cboSatLang->setCurrentText(f.SatLang);
     selectIndex(cboSatPort, StoredNumber(f.SatPort) - 1);
     if (const int route = RouteIndex(f.SatRoute); route >= 0)
@@ -337,15 +348,16 @@ void frmSchedule::select(int row) {
         channel(chan);
     } else {
         lstRecChan->setCurrentRow(-1);
+        lstRecChan->clearSelection();
     }
 
     for (size_t k = 0; k < txtPlay.size(); ++k)
-        txtPlay[k]->setText(f.PlayTimes[k]);
+        txtPlay[k]->setText(withoutTrailingBlanks(f.PlayTimes[k]));
     for (size_t r = 0; r < cboRec.size(); ++r) {
         // A stray 8 or 9 counts as Off everywhere else too.
         const int d = f.RecDays[r];
         cboRec[r]->setCurrentIndex(d >= 0 && d <= 7 ? d : 0);
-        txtRec[r]->setText(f.RecTimes[r]);
+        txtRec[r]->setText(withoutTrailingBlanks(f.RecTimes[r]));
     }
 }
 
@@ -446,6 +458,7 @@ void frmSchedule::askDelete(bool needSelection) {
         return;
     }
     if (dialog_) {
+        dialog_->show();
         dialog_->raise();
         dialog_->activateWindow();
         return;

@@ -30,8 +30,9 @@ public:
     // The schedule shown, which Apply writes and Delete removes; 0 for none.
     ScheduleNo currentScheduleNo() const { return current_; }
     // The conflicts window of the last save, while it exists.
-    frmScheduleConflicts* conflictsWindow() const { return conflicts_; }
-    frmDialog1* deleteDialog() const { return dialog_; }
+    frmScheduleConflicts* conflictsWindow() const;
+    // The delete question while it waits for an answer.
+    frmDialog1* deleteDialog() const;
     // Print into this PDF file instead of on the default printer.
     void setPrintFile(const QString& pdfPath) { printFile_ = pdfPath; }
 

@@ -47,9 +47,11 @@ QStringList PlayTimeConflicts(const StationState& s, ScheduleNo a) {
             const Window windowB{TimeTextSeconds(timeB), lengthSeconds(B.SatLen)};
             const QString day = s.DayNames[k / 4 + 1];
             if (windowA.holds(windowB.start))
-                lines << "Play " + nameB + " conflicts with " + nameA + " on " + day + " @ " + timeB;
+                lines << "Play " + nameB + " conflicts with " + nameA + " on " + day + " @ " +
+                             timeB;
             if (windowB.holds(windowA.start))
-                lines << "Play " + nameA + " conflicts with " + nameB + " on " + day + " @ " + timeA;
+                lines << "Play " + nameA + " conflicts with " + nameB + " on " + day + " @ " +
+                             timeA;
         }
     });
     return lines;

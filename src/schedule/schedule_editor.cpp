@@ -10,8 +10,7 @@ namespace {
 
 // A time box passes when it is blank or has its colons in place.
 bool timeTextOk(const QString& text) {
-    return text.trimmed().isEmpty() ||
-           (text.size() >= 6 && text.at(2) == ':' && text.at(5) == ':');
+    return text.trimmed().isEmpty() || (text.size() >= 6 && text.at(2) == ':' && text.at(5) == ':');
 }
 
 } // namespace
@@ -94,8 +93,7 @@ ApplyResult ApplySchedule(Station& station, ScheduleNo n, const ScheduleForm& fo
     }
     QString reason;
     if (n < 1 || !s.SatListFile.write(n, BuildScheduleRecord(form), &reason)) {
-        station.messages().ShowMessage(
-            QString("Schedule %1 was not saved: %2").arg(n).arg(reason));
+        station.messages().ShowMessage(QString("Schedule %1 was not saved: %2").arg(n).arg(reason));
         return {};
     }
     ApplyResult result{true, ScheduleConflicts(s, n)};

@@ -55,8 +55,7 @@ WeeklyScheduleLists WeeklyRecordSchedule(const StationState& s) {
             if (!isDay(d))
                 continue;
             keyLines.push_back({key(d) + abbreviation(s, d) + " " + f.RecTimes[r] + "  " +
-                                    abbreviation(s, int(r) + 1) + " " + f.SatName + " " +
-                                    f.RecChan,
+                                    abbreviation(s, int(r) + 1) + " " + f.SatName + " " + f.RecChan,
                                 int32_t(e.n)});
         }
     }

@@ -6,11 +6,10 @@
 #include <utility>
 #include <vector>
 
-// Writes a schedule in use at slot n: channel "1", "2" or "3" (switch only),
-// record rows as (weekday 1..7, "HH:MM:SS").
-inline void putSchedule(ScheduleFile& file, ScheduleNo n, const QString& name, const QString& chan,
-                        const std::vector<std::pair<int, QString>>& rows,
-                        const QString& length = "00:30") {
+// A schedule's fields with every setting filled: channel "1", "2" or "3"
+// (switch only, no length), port 1, stereo, AA1; no play or record times.
+inline ScheduleFields scheduleFields(const QString& name, const QString& chan = "1",
+                                     const QString& length = "00:30") {
     ScheduleFields f;
     f.SatName = name;
     f.SatLen = chan == "3" ? QString() : length;
@@ -21,9 +20,22 @@ inline void putSchedule(ScheduleFile& file, ScheduleNo n, const QString& name, c
     f.SatPlayStart = "M";
     f.SatRecordStart = "T";
     f.RecChan = chan;
+    return f;
+}
+
+inline void put(ScheduleFile& file, ScheduleNo n, const ScheduleFields& f) {
+    ASSERT_TRUE(file.write(n, ScheduleRecord::build(f)));
+}
+
+// Writes a schedule in use at slot n with record rows as (weekday 1..7,
+// "HH:MM:SS").
+inline void putSchedule(ScheduleFile& file, ScheduleNo n, const QString& name, const QString& chan,
+                        const std::vector<std::pair<int, QString>>& rows,
+                        const QString& length = "00:30") {
+    ScheduleFields f = scheduleFields(name, chan, length);
     for (size_t r = 0; r < rows.size() && r < 7; ++r) {
         f.RecDays[r] = rows[r].first;
         f.RecTimes[r] = rows[r].second;
     }
-    ASSERT_TRUE(file.write(n, ScheduleRecord::build(f)));
+    put(file, n, f);
 }

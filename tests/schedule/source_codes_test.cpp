@@ -5,18 +5,68 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-// Mixed line ends, padding, blank lines and no final line end; the order is
-// the file's, not sorted.
-TEST(SourceCodes, LinesTrimmedInFileOrder) {
-    TempStation t;
-    TempStation::writeFile(t.host("c:\\satfile\\Source.dat"),
-                           "ZZ9\r\n AA1 \r\n\r\nBB2\n   \n\tCC3\t\nAA0");
-    EXPECT_EQ(readSourceCodes(*t.paths), (QStringList{"ZZ9", "AA1", "BB2", "CC3", "AA0"}));
+namespace {
+
+QStringList texts(const SortedList& list) {
+    QStringList out;
+    for (const auto& item : list.items())
+        out << item.text;
+    return out;
 }
 
-TEST(SourceCodes, MissingOrUnreadableFileGivesNone) {
+class SourceCodesTest : public ::testing::Test {
+protected:
+    void SetUp() override { t.startUp(); }
+    QString path() const { return t.host(SourceCodesStationPath); }
+
     TempStation t;
+};
+
+} // namespace
+
+// Commas end codes as line ends do; padding, blank lines and a missing final
+// line end are no codes; the order is the file's, not sorted.
+TEST_F(SourceCodesTest, FieldsTrimmedInFileOrder) {
+    TempStation::writeFile(path(), "ZZ9\r\n AA1 , BB2\r\n\r\nBB2\n   \n\tCC3\t\nAA0");
+    EXPECT_EQ(readSourceCodes(*t.paths), (QStringList{"ZZ9", "AA1", "BB2", "BB2", "CC3", "AA0"}));
+}
+
+TEST_F(SourceCodesTest, MissingOrUnreadableFileGivesNone) {
     EXPECT_TRUE(readSourceCodes(*t.paths).isEmpty());
-    ASSERT_TRUE(QDir().mkpath(t.host("c:\\satfile\\Source.dat")));
+    ASSERT_TRUE(QDir().mkpath(path()));
     EXPECT_TRUE(readSourceCodes(*t.paths).isEmpty());
+}
+
+TEST_F(SourceCodesTest, AddedCodesAreUpperCasedSortedAndKeptTwice) {
+    TempStation::writeFile(path(), "SR1\r\naa1\r\nFN1\r\n");
+    SourceCodeList list(*t.paths);
+    list.load();
+    EXPECT_EQ(texts(list.codes()), (QStringList{"aa1", "FN1", "SR1"}));
+    EXPECT_EQ(list.add(" sr2 "), "");
+    EXPECT_EQ(list.codes().selected, 3);
+    EXPECT_EQ(list.add("Fn1"), "");
+    EXPECT_EQ(list.codes().selected, 2) << "the last of the equal entries";
+    EXPECT_EQ(list.add("   "), "");
+    EXPECT_EQ(TempStation::readFile(path()), "aa1\r\nFN1\r\nFN1\r\nSR1\r\nSR2\r\n");
+}
+
+// Such a code would be read back as two.
+TEST_F(SourceCodesTest, CommaIsRefusedAndTheFileKept) {
+    TempStation::writeFile(path(), "AA1\r\n");
+    SourceCodeList list(*t.paths);
+    list.load();
+    EXPECT_EQ(list.add("A,B"), "A source code cannot contain a comma.");
+    EXPECT_EQ(texts(list.codes()), QStringList{"AA1"});
+    EXPECT_EQ(TempStation::readFile(path()), "AA1\r\n");
+}
+
+// A failed save is reported, and the list goes back to what the file holds.
+TEST_F(SourceCodesTest, FailedSaveIsReportedAndTheListKept) {
+    ASSERT_TRUE(QDir().mkpath(path()));
+    SourceCodeList list(*t.paths);
+    list.load();
+    const QString failure = list.add("AA1");
+    EXPECT_TRUE(failure.startsWith("Cannot save c:\\satfile\\Source.dat: "))
+        << failure.toStdString();
+    EXPECT_TRUE(list.codes().isEmpty());
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "console/tick_handoffs.h"
+#include "platform/wave_player.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Station;
+
+// The day's playlist and the programme player: the list is built from the
+// schedules' play times, Play plays its first entry, and the end of play
+// pulses the end-of-message relay and takes the entry off the list.
+class Playback : public PlayListControl {
+public:
+    using PlayerFactory = std::function<std::unique_ptr<WavePlayer>(int device)>;
+
+    // startEomPulse sets relay 0, writes the relays and starts the timer
+    // that ends the pulse a second later.
+    Playback(Station& station, PlayerFactory makePlayer, std::function<void()> startEomPulse);
+
+    // The programme player's sound card, from the settings at start-up.
+    void usePlayDevice(int device);
+
+    void BuildPlayList() override;
+    void PlayProgramme();
+    // cmdStop: the player's stopped event does the rest.
+    void StopPlayer();
+    // The Delete key on the selected entry.
+    void DeleteSelected();
+    // SetUp, "&Load Play List": all of today's plays, passed ones included.
+    void LoadPlayList();
+
+    WavePlayer* player() { return player_.get(); }
+
+private:
+    void EndOfPlay();
+    void showEmptyList(const QString& text);
+
+    Station& station_;
+    PlayerFactory makePlayer_;
+    std::function<void()> startEomPulse_;
+    std::unique_ptr<WavePlayer> player_;
+};
+
+// Station path of a recording's wave or marks file for a weekday (0 =
+// Sunday) and slot, upper-cased as the recorder names them.
+QString recordingFile(const QString& waveDrive, const QString& dayName, qint64 slot,
+                      const QString& extension);
+// The marks file's end-of-message and end-of-file times (0 when not set).
+std::pair<double, double> readMarks(const QString& hostPath);
+bool writeMarks(const QString& hostPath, double eom, double endOfFile, QString* error);

@@ -1,0 +1,122 @@
+#include "io/remote_control.h"
+
+#include "console/station.h"
+#include "logs/log_files.h"
+#include "platform/clock.h"
+#include "platform/io_ports.h"
+#include "recording/record_channel.h"
+#include "windows/messages.h"
+
+namespace {
+
+constexpr int ParallelData = 888, ParallelStatus = 889;
+constexpr int CardOutLow = 644, CardIn = 645, CardOutHigh = 646;
+
+} // namespace
+
+RemoteControl::RemoteControl(Station& station, IoPorts& ports) : station_(station), ports_(ports) {}
+
+bool RemoteControl::usable(bool ok) {
+    if (ok)
+        return true;
+    if (!failed_) {
+        // Once: a missing port device would otherwise complain twenty times
+        // a second. The station goes on without relays.
+        failed_ = true;
+        const QString why =
+            "Relay and remote-control hardware cannot be used: " + ports_.lastError();
+        LogError(station_, why);
+        station_.messages().ShowMessage(why);
+    }
+    return false;
+}
+
+void RemoteControl::WriteRelayOutputs() {
+    const StationState& s = station_.state;
+    if (failed_ || (s.RelayCardType != 1 && s.RelayCardType != 2))
+        return;
+    int low = 0, high = 0;
+    for (int i = 0; i < 8; ++i)
+        low += (s.RelayStates[size_t(i)] ? 1 : 0) << i;
+    for (int i = 8; i < 12; ++i)
+        high += (s.RelayStates[size_t(i)] ? 1 : 0) << (i - 8);
+    if (s.RelayCardType == 1) {
+        usable(ports_.Outp(ParallelData, uint8_t(low)));
+    } else if (usable(ports_.Outp(CardOutLow, uint8_t(low)))) {
+        usable(ports_.Outp(CardOutHigh, uint8_t(high)));
+    }
+}
+
+void RemoteControl::PollRemoteInputs() {
+    StationState& s = station_.state;
+    ConsoleDisplay& d = station_.display;
+    if (s.RelayCardType == 0 || failed_)
+        return;
+    int value = lastValue_;
+    if (s.RelayCardType == 1) {
+        const auto status = ports_.Inp(ParallelStatus);
+        if (!usable(status.has_value()))
+            return;
+        // The status lines are inverted; 128 and above reads as all off.
+        value = 127 - int(*status);
+    } else if (s.RelayCardType == 2) {
+        const auto in = ports_.Inp(CardIn);
+        if (!usable(in.has_value()))
+            return;
+        value = *in;
+    }
+    lastValue_ = value;
+
+    if (value < 64) {
+        PlayInput = 0;
+        d.lblPlayRelay = "    ";
+    } else {
+        value -= 64;
+        PlayInput = 1;
+        d.lblPlayRelay = "PLAY";
+    }
+    if (value < 32) {
+        RecordInput = 0;
+        d.lblRecordRelay = "      ";
+    } else {
+        value -= 32;
+        RecordInput = 1;
+        d.lblRecordRelay = "RECORD";
+    }
+    if (value < 16) {
+        AlarmInput = 0;
+        d.lblPortVisible = false;
+    } else if (AlarmInput == 0) {
+        value -= 16;
+        AlarmInput = 1;
+        d.lblPort = "Alarm";
+        d.lblPortVisible = true;
+        LogActivity(station_, "Alarm");
+        if (value == 0)
+            return;
+    }
+    if (value < 8) {
+        TimeSetLatch = 0;
+        d.lblPortVisible = false;
+    }
+    const QDateTime now = station_.clock().now();
+    if (now.time().minute() == 54 && TimeSetLatch == 0 && value >= 8) {
+        const QString before = now.time().toString("HH:mm:ss");
+        QString error;
+        if (!station_.clock().setTimeOfDay(QTime(now.time().hour(), 54, 30), &error))
+            LogError(station_, "The clock could not be set: " + error);
+        TimeSetLatch = 1;
+        d.lblPort = "Time Set";
+        d.lblPortVisible = true;
+        LogActivity(station_, "Time Set " + before);
+    }
+
+    if (s.CueRecordStart == "M" && channel1_) {
+        if (s.Rec1Active != 1 && channel1_->remoteStartArmed() && RecordInput == 1)
+            channel1_->StartFromRemote();
+        else if (s.Rec1Active == 1 && RecordInput == 0)
+            channel1_->Stop();
+    }
+    if (PlayInput == 1 && s.Playing == 0 && playProgramme_)
+        playProgramme_();
+}

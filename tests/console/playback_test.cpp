@@ -1,0 +1,228 @@
+#include "console/clock_tick.h"
+#include "console/playback.h"
+#include "fakes/fake_wave_player.h"
+#include "fakes/schedules.h"
+#include "fakes/temp_station.h"
+#include "io/remote_control.h"
+#include "platform/io_ports.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Monday 2 March 2026; Monday's play slots are entries 4..7.
+const QDate Monday(2026, 3, 2);
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {
+        portFile = t.root() + "/ports";
+        QByteArray ports(1024, '\0');
+        ports[889] = char(127); // the parallel status lines: every contact open
+        TempStation::writeFile(portFile, ports);
+    }
+    ~PlaybackTest() override { t.station->ShutDown(); }
+
+    // A schedule with play times on Monday (and Tuesday when given).
+    void plays(ScheduleNo slot, const QString& name, const QStringList& monday,
+               const QStringList& tuesday = {}) {
+        putSchedule(file(), slot, name, "1", {});
+        ScheduleFields f = file().read(slot)->parse();
+        for (int j = 0; j < monday.size(); ++j)
+            f.PlayTimes[size_t(4 + j)] = monday[j];
+        for (int j = 0; j < tuesday.size(); ++j)
+            f.PlayTimes[size_t(8 + j)] = tuesday[j];
+        ASSERT_TRUE(file().write(slot, ScheduleRecord::build(f)));
+    }
+    void recording(ScheduleNo slot, int bytes) {
+        TempStation::writeFile(
+            t.host(QString("C:\\SATFILE\\SFMON%1.WAV").arg(slot, 3, 10, QChar('0'))),
+            QByteArray(bytes, 'x'));
+    }
+    ScheduleFile& file() {
+        if (!scheduleFile.isOpen()) {
+            QDir().mkpath(t.host("c:\\satfile"));
+            EXPECT_TRUE(scheduleFile.open(t.host(ScheduleFile::StationPath), nullptr));
+        }
+        return scheduleFile;
+    }
+    void load(std::vector<std::pair<int, int16_t>> settings = {}) {
+        settings.insert(settings.begin(), {{12, 3}, {15, 1}, {16, 1}, {11, 1}, {10, 1}, {2, 1}});
+        t.writeSettings(settings);
+        ports = std::make_unique<PortFile>(portFile);
+        remote = std::make_unique<RemoteControl>(*t.station, *ports);
+        playback = std::make_unique<Playback>(*t.station, players.factory(), [this] {
+            t.station->state.RelayStates[0] = 1;
+            remote->WriteRelayOutputs();
+            dispatcher->TimerEOM->setEnabled(true);
+        });
+        remote->setPlayProgramme([this] { playback->PlayProgramme(); });
+        TickHandoffs h;
+        h.relays = remote.get();
+        h.playList = playback.get();
+        dispatcher = std::make_unique<ClockDispatcher>(*t.station, h);
+        ASSERT_TRUE(dispatcher->Form_Load().ok);
+    }
+    QStringList listed() const {
+        QStringList out;
+        for (const auto& i : t.station->display.PlayList.items())
+            out << i.text.left(8) + " " + i.text.mid(10).trimmed();
+        return out;
+    }
+    int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
+    void setPort(int n, uint8_t v) {
+        QFile f(portFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(n);
+        f.write(reinterpret_cast<const char*>(&v), 1);
+    }
+    StationState& s() { return t.station->state; }
+
+    TempStation t;
+    ScheduleFile scheduleFile;
+    QString portFile;
+    FakeWavePlayers players;
+    std::unique_ptr<PortFile> ports;
+    std::unique_ptr<RemoteControl> remote;
+    std::unique_ptr<Playback> playback;
+    std::unique_ptr<ClockDispatcher> dispatcher;
+};
+
+TEST_F(PlaybackTest, StartUpListsOnlyTheRestOfTodayInTimeOrder) {
+    plays(1, "Evening", {"20:00:00"});
+    plays(2, "Morning", {"09:00:00", "15:00:00"});
+    load();
+    EXPECT_EQ(listed(), (QStringList{"15:00:00 Morning", "20:00:00 Evening"}));
+    EXPECT_TRUE(t.station->display.PlayListVisible);
+    EXPECT_TRUE(t.station->display.cmdPlayVisible);
+    // "&Load Play List" takes the whole day.
+    playback->LoadPlayList();
+    EXPECT_EQ(listed(), (QStringList{"09:00:00 Morning", "15:00:00 Morning", "20:00:00 Evening"}));
+}
+
+class NightTest : public PlaybackTest {
+protected:
+    NightTest() : PlaybackTest(QTime(23, 59, 0)) {}
+};
+
+TEST_F(NightTest, FiveToMidnightListsAllOfTomorrow) {
+    plays(1, "Late", {"23:59:30"}, {"00:00:10", "06:00:00"});
+    load();
+    EXPECT_EQ(listed(), QStringList{"23:59:30 Late"});
+    t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 56)));
+    EXPECT_EQ(listed(), (QStringList{"00:00:10 Late", "06:00:00 Late"}));
+}
+
+TEST_F(PlaybackTest, EqualPlayTimesPlayInNameOrderAndEmptyWavesAreDropped) {
+    plays(1, "Zulu", {"15:00:00"});
+    plays(2, "Alpha", {"15:00:00"});
+    plays(3, "Mike", {"16:00:00"});
+    recording(1, 5000);
+    recording(2, 0);
+    recording(3, 5000);
+    load();
+    EXPECT_EQ(listed(), (QStringList{"15:00:00 Alpha", "15:00:00 Zulu", "16:00:00 Mike"}));
+    playback->PlayProgramme(); // Alpha's file is empty: gone, and Zulu is first
+    EXPECT_FALSE(QFile::exists(t.host("C:\\SATFILE\\SFMON002.WAV")));
+    EXPECT_EQ(listed(), (QStringList{"15:00:00 Zulu", "16:00:00 Mike"}));
+    EXPECT_EQ(s().Playing, 0);
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(s().PlayingSlot, 1);
+    EXPECT_TRUE(players.last().path.endsWith("SFMON001.WAV"));
+}
+
+TEST_F(PlaybackTest, AuditionOnTheSameCardRefusesPlay) {
+    plays(1, "One", {"15:00:00"});
+    recording(1, 5000);
+    load({{1, 1}, {2, 1}});
+    s().AuditionPlaying = 1;
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(t.messages.shown,
+              QStringList{"A wave file is already playing.  Please try again after it is finished."});
+    s().AuditionDevice = 0;
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 1);
+}
+
+// The end-of-message relay pulses once, about a second long, whether the
+// countdown passes zero before the player stops or the stop comes first.
+TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
+    plays(1, "First", {"15:00:00"});
+    plays(2, "Second", {"15:30:00"});
+    recording(1, 5000);
+    recording(2, 5000);
+    players.durationMs = 10000;
+    load();
+    playback->PlayProgramme();
+    QList<int> relay;
+    for (int i = 0; i < 60; ++i) {
+        t.time.advance(100);
+        if (i == 40)
+            players.last().play(20000); // the player ends after the countdown
+        relay << port(888);
+    }
+    EXPECT_EQ(relay.count(1), 10) << "pulse length in tenths";
+    EXPECT_EQ(relay.last(), 0);
+    EXPECT_EQ(listed(), QStringList{"15:30:00 Second"});
+
+    // Second programme: the file ends (end-of-file mark) before its EOM point.
+    TempStation::writeFile(t.host("C:\\SATFILE\\SFMON002.DAT"),
+                           QByteArray::fromHex("0000a0410000a040")); // EOM 20 s, end 5 s
+    playback->PlayProgramme();
+    EXPECT_EQ(players.last().endMs, 5000);
+    relay.clear();
+    for (int i = 0; i < 60; ++i) {
+        t.time.advance(100);
+        if (i == 5)
+            players.last().play(5000);
+        relay << port(888);
+    }
+    EXPECT_GE(relay.count(1), 9);
+    EXPECT_LE(relay.count(1), 11);
+    EXPECT_EQ(relay.last(), 0);
+    EXPECT_FALSE(t.station->display.PlayListVisible);
+    EXPECT_EQ(t.station->display.lblPlayDay, "No Schedules to Play");
+}
+
+TEST_F(PlaybackTest, PlayContactStartsTheFirstProgramme) {
+    plays(1, "Remote", {"15:00:00"});
+    recording(1, 5000);
+    load();
+    setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
+    t.time.advance(100);
+    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(remote->PlayInput, 1);
+    EXPECT_EQ(remote->RecordInput, 0);
+    EXPECT_EQ(remote->AlarmInput, 0);
+    EXPECT_EQ(t.station->display.lblPlayRelay, "PLAY");
+}
+
+TEST_F(PlaybackTest, DamagedRecordingIsLoggedAndSkipped) {
+    plays(1, "Broken", {"15:00:00"});
+    plays(2, "Fine", {"16:00:00"});
+    recording(1, 5000);
+    load();
+    players.failLoad = true;
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(listed(), QStringList{"16:00:00 Fine"});
+    EXPECT_TRUE(TempStation::readFile(t.host("c:\\satfile\\logs\\ER260302.log")).contains("Cannot play"));
+}
+
+TEST_F(PlaybackTest, DeleteKeyRemovesTheSelectedEntry) {
+    plays(1, "One", {"15:00:00"});
+    plays(2, "Two", {"16:00:00"});
+    load();
+    t.station->display.PlayList.selected = 1;
+    playback->DeleteSelected();
+    EXPECT_EQ(listed(), QStringList{"15:00:00 One"});
+    t.station->display.PlayList.selected = 0;
+    playback->DeleteSelected();
+    EXPECT_FALSE(t.station->display.PlayListVisible);
+    EXPECT_EQ(t.station->display.lblPlayDay, "  No Schedules to Play");
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+#include "console/station.h"
+#include "fakes/temp_station.h"
+#include "io/remote_control.h"
+#include "platform/io_ports.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RemoteControlTest : public ::testing::Test {
+protected:
+    RemoteControlTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 54, 10))) {
+        portFile = t.root() + "/ports";
+        QByteArray bytes(1024, '\0');
+        bytes[889] = char(127);
+        TempStation::writeFile(portFile, bytes);
+    }
+    void start(int card) {
+        t.writeSettings({{11, int16_t(card)}, {10, 1}});
+        t.startUp();
+        ports = std::make_unique<PortFile>(portFile);
+        remote = std::make_unique<RemoteControl>(*t.station, *ports);
+    }
+    int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
+    void setPort(int n, uint8_t v) {
+        QFile f(portFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(n);
+        f.write(reinterpret_cast<const char*>(&v), 1);
+    }
+    QByteArray log(const char* kind) {
+        return TempStation::readFile(t.host("c:\\satfile\\logs\\" + QString(kind) + "260302.log"));
+    }
+
+    TempStation t;
+    QString portFile;
+    std::unique_ptr<PortFile> ports;
+    std::unique_ptr<RemoteControl> remote;
+};
+
+TEST_F(RemoteControlTest, ParallelPortTakesRelaysZeroToSevenAsOneByte) {
+    start(1);
+    auto& r = t.station->state.RelayStates;
+    r[0] = 1;
+    r[2] = 1;
+    r[9] = 1; // not on the parallel port
+    remote->WriteRelayOutputs();
+    EXPECT_EQ(port(888), 5);
+    EXPECT_EQ(port(644), 0);
+    EXPECT_EQ(port(646), 0);
+}
+
+TEST_F(RemoteControlTest, RelayCardTakesTheHighRelaysOnItsSecondPort) {
+    start(2);
+    t.station->state.RelayStates[9] = 1;
+    remote->WriteRelayOutputs();
+    EXPECT_EQ(port(644), 0);
+    EXPECT_EQ(port(646), 2);
+    EXPECT_EQ(port(888), 0);
+}
+
+TEST_F(RemoteControlTest, NoCardTouchesNoPort) {
+    start(0);
+    t.station->state.RelayStates[0] = 1;
+    remote->WriteRelayOutputs();
+    setPort(889, 63);
+    remote->PollRemoteInputs();
+    EXPECT_EQ(port(888), 0);
+    EXPECT_EQ(remote->PlayInput, 0);
+}
+
+TEST_F(RemoteControlTest, StatusBitsGiveTheContactsAndHighBytesReadAllOff) {
+    start(1);
+    setPort(889, 127 - 32 - 16); // Record and Alarm
+    remote->PollRemoteInputs();
+    EXPECT_EQ(remote->PlayInput, 0);
+    EXPECT_EQ(remote->RecordInput, 1);
+    EXPECT_EQ(remote->AlarmInput, 1);
+    EXPECT_EQ(t.station->display.lblRecordRelay, "RECORD");
+    EXPECT_EQ(t.station->display.lblPort, "Alarm");
+    remote->PollRemoteInputs(); // still on: logged once
+    EXPECT_EQ(log("AL").count("Alarm"), 1);
+    setPort(889, 200); // 127 - 200 < 0: all off
+    remote->PollRemoteInputs();
+    EXPECT_EQ(remote->RecordInput, 0);
+    EXPECT_EQ(remote->AlarmInput, 0);
+}
+
+TEST_F(RemoteControlTest, TimeUpdateAtFiftyFourSetsHalfPastOnceAndLogsTheOldTime) {
+    start(2);
+    setPort(645, 8);
+    remote->PollRemoteInputs();
+    EXPECT_EQ(t.time.now().time(), QTime(10, 54, 30));
+    EXPECT_EQ(t.time.timeSettings(), 1);
+    EXPECT_TRUE(log("AL").contains("10:54:30  Time Set 10:54:10\r\n")) << log("AL").toStdString();
+    remote->PollRemoteInputs();
+    EXPECT_EQ(t.time.timeSettings(), 1);
+    t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(10, 55, 0)));
+    setPort(645, 0);
+    remote->PollRemoteInputs();
+    setPort(645, 8);
+    remote->PollRemoteInputs();
+    EXPECT_EQ(t.time.timeSettings(), 1);
+}
+
+TEST_F(RemoteControlTest, RefusedClockSetIsAnErrorLine) {
+    start(2);
+    t.time.refuseTimeSetting("Operation not permitted");
+    setPort(645, 8);
+    remote->PollRemoteInputs();
+    EXPECT_TRUE(log("ER").contains("The clock could not be set: Operation not permitted"));
+}
+
+// With no port device the station runs on without relays: one line, one
+// message, not one per 50 ms poll.
+TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceThenLeftAlone) {
+    portFile = t.root() + "/no/such/port";
+    start(1);
+    for (int i = 0; i < 20; ++i) {
+        remote->PollRemoteInputs();
+        remote->WriteRelayOutputs();
+    }
+    EXPECT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(log("ER").count("cannot be used"), 1);
+    EXPECT_TRUE(t.messages.shown[0].contains("/no/such/port"));
+}
+
+} // namespace
