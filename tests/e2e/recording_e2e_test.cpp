@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -36,7 +37,8 @@ QByteArray settingsFile(std::vector<std::pair<int, qint16>> records) {
     return b;
 }
 
-QByteArray scheduleRecord(const QString& name, int day, const QString& time, const QString& len) {
+QByteArray scheduleRecord(const QString& name, int day, const QString& time, const QString& len,
+                          const QString& playTime = {}) {
     QByteArray r(331, ' ');
     const auto put = [&](int pos, const QByteArray& v) { r.replace(pos - 1, v.size(), v); };
     put(1, "1");
@@ -51,6 +53,8 @@ QByteArray scheduleRecord(const QString& name, int day, const QString& time, con
     put(41, "1");
     put(266, QByteArray::number(day));
     put(273, time.toLatin1());
+    if (!playTime.isEmpty())
+        put(42 + 8 * (4 * (day - 1)), playTime.toLatin1());
     return r;
 }
 
@@ -132,10 +136,11 @@ protected:
         f.write(bytes);
     }
     // A schedule on channel 1 that many seconds from now.
-    QDateTime schedule(int secondsAhead, const QString& length) {
+    QDateTime schedule(int secondsAhead, const QString& length, const QString& playTime = {}) {
         const QDateTime at = QDateTime::currentDateTime().addSecs(secondsAhead);
-        write("satfile/SatList.dat", scheduleRecord("End To End", stationWeekday(at.date()),
-                                                    at.time().toString("HH:mm:ss"), length));
+        write("satfile/SatList.dat",
+              scheduleRecord("End To End", stationWeekday(at.date()),
+                             at.time().toString("HH:mm:ss"), length, playTime));
         return QDateTime(at.date(),
                          QTime(at.time().hour(), at.time().minute(), at.time().second()));
     }
@@ -257,6 +262,73 @@ TEST_F(RecordingEndToEnd, KilledMidTakeLeavesAPlayableFile) {
     const Wave w = readWave(wave());
     ASSERT_GT(w.frames, 0);
     EXPECT_GE(double(w.frames) / 44100, elapsed - 1.0);
+}
+
+// The whole loop: the station records a programme, lists it, the network's
+// Play contact plays it to the simulated card up to its end-of-file mark,
+// and the end-of-message relay pulses.
+TEST_F(RecordingEndToEnd, RecordingIsListedPlayedOnThePlayContactAndPulsesTheRelay) {
+    const QString ports = dir.filePath("ports");
+    const QString output = dir.filePath("play.pcm");
+    {
+        QByteArray bytes(1024, '\0');
+        bytes[889] = char(127); // every contact open
+        QFile f(ports);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        QFile conf(dir.filePath("varnola.conf"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write(QString("[drives]\nC=%1\n[serial]\nCOM1=%2\n[io]\nports=%3\n[audio]\n"
+                           "backend=simulated\ninput1=%4\noutput1=%5\n")
+                       .arg(driveC, sim.device(), ports, fifo, output)
+                       .toUtf8());
+    }
+    write("satfile/MyComp.ini",
+          settingsFile(
+              {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 100}, {11, 1}, {15, 1}, {16, 1}, {2, 1}}));
+    const QTime later = QTime::currentTime().addSecs(3600);
+    const QDateTime at = schedule(9, "00:03", later.toString("HH:mm:ss"));
+    if (at.date() != QDate::currentDate() || later < QTime::currentTime())
+        GTEST_SKIP() << "the play time would fall after midnight";
+    FifoWriter audio(fifo, 0.0, 20.0);
+    startConsole();
+    ASSERT_TRUE(waitUntil([&] { return activity().contains("Stop   "); }, 30000))
+        << console.readAllStandardError().toStdString();
+
+    // The operator trimmed it to 1.5 s; then the network closes Play.
+    QFile marks(driveC + "/satfile/" + QFileInfo(wave()).completeBaseName() + ".DAT");
+    ASSERT_TRUE(marks.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const float eom = 1.0f, eof = 1.5f;
+    marks.write(reinterpret_cast<const char*>(&eom), 4);
+    marks.write(reinterpret_cast<const char*>(&eof), 4);
+    marks.close();
+    const auto portByte = [&](int n) {
+        QFile f(ports);
+        return f.open(QIODevice::ReadOnly) ? int(uchar(f.readAll().at(n))) : -1;
+    };
+    {
+        QFile f(ports);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(889);
+        f.write(QByteArray(1, char(63))); // Play
+    }
+    ASSERT_TRUE(waitUntil([&] { return activity().contains("  Play End To End"); }, 5000));
+    {
+        QFile f(ports);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(889);
+        f.write(QByteArray(1, char(127))); // released
+    }
+    bool pulsed = false;
+    ASSERT_TRUE(waitUntil(
+        [&] { return (pulsed = pulsed || portByte(888) == 1) && portByte(888) == 0; }, 10000));
+    EXPECT_TRUE(pulsed);
+    // The tail is played and nothing after the mark.
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(output).size() >= 1.5 * 176400; }, 5000));
+    QTest::qWait(500);
+    EXPECT_NEAR(double(QFileInfo(output).size()) / 176400, 1.5, 0.05);
+    ::kill(pid_t(console.processId()), SIGTERM);
+    ASSERT_TRUE(console.waitForFinished(10000));
 }
 
 // The real audio path: Qt Multimedia capturing from a sound server. A
