@@ -1,5 +1,6 @@
 #include "console/mnuMenu.h"
 
+#include "audition/frmAudition.h"
 #include "console/level_meter.h"
 #include "console/playback.h"
 #include "platform/clock.h"
@@ -163,6 +164,9 @@ void mnuMenu::buildMenus() {
         showWindow(weekly_, [this, view] { return new frmWeeklySchedule(station_, view, this); });
         weekly_->showView(view);
     };
+    enable(mnuAudition, [this] {
+        showWindow(audition_, [this] { return new frmAudition(station_, {}, this); });
+    });
     enable(mnuPlaySchedule, [weekly] { weekly(frmWeeklySchedule::View::Play); });
     enable(mnuRecordSchedule, [weekly] { weekly(frmWeeklySchedule::View::Record); });
 

@@ -30,6 +30,7 @@ class Playback;
 class frmProgramSourceCodes;
 class frmSchedule;
 class frmWeeklySchedule;
+class frmAudition;
 
 // The parts the console's menus and buttons reach; a part that is not there
 // leaves its entries and buttons disabled.
@@ -117,4 +118,5 @@ private:
     QPointer<frmProgramSourceCodes> sourceCodes_;
     QPointer<frmSchedule> schedule_;
     QPointer<frmWeeklySchedule> weekly_;
+    QPointer<frmAudition> audition_;
 };

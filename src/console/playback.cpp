@@ -1,5 +1,6 @@
 #include "console/playback.h"
 
+#include "audition/audition.h"
 #include "console/station.h"
 #include "console/time_format.h"
 #include "logs/log_files.h"
@@ -121,9 +122,8 @@ void Playback::PlayProgramme() {
     ConsoleDisplay& d = station_.display;
     if (s.Playing == 1)
         return;
-    if (s.PlayDevice == s.AuditionDevice && s.AuditionPlaying == 1) {
-        station_.messages().ShowMessage(
-            "A wave file is already playing.  Please try again after it is finished.");
+    if (!ProgrammeMayPlay(s)) {
+        station_.messages().ShowMessage(WaveAlreadyPlayingText);
         return;
     }
     s.EomSent = false;

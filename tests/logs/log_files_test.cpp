@@ -35,13 +35,13 @@ TEST_F(LogFilesTest, LogNamesCarryPrefixAndTwoDigitDate) {
 TEST_F(LogFilesTest, LinesAreTimeTwoBlanksTextAndCrLfAppended) {
     start({{10, 1}});
     t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(7, 5, 9)));
-    EXPECT_TRUE(LogActivity(*t.station, "Cue    Morning Edition"));
+    EXPECT_TRUE(LogActivity(*t.station, "Cue    Morning Report"));
     t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(19, 0, 0)));
-    EXPECT_TRUE(LogActivity(*t.station, "Stop   Morning Edition"));
+    EXPECT_TRUE(LogActivity(*t.station, "Stop   Morning Report"));
     EXPECT_TRUE(LogError(*t.station, "Gap of 10 seconds"));
     EXPECT_TRUE(LogEbNo(*t.station, "12.3"));
-    EXPECT_EQ(read("AL260302.log"), "07:05:09  Cue    Morning Edition\r\n"
-                                    "19:00:00  Stop   Morning Edition\r\n");
+    EXPECT_EQ(read("AL260302.log"), "07:05:09  Cue    Morning Report\r\n"
+                                    "19:00:00  Stop   Morning Report\r\n");
     EXPECT_EQ(read("ER260302.log"), "19:00:00  Gap of 10 seconds\r\n");
     EXPECT_EQ(read("EB260302.log"), "19:00:00  12.3\r\n");
 }

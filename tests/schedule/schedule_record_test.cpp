@@ -6,7 +6,7 @@ namespace {
 
 ScheduleFields sample() {
     ScheduleFields f;
-    f.SatName = "Morning Edition";
+    f.SatName = "Morning Report";
     f.SatLen = "59:30";
     f.SatLang = "AA1";
     f.SatPort = "2";
@@ -29,7 +29,7 @@ TEST(ScheduleRecordTest, BuildPutsEveryFieldAtItsPosition) {
     const QByteArray b = ScheduleRecord::build(sample()).bytes();
     ASSERT_EQ(b.size(), 331);
     EXPECT_EQ(b.mid(0, 1), "1");
-    EXPECT_EQ(b.mid(1, 25), "Morning Edition          ");
+    EXPECT_EQ(b.mid(1, 25), "Morning Report           ");
     EXPECT_EQ(b.mid(26, 5), "59:30");
     EXPECT_EQ(b.mid(31, 3), "AA1");
     EXPECT_EQ(b.mid(34, 1), "2");
@@ -52,7 +52,7 @@ TEST(ScheduleRecordTest, BuildPutsEveryFieldAtItsPosition) {
 TEST(ScheduleRecordTest, ParseGivesBackWhatWasBuilt) {
     const ScheduleFields f = ScheduleRecord::build(sample()).parse();
     EXPECT_TRUE(f.inUse());
-    EXPECT_EQ(f.SatName, "Morning Edition          ");
+    EXPECT_EQ(f.SatName, "Morning Report           ");
     EXPECT_EQ(f.SatLen, "59:30");
     EXPECT_EQ(f.SatAtt, "3 ");
     EXPECT_EQ(f.RecChan, "1");
