@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
         (channel == 1 ? dispatcher.tmrPendingOne : dispatcher.tmrPendingTwo)->setEnabled(true);
     });
     mnuMenu console(station, dispatcher, &messages.errorWindow(),
-                    {&receiver, &recording, &playback});
+                    {&receiver, &recording, &playback, audio.get(), &ports, &devices});
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {

@@ -1,8 +1,11 @@
 #include "console/mnuMenu.h"
 
 #include "audition/frmAudition.h"
+#include "backup/frmLoadData.h"
+#include "backup/frmSaveData.h"
 #include "console/level_meter.h"
 #include "console/playback.h"
+#include "logs/frmActivityLog.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
 #include "receiver/frmComSelect.h"
@@ -13,6 +16,7 @@
 #include "schedule/frmProgramSourceCodes.h"
 #include "schedule/frmSchedule.h"
 #include "schedule/frmWeeklySchedule.h"
+#include "settings/frmMyComputer.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
@@ -76,6 +80,9 @@ void setText(QLabel* l, const QString& text) {
 namespace {
 // A window that is already open is brought forward rather than opened twice.
 template <typename Window, typename Make> void showWindow(QPointer<Window>& window, Make make) {
+    // A window closed a moment ago is only waiting to be deleted: open a new one.
+    if (window && !window->isVisible())
+        window = nullptr;
     if (!window) {
         window = make();
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -89,7 +96,8 @@ template <typename Window, typename Make> void showWindow(QPointer<Window>& wind
 mnuMenu::mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorWindow,
                  ConsoleParts parts, QWidget* parent)
     : QMainWindow(parent), station_(station), dispatcher_(dispatcher), errorWindow_(errorWindow),
-      receiver_(parts.receiver), recording_(parts.recording), playback_(parts.playback) {
+      receiver_(parts.receiver), recording_(parts.recording), playback_(parts.playback),
+      parts_(parts) {
     setObjectName("mnuMenu");
     setWindowTitle("Varnola");
     buildMenus();
@@ -164,6 +172,25 @@ void mnuMenu::buildMenus() {
         showWindow(weekly_, [this, view] { return new frmWeeklySchedule(station_, view, this); });
         weekly_->showView(view);
     };
+    enable(mnuSaveData,
+           [this] { showWindow(saveData_, [this] { return new frmSaveData(station_, this); }); });
+    enable(mnuLoadData, [this] {
+        showWindow(loadData_, [this] { return new frmLoadData(station_, parts_.devices, this); });
+    });
+    if (parts_.audio) {
+        enable(mnuMyComputer, [this] {
+            showWindow(myComputer_, [this] {
+                return new frmMyComputer(station_, *parts_.audio, parts_.ports, this);
+            });
+        });
+    }
+    const auto logViewer = [this](const char* kind) {
+        station_.state.LogKind = kind;
+        showWindow(activityLog_, [this] { return new frmActivityLog(station_, this); });
+    };
+    enable(mnuEbNo, [logViewer] { logViewer("EB"); });
+    enable(ActivityLog, [logViewer] { logViewer("AL"); });
+    enable(mnuErrorLog, [logViewer] { logViewer("ER"); });
     enable(mnuAudition, [this] {
         showWindow(audition_, [this] { return new frmAudition(station_, {}, this); });
     });

@@ -31,6 +31,12 @@ class frmProgramSourceCodes;
 class frmSchedule;
 class frmWeeklySchedule;
 class frmAudition;
+class frmSaveData;
+class frmLoadData;
+class frmMyComputer;
+class frmActivityLog;
+class AudioDevices;
+class IoPorts;
 
 // The parts the console's menus and buttons reach; a part that is not there
 // leaves its entries and buttons disabled.
@@ -38,6 +44,9 @@ struct ConsoleParts {
     ReceiverLink* receiver = nullptr;
     RecordingControl* recording = nullptr;
     Playback* playback = nullptr;
+    AudioDevices* audio = nullptr;
+    IoPorts* ports = nullptr;
+    AudioDeviceChoice* devices = nullptr;
 };
 
 // The station console. It renders the core's ConsoleDisplay and forwards the
@@ -119,4 +128,9 @@ private:
     QPointer<frmSchedule> schedule_;
     QPointer<frmWeeklySchedule> weekly_;
     QPointer<frmAudition> audition_;
+    QPointer<frmSaveData> saveData_;
+    QPointer<frmLoadData> loadData_;
+    QPointer<frmMyComputer> myComputer_;
+    QPointer<frmActivityLog> activityLog_;
+    ConsoleParts parts_;
 };

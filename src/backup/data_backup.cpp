@@ -1,0 +1,255 @@
+#include "backup/data_backup.h"
+
+#include "console/station.h"
+#include "platform/drive_paths.h"
+#include "platform/record_file.h"
+#include "schedule/source_codes.h"
+#include "settings/settings_file.h"
+#include "windows/messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+const char* const SourceWarning =
+    "Warning!  File Source.dat was not found.  Source.dat contains the list of Program Source "
+    "Codes such as AA1, FN1, SR1, etc.";
+
+namespace {
+
+const QRegularExpression& drivePath() {
+    static const QRegularExpression re("^[A-Za-z]:");
+    return re;
+}
+
+// The failure's number, one blank, its description.
+struct Failure {
+    int number = 0;
+    QString description;
+};
+
+Failure systemFailure(const QString& path) {
+    const int number = errno ? errno : EIO;
+    return {number, QString::fromLocal8Bit(std::strerror(number)) + ": " + path};
+}
+
+Failure missing(const QString& path) {
+    return {ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT)) + ": " + path};
+}
+
+bool report(Station& station, const Failure& f) {
+    station.messages().ShowMessage(QString("%1 %2").arg(f.number).arg(f.description));
+    return false;
+}
+
+// The whole of a file, or the failure; a missing file is a failure.
+std::optional<QByteArray> readWhole(const QString& hostPath, Failure* failure) {
+    if (!QFileInfo(hostPath).isFile()) {
+        *failure = missing(hostPath);
+        return std::nullopt;
+    }
+    QFile file(hostPath);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *failure = systemFailure(hostPath);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *failure = {EIO, file.errorString() + ": " + hostPath};
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Replaces a file as a whole: the bytes go to a temporary file that is then
+// renamed over it, so no earlier content survives and a failure leaves the
+// old file as it was.
+bool replaceWhole(const QString& hostPath, const QByteArray& bytes, Failure* failure) {
+    QSaveFile file(hostPath);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *failure = {errno ? errno : EIO, file.errorString() + ": " + hostPath};
+        return false;
+    }
+    return true;
+}
+
+QByteArray joinRecords(const std::vector<QByteArray>& records) {
+    QByteArray bytes;
+    for (const QByteArray& r : records)
+        bytes += r;
+    return bytes;
+}
+
+bool saveRecords(const RecordFile& from, const QString& hostPath, Failure* failure) {
+    return replaceWhole(hostPath, joinRecords(from.readAll()), failure);
+}
+
+// Every complete record of a backup file, written as the same record numbers
+// of the station's open file. The backup is read whole first, so an
+// unreadable backup leaves the station's file untouched.
+bool loadRecords(Station& station, RecordFile& into, const QString& folder, const QString& name) {
+    const QString path = backupFileHost(station.paths(), folder, name);
+    Failure failure;
+    const auto bytes = readWhole(path, &failure);
+    if (!bytes)
+        return report(station, failure);
+    const int length = into.recordLength();
+    const qint64 count = bytes->size() / length;
+    for (qint64 n = 1; n <= count; ++n) {
+        QString reason;
+        errno = 0;
+        if (!into.write(n, bytes->mid((n - 1) * length, length), &reason))
+            return report(station, {errno ? errno : EIO, reason + ": " + into.path()});
+    }
+    return true;
+}
+
+} // namespace
+
+QString backupFolderPath(const QString& folder) {
+    QString path = folder;
+    while (path.endsWith('\\') || (path.size() > 1 && path.endsWith('/')))
+        path.chop(1);
+    return path + "\\";
+}
+
+QString backupFolderOfHost(const DrivePaths& paths, const QString& hostFolder) {
+    const QString clean = QDir::cleanPath(hostFolder);
+    for (const QString& letter : paths.availableDrives()) {
+        const QString root = QDir::cleanPath(paths.driveFolder(letter.at(0)));
+        if (clean == root)
+            return letter + ":\\";
+        if (clean.startsWith(root + "/"))
+            return backupFolderPath(letter + ":" + clean.mid(root.size()).replace('/', '\\'));
+    }
+    return backupFolderPath(clean);
+}
+
+QString backupFileHost(const DrivePaths& paths, const QString& folder, const QString& name) {
+    const QString path = folder + name;
+    if (drivePath().match(path).hasMatch())
+        return paths.resolve(path);
+    return QDir::cleanPath(
+        resolveCaseInsensitive("/", path.split(QRegularExpression("[\\\\/]"), Qt::SkipEmptyParts)));
+}
+
+bool SaveDataFiles(Station& station, const QString& folder, const std::function<void()>& progress) {
+    const DrivePaths& paths = station.paths();
+    StationState& s = station.state;
+    const auto step = [&] {
+        if (progress)
+            progress();
+    };
+    Failure failure;
+    if (!saveRecords(s.SatListFile.file(), backupFileHost(paths, folder, "SatList.dat"), &failure))
+        return report(station, failure);
+    step();
+    if (!saveRecords(s.ExportFile, backupFileHost(paths, folder, "ExportInfo.dat"), &failure))
+        return report(station, failure);
+    step();
+
+    const QString settingsPath = paths.resolve(SettingsFile::StationPath);
+    RecordFile settings;
+    QString reason;
+    errno = 0;
+    // Opening creates a missing settings file, as every settings read does.
+    if (!settings.open(settingsPath, SettingsFile::RecordLength, &reason))
+        return report(station, {errno ? errno : EIO, reason + ": " + settingsPath});
+    const bool saved = saveRecords(settings, backupFileHost(paths, folder, "MyComp.ini"), &failure);
+    settings.close();
+    if (!saved)
+        return report(station, failure);
+    step();
+
+    const QString sourcePath = paths.resolve(SourceCodesStationPath);
+    if (QFileInfo(sourcePath).isFile()) {
+        const auto text = readWhole(sourcePath, &failure);
+        if (!text)
+            return report(station, failure);
+        QByteArray copy;
+        for (const QString& code : parseSourceCodes(*text))
+            copy += code.toLatin1() + "\r\n";
+        if (!replaceWhole(backupFileHost(paths, folder, "Source.dat"), copy, &failure))
+            return report(station, failure);
+    } else {
+        station.messages().ShowMessage(SourceWarning);
+    }
+    step();
+    return true;
+}
+
+bool LoadSchedules(Station& station, const QString& folder) {
+    return loadRecords(station, station.state.SatListFile.file(), folder, "SatList.dat");
+}
+
+bool LoadExportRules(Station& station, const QString& folder) {
+    return loadRecords(station, station.state.ExportFile, folder, "ExportInfo.dat");
+}
+
+bool LoadSourceCodes(Station& station, const QString& folder) {
+    Failure failure;
+    const auto text = readWhole(backupFileHost(station.paths(), folder, "source.dat"), &failure);
+    if (!text)
+        return report(station, failure);
+    QString reason;
+    errno = 0;
+    if (!writeSourceCodes(station.paths(), parseSourceCodes(*text), &reason))
+        return report(station, {errno ? errno : EIO, reason + ": " + SourceCodesStationPath});
+    return true;
+}
+
+bool LoadSetup(Station& station, const QString& folder, AudioDeviceChoice* devices) {
+    const QString backupPath = backupFileHost(station.paths(), folder, "MyComp.ini");
+    if (!QFileInfo(backupPath).isFile())
+        return report(station, missing(backupPath));
+    SettingsFile backup;
+    QString reason;
+    errno = 0;
+    if (!backup.open(backupPath, &reason))
+        return report(station, {errno ? errno : EIO, reason + ": " + backupPath});
+    int16_t values[15] = {};
+    for (int n = 1; n <= 14; ++n)
+        values[n] = backup.read(n);
+    backup.close();
+
+    StationState& s = station.state;
+    s.PlayDevice = values[1];
+    s.AuditionDevice = values[2];
+    s.RecDevice1 = values[3];
+    s.RecDevice2 = values[4];
+    s.RecordThreshold = values[5];
+    s.WaveKeepDays = values[6];
+    s.ActivityLogKeep = values[7];
+    s.EbNoLogKeep = values[8];
+    s.EbNoLogInterval = values[9];
+    s.ActivityLogOn = values[10];
+    s.RelayCardType = values[11];
+    s.WaveDriveNo = values[12];
+    s.CommPortNo = values[13];
+    s.BaudIndex = values[14];
+    s.WaveDrive = waveDriveLetter(s.WaveDriveNo);
+    if (devices) {
+        devices->usePlayDevice(s.PlayDevice);
+        devices->useRecordDevice(1, s.RecDevice1);
+        devices->useRecordDevice(2, s.RecDevice2);
+    }
+
+    const QString settingsPath = station.paths().resolve(SettingsFile::StationPath);
+    SettingsFile settings;
+    errno = 0;
+    if (!settings.open(settingsPath, &reason))
+        return report(station, {errno ? errno : EIO, reason + ": " + settingsPath});
+    for (int n = 1; n <= 14; ++n) {
+        errno = 0;
+        if (!settings.write(n, values[n], &reason))
+            return report(station, {errno ? errno : EIO, reason + ": " + settingsPath});
+    }
+    return true;
+}

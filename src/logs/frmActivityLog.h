@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class Station;
+
+// Shows one day of the activity, error or Eb/No log. The kind is the
+// station's LogKind when the window opens.
+class frmActivityLog : public QDialog {
+public:
+    explicit frmActivityLog(Station& station, QWidget* parent = nullptr);
+
+    QListWidget* lstDate;
+    QRadioButton *Option1, *Option2;
+    QPushButton* cmdOk;
+    QListWidget* lstActivityLog;
+    QPushButton* cmdClose;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void load();
+    void showDay();
+
+    Station& station_;
+    QString kind_;
+};

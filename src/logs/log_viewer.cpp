@@ -1,0 +1,77 @@
+#include "logs/log_viewer.h"
+
+#include "console/sorted_list.h"
+#include "logs/log_files.h"
+#include "platform/file_system.h"
+
+#include <QDate>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr const char* LogFolder = "c:\\satfile\\logs\\";
+constexpr int TimeLength = 8;
+
+QString kindName(const QString& kind) {
+    if (kind == "EB")
+        return "EbNo";
+    if (kind == "ER")
+        return "Error";
+    return "Activity";
+}
+
+} // namespace
+
+QStringList logDays(const DrivePaths& paths, const QString& kind) {
+    static const QRegularExpression dated("^..(\\d\\d)(\\d\\d)(\\d\\d)");
+    const QStringList names = files::listFiles(paths, LogFolder + kind + "*.*");
+    QStringList days;
+    for (auto it = names.crbegin(); it != names.crend(); ++it) {
+        const auto m = dated.match(*it);
+        if (m.hasMatch())
+            days << m.captured(2) + "/" + m.captured(3) + "/" + m.captured(1);
+    }
+    if (days.isEmpty())
+        days << NoLogsFound;
+    return days;
+}
+
+QString logWindowCaption(const QString& kind) {
+    return "Load " + kindName(kind) + " Log";
+}
+
+QString logDayCaption(const QString& kind, const QString& day) {
+    return kindName(kind) + " Log for " + day;
+}
+
+QString logSelectPrompt(const QString& kind) {
+    return "Select " + kindName(kind) + " Log";
+}
+
+QStringList logDayLines(const DrivePaths& paths, const QString& kind, const QString& day,
+                        bool byEvent) {
+    const QStringList parts = day.split('/');
+    const QDate date = parts.size() == 3
+                           ? QDate(2000 + parts[2].toInt(), parts[0].toInt(), parts[1].toInt())
+                           : QDate();
+    QFile file(date.isValid() ? paths.resolve(logFileStationPath(kind, date)) : QString());
+    if (!date.isValid() || !file.open(QIODevice::ReadOnly))
+        return {"Log for " + day + " does not exist."};
+    QStringList lines;
+    SortedList sorted;
+    while (!file.atEnd()) {
+        QString line = QString::fromLatin1(file.readLine());
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        if (!byEvent)
+            lines << line;
+        else if (kind == "RL")
+            sorted.add(line, 0);
+        else
+            sorted.add(line.mid(TimeLength).trimmed() + " " + line.left(TimeLength), 0);
+    }
+    for (const SortedList::Item& item : sorted.items())
+        lines << item.text;
+    return lines;
+}

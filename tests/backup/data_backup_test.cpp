@@ -1,0 +1,116 @@
+#include "backup/data_backup.h"
+
+#include "fakes/temp_station.h"
+#include "schedule/source_codes.h"
+#include "settings/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DataBackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.writeSettings({{1, 1}, {12, 4}, {13, 2}, {14, 1}, {15, 1}, {21, 1}});
+        t.startUp();
+        QDir().mkpath(t.drive('D') + "/Backup");
+        for (int n = 1; n <= 3; ++n)
+            ASSERT_TRUE(schedules().write(n, record(331, 'a' + n)));
+        ASSERT_TRUE(t.station->state.ExportFile.write(1, record(235, 'x')));
+        TempStation::writeFile(t.host(SourceCodesStationPath), "SR1\r\nAA1\r\nFN1\r\n");
+    }
+    RecordFile& schedules() { return t.station->state.SatListFile.file(); }
+    static QByteArray record(int length, char fill) { return QByteArray(length, fill); }
+    QString backup(const QString& name) const { return t.drive('D') + "/Backup/" + name; }
+
+    TempStation t;
+    const QString folder = "d:\\backup\\";
+};
+
+} // namespace
+
+TEST(BackupFolder, PathEndsInOneBackslash) {
+    EXPECT_EQ(backupFolderPath("C:\\"), "C:\\");
+    EXPECT_EQ(backupFolderPath("C:\\backup"), "C:\\backup\\");
+    TempStation t;
+    EXPECT_EQ(backupFolderOfHost(*t.paths, t.drive('D')), "D:\\");
+    EXPECT_EQ(backupFolderOfHost(*t.paths, t.drive('C') + "/backup/"), "C:\\backup\\");
+    EXPECT_EQ(backupFolderOfHost(*t.paths, "/media/usb"), "/media/usb\\");
+    EXPECT_EQ(backupFileHost(*t.paths, "/media/usb\\", "SatList.dat"), "/media/usb/SatList.dat");
+}
+
+TEST_F(DataBackupTest, SaveAndLoadRoundTripAllFourFiles) {
+    int steps = 0;
+    ASSERT_TRUE(SaveDataFiles(*t.station, folder, [&] { ++steps; }));
+    EXPECT_EQ(steps, 4);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(TempStation::readFile(backup("SatList.dat")).size(), 3 * 331);
+    EXPECT_EQ(TempStation::readFile(backup("ExportInfo.dat")), record(235, 'x'));
+    EXPECT_EQ(TempStation::readFile(backup("MyComp.ini")).size(), 42);
+
+    // Change everything, then load it all back.
+    ASSERT_TRUE(schedules().write(2, record(331, 'z')));
+    ASSERT_TRUE(t.station->state.ExportFile.write(1, record(235, 'y')));
+    ASSERT_TRUE(writeSourceCodes(*t.paths, {"ZZ9"}, nullptr));
+    t.writeSettings({{1, 0}, {12, 3}, {13, 4}, {15, 0}, {16, 1}, {17, 1}, {18, 7}, {21, 0}});
+
+    ASSERT_TRUE(LoadSchedules(*t.station, folder));
+    ASSERT_TRUE(LoadExportRules(*t.station, folder));
+    ASSERT_TRUE(LoadSourceCodes(*t.station, folder));
+    ASSERT_TRUE(LoadSetup(*t.station, folder, nullptr));
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(schedules().read(2), record(331, 'c'));
+    EXPECT_EQ(t.station->state.ExportFile.read(1), record(235, 'x'));
+    EXPECT_EQ(readSourceCodes(*t.paths), QStringList({"SR1", "AA1", "FN1"}));
+
+    // Records 1-14 restored, 15-21 as the station had them.
+    SettingsFile settings;
+    ASSERT_TRUE(settings.open(t.host(SettingsFile::StationPath), nullptr));
+    const int16_t expected[] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 2, 1, 0, 1, 1, 7, 0, 0, 0};
+    for (int n = 1; n <= 21; ++n)
+        EXPECT_EQ(settings.read(n), expected[n - 1]) << "record " << n;
+    EXPECT_EQ(t.station->state.WaveDriveNo, 4);
+    EXPECT_EQ(t.station->state.WaveDrive, "D");
+    EXPECT_EQ(t.station->state.CommPortNo, 2);
+}
+
+// The backup used to keep the tail records of an earlier, longer save.
+TEST_F(DataBackupTest, ASecondSaveIsAnExactCopy) {
+    ASSERT_TRUE(SaveDataFiles(*t.station, folder));
+    QFile::resize(t.host(ScheduleFile::StationPath), 331);
+    ASSERT_TRUE(SaveDataFiles(*t.station, folder));
+    EXPECT_EQ(TempStation::readFile(backup("SatList.dat")), record(331, 'b'));
+}
+
+TEST_F(DataBackupTest, SaveWithoutSourceCodesWarnsAndSavesTheRest) {
+    QFile::remove(t.host(SourceCodesStationPath));
+    ASSERT_TRUE(SaveDataFiles(*t.station, folder));
+    EXPECT_EQ(t.messages.shown, QStringList({SourceWarning}));
+    EXPECT_TRUE(QFile::exists(backup("MyComp.ini")));
+    EXPECT_FALSE(QFile::exists(backup("Source.dat")));
+}
+
+TEST_F(DataBackupTest, LoadingFromAFolderWithoutTheFilesChangesNothing) {
+    const QByteArray schedulesBefore = TempStation::readFile(t.host(ScheduleFile::StationPath));
+    const QByteArray settingsBefore = TempStation::readFile(t.host(SettingsFile::StationPath));
+    EXPECT_FALSE(LoadSchedules(*t.station, folder));
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.messages.shown[0].startsWith("2 "));
+    EXPECT_TRUE(t.messages.shown[0].contains("SatList.dat"));
+    EXPECT_EQ(TempStation::readFile(t.host(ScheduleFile::StationPath)), schedulesBefore);
+
+    // Source.dat used to be emptied before its backup was found missing.
+    EXPECT_FALSE(LoadSourceCodes(*t.station, folder));
+    EXPECT_EQ(readSourceCodes(*t.paths).size(), 3);
+    EXPECT_FALSE(LoadSetup(*t.station, folder, nullptr));
+    EXPECT_EQ(TempStation::readFile(t.host(SettingsFile::StationPath)), settingsBefore);
+    EXPECT_EQ(t.messages.shown.size(), 3);
+}
+
+TEST_F(DataBackupTest, AFailedSaveIsReported) {
+    EXPECT_FALSE(SaveDataFiles(*t.station, "d:\\missing\\"));
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.messages.shown[0].contains("SatList.dat"));
+}

@@ -1,0 +1,50 @@
+#include "logs/frmActivityLog.h"
+
+#include "fakes/temp_station.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
+    TempStation t;
+    TempStation::writeFile(t.host("c:\\satfile\\logs\\AL251231.log"), "23:00:00  Old\r\n");
+    TempStation::writeFile(t.host("c:\\satfile\\logs\\AL260101.log"),
+                           "01:00:00  B event\r\n02:00:00  A event\r\n");
+    t.station->state.LogKind = "AL";
+    frmActivityLog w(*t.station);
+    w.show();
+    EXPECT_EQ(w.windowTitle(), "Load Activity Log");
+    EXPECT_EQ(texts(w.lstDate), QStringList({"01/01/26", "12/31/25"}));
+    EXPECT_TRUE(w.Option1->isChecked());
+    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    EXPECT_EQ(w.windowTitle(), "Activity Log for 01/01/26");
+    EXPECT_EQ(texts(w.lstActivityLog), QStringList({"01:00:00  B event", "02:00:00  A event"}));
+    w.Option2->setChecked(true);
+    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    EXPECT_EQ(texts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
+}
+
+TEST(ActivityLogWindow, NoLogsLeavesTheDisplayEmpty) {
+    TempStation t;
+    t.station->state.LogKind = "EB";
+    frmActivityLog w(*t.station);
+    w.show();
+    EXPECT_EQ(texts(w.lstDate), QStringList({"No Logs Found"}));
+    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    EXPECT_EQ(w.lstActivityLog->count(), 0);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
