@@ -2,6 +2,7 @@
 #include "console/mnuMenu.h"
 #include "console/playback.h"
 #include "console/station.h"
+#include "export/hand_off.h"
 #include "io/remote_control.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
     ReceiverLink receiver(station, makeQtSerialPort());
     LinkEbNoPoller ebNoPoller(station, receiver);
     const std::unique_ptr<AudioDevices> audio = makeAudioDevices(paths.config());
-    RecordingControl recording(station, *audio, &receiver, nullptr);
+    ExportHandOff exportHandOff(station);
+    RecordingControl recording(station, *audio, &receiver, &exportHandOff);
     PortFile ports(paths.config().ioPortsFile);
     RemoteControl remote(station, ports);
     ClockDispatcher* tick = nullptr;
@@ -71,6 +73,8 @@ int main(int argc, char** argv) {
     station.setAudioDeviceChoice(&devices);
     // A recording in progress is closed properly however the program ends.
     station.addShutdownHook([&recording] { recording.shutDown(); });
+    // A copy cut short leaves no file behind; what was not copied is logged.
+    station.addShutdownHook([&exportHandOff] { exportHandOff.shutDown(); });
 
     // The parts the tick hands work to join here as they are built.
     TickHandoffs handoffs;

@@ -5,6 +5,7 @@
 #include "backup/frmSaveData.h"
 #include "console/level_meter.h"
 #include "console/playback.h"
+#include "export/frmAutoExport.h"
 #include "logs/frmActivityLog.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
@@ -191,6 +192,9 @@ void mnuMenu::buildMenus() {
     enable(mnuEbNo, [logViewer] { logViewer("EB"); });
     enable(ActivityLog, [logViewer] { logViewer("AL"); });
     enable(mnuErrorLog, [logViewer] { logViewer("ER"); });
+    enable(mnuAutoExport, [this] {
+        showWindow(autoExport_, [this] { return new frmAutoExport(station_, this); });
+    });
     enable(mnuAudition, [this] {
         showWindow(audition_, [this] { return new frmAudition(station_, {}, this); });
     });
@@ -449,6 +453,8 @@ void mnuMenu::render() {
                        static_cast<QWidget*>(MMLevelX6), static_cast<QWidget*>(MMLevelScaleX3)})
         show(w, d.Rec2PanelVisible);
     show(lblPort, d.lblPortVisible);
+    show(Gauge, d.GaugeVisible);
+    show(Gauge2, d.Gauge2Visible);
     show(cmdPlay, d.cmdPlayVisible);
     show(cmdStop, d.cmdStopVisible);
     setButtonColor(cmdPlay, d.cmdPlayColor);

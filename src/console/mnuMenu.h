@@ -31,6 +31,7 @@ class frmProgramSourceCodes;
 class frmSchedule;
 class frmWeeklySchedule;
 class frmAudition;
+class frmAutoExport;
 class frmSaveData;
 class frmLoadData;
 class frmMyComputer;
@@ -128,6 +129,7 @@ private:
     QPointer<frmSchedule> schedule_;
     QPointer<frmWeeklySchedule> weekly_;
     QPointer<frmAudition> audition_;
+    QPointer<frmAutoExport> autoExport_;
     QPointer<frmSaveData> saveData_;
     QPointer<frmLoadData> loadData_;
     QPointer<frmMyComputer> myComputer_;

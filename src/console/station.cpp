@@ -1,5 +1,7 @@
 #include "console/station.h"
 
+#include "export/export_record.h"
+
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/file_system.h"
@@ -10,8 +12,6 @@ namespace {
 
 constexpr const char* DataFolder = "c:\\Satfile";
 constexpr const char* LogFolder = "c:\\Satfile\\Logs";
-constexpr const char* ExportStationPath = "c:\\satfile\\Exportinfo.dat";
-constexpr int ExportRecordLength = 235;
 
 QDate firstSundayFrom(int year, int month, int day) {
     QDate d(year, month, day);
@@ -90,9 +90,10 @@ StartUpResult Station::StartUp() {
 
     s.BaudRates = {QString(), "9600", "19200"};
 
-    if (!s.ExportFile.open(paths_.resolve(ExportStationPath), ExportRecordLength, &reason)) {
+    if (!s.ExportFile.open(paths_.resolve(ExportRecord::StationPath), ExportRecord::Length,
+                           &reason)) {
         s.SatListFile.close();
-        return {false, failure(paths_, ExportStationPath, "cannot open", reason)};
+        return {false, failure(paths_, ExportRecord::StationPath, "cannot open", reason)};
     }
 
     s.DayNames = {"Off",       "Sunday",   "Monday", "Tuesday",

@@ -1,6 +1,7 @@
 // The real console records a scheduled programme end to end: the receiver
 // is the simulator on a pseudo-terminal, the audio a FIFO the test writes.
 #include "fakes/sim_receiver.h"
+#include "fakes/wave_files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -182,26 +183,6 @@ protected:
     QMap<QString, QString> extraEnv;
 };
 
-struct Wave {
-    int channels = 0;
-    qint64 frames = -1;
-    std::vector<short> samples;
-};
-
-Wave readWave(const QString& path) {
-    Wave w;
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
-    if (!f)
-        return w;
-    w.channels = info.channels;
-    w.frames = info.frames;
-    w.samples.resize(size_t(info.frames * info.channels));
-    sf_readf_short(f, w.samples.data(), info.frames);
-    sf_close(f);
-    return w;
-}
-
 TEST_F(RecordingEndToEnd, ScheduledProgrammeIsSwitchedArmedRecordedAndStopped) {
     const QDateTime at = schedule(15, "00:05");
     if (at.date() != QDate::currentDate())
@@ -228,7 +209,7 @@ TEST_F(RecordingEndToEnd, ScheduledProgrammeIsSwitchedArmedRecordedAndStopped) {
     EXPECT_TRUE(al.contains("  Record End To End")) << al.toStdString();
     EXPECT_TRUE(al.contains("  Stop   End To End")) << al.toStdString();
 
-    const Wave w = readWave(wave());
+    const WaveContents w = readWave(wave());
     EXPECT_EQ(w.channels, 2);
     EXPECT_NEAR(double(w.frames) / 44100, 5.0, 0.1);
     ASSERT_GT(w.samples.size(), 4096u);
@@ -259,7 +240,7 @@ TEST_F(RecordingEndToEnd, KilledMidTakeLeavesAPlayableFile) {
     const double elapsed = recording.elapsed() / 1000.0;
     ::kill(pid_t(console.processId()), SIGKILL);
     ASSERT_TRUE(console.waitForFinished(10000));
-    const Wave w = readWave(wave());
+    const WaveContents w = readWave(wave());
     ASSERT_GT(w.frames, 0);
     EXPECT_GE(double(w.frames) / 44100, elapsed - 1.0);
 }
@@ -385,7 +366,7 @@ TEST_F(RecordingEndToEnd, RecordsThroughTheSoundServer) {
         ASSERT_TRUE(stopped) << activity().toStdString()
                              << console.readAllStandardError().toStdString();
     }
-    const Wave w = readWave(wave());
+    const WaveContents w = readWave(wave());
     EXPECT_EQ(w.channels, 2);
     EXPECT_EQ(w.frames, 3 * 44100);
     int loud = 0;

@@ -3,6 +3,7 @@
 #include "fakes/fake_serial_port.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "fakes/wave_files.h"
 #include "logs/log_files.h"
 #include "receiver/receiver_link.h"
 #include "recording/record_channel.h"
@@ -17,26 +18,6 @@ namespace {
 
 // Saturday 7 March 2026.
 const QDate Saturday(2026, 3, 7);
-
-struct WaveInfo {
-    int channels = 0;
-    qint64 frames = -1;
-    std::vector<short> samples;
-};
-
-WaveInfo readWave(const QString& path) {
-    WaveInfo w;
-    SF_INFO info{};
-    SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
-    if (!f)
-        return w;
-    w.channels = info.channels;
-    w.frames = info.frames;
-    w.samples.resize(size_t(info.frames * info.channels));
-    sf_readf_short(f, w.samples.data(), info.frames);
-    sf_close(f);
-    return w;
-}
 
 class RecordingTest : public ::testing::Test {
 protected:
@@ -143,7 +124,7 @@ TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
     level[0] = 1000; // the programme starts two seconds late
     runUntil(QTime(10, 0, 20));
     EXPECT_EQ(recording->channel(1).cuedWaveFile(), "C:\\SATFILE\\SFSAT012.WAV");
-    const WaveInfo w = readWave(wave(12));
+    const WaveContents w = readWave(wave(12));
     EXPECT_EQ(w.channels, 2);
     // Exactly the length: the buffer that runs past it is cut.
     EXPECT_EQ(w.frames, 10 * AudioSampleRate);
@@ -257,7 +238,7 @@ TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
         << log("ER").toStdString();
     EXPECT_TRUE(log("AL").contains("Stop   Big"));
     EXPECT_EQ(s().Rec1Active, 0);
-    const WaveInfo w = readWave(wave(1));
+    const WaveContents w = readWave(wave(1));
     EXPECT_GT(w.frames, 90000);
     EXPECT_LE(w.frames * 4 + 44, 400000);
     runUntil(QTime(10, 0, 20)); // the station goes on

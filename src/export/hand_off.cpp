@@ -1,0 +1,208 @@
+#include "export/hand_off.h"
+
+#include "console/station.h"
+#include "export/export_record.h"
+#include "export/playout_store.h"
+#include "logs/log_files.h"
+#include "platform/clock.h"
+#include "platform/drive_paths.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+// The console's controls of each channel's export, named once.
+struct ExportHandOff::Names {
+    int number;
+    int ConsoleDisplay::*gauge;
+    bool ConsoleDisplay::*gaugeVisible;
+};
+
+namespace {
+
+const ExportHandOff::Names ChannelOne{1, &ConsoleDisplay::Gauge, &ConsoleDisplay::GaugeVisible};
+const ExportHandOff::Names ChannelTwo{2, &ConsoleDisplay::Gauge2, &ConsoleDisplay::Gauge2Visible};
+
+constexpr int ExportTimerMs = 100;
+constexpr QChar WinjockDrive('H');
+constexpr QChar SecondDrive('P');
+
+bool hasDriveLetter(const QString& path) {
+    return path.size() >= 2 && path.at(0).isLetter() && path.at(1) == ':';
+}
+
+// Why a file cannot be put at a station path, or nothing: a missing drive or
+// folder is reported, never created, since the store is not ours to lay out.
+QString missingFolder(const DrivePaths& paths, const QString& stationPath) {
+    const QString drive = paths.driveFolder(stationPath.at(0));
+    if (!QFileInfo(drive).isDir())
+        return QString("drive %1: is not available (%2)")
+            .arg(stationPath.at(0).toUpper())
+            .arg(drive);
+    const QString folder = QFileInfo(paths.resolve(stationPath)).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return QString("the folder %1 does not exist (%2)")
+            .arg(stationPath.left(stationPath.lastIndexOf('\\') + 1), folder);
+    return {};
+}
+
+QString onDrive(QString stationPath, QChar drive) {
+    if (!stationPath.isEmpty())
+        stationPath[0] = drive;
+    return stationPath;
+}
+
+} // namespace
+
+std::optional<int> ExportGaugeValue(qint64 position, qint64 total) {
+    if (total <= 0)
+        return std::nullopt;
+    const double percent = std::nearbyint(double(position) * 100.0 / double(total));
+    return int(std::clamp(percent, 0.0, 100.0));
+}
+
+ExportHandOff::ExportHandOff(Station& station)
+    : tmrExport(station.timers().create(ExportTimerMs)),
+      tmrExport2(station.timers().create(ExportTimerMs)), station_(station),
+      one_{ChannelOne, tmrExport, {}, {}, {}}, two_{ChannelTwo, tmrExport2, {}, {}, {}} {
+    for (Channel* ch : {&one_, &two_}) {
+        ch->timer->setEnabled(false);
+        ch->timer->setHandler([this, ch] { tick(*ch); });
+    }
+}
+
+ExportHandOff::~ExportHandOff() {
+    shutDown();
+}
+
+void ExportHandOff::RecordingFinished(const FinishedRecording& recording) {
+    Channel& ch = channel(recording.channel);
+    const bool idle = !ch.copy && ch.waiting.empty();
+    for (Job& job : jobsFor(recording))
+        ch.waiting.push_back(std::move(job));
+    if (idle)
+        startNext(ch);
+}
+
+std::vector<ExportHandOff::Job> ExportHandOff::jobsFor(const FinishedRecording& r) {
+    const StationState& s = station_.state;
+    const ExportRecord rule = ReadExportRecord(s.ExportFile, r.slot);
+    if (rule.ExportMode == ExportInactive || r.weekday < 0 || r.weekday > 6 ||
+        !rule.exportsOn(r.weekday))
+        return {};
+    const auto refuse = [&](const QString& why) {
+        LogError(station_, QString("Export of %1 (schedule %2): %3; not exported")
+                               .arg(r.waveFile)
+                               .arg(r.slot)
+                               .arg(why));
+        return std::vector<Job>{};
+    };
+
+    Job first;
+    first.source = r.waveFile;
+    const qint64 lastAudioMs = qint64(std::nearbyint(r.lastAudio * 1000.0));
+    first.lengthMs = std::min(ExportLengthMs(rule.ExportLength).value_or(lastAudioMs), lastAudioMs);
+    first.fade = rule.ExportFade == 1;
+
+    if (rule.ExportMode == ExportUserDefined) {
+        const QString path = rule.ExportPaths[size_t(r.weekday)].trimmed();
+        if (!hasDriveLetter(path))
+            return refuse(QString("the destination for %1, \"%2\", names no drive")
+                              .arg(s.DayNames[size_t(r.weekday + 1)], path));
+        first.destination = path + ".wav";
+    } else if (rule.ExportMode == ExportWinjock) {
+        QString problem;
+        const auto kind =
+            ReadNamingKind(station_.paths(), WinjockDrive, rule.WinjockNumber, &problem);
+        if (!kind)
+            return refuse(problem);
+        const auto naming = NamingOf(*kind, r.weekday, station_.clock().today(), s.DayNames);
+        const QString name = QString::number(rule.WinjockNumber) + naming->suffix;
+        first.destination = ProgramsFolder(WinjockDrive) + "SF" + name + ".wav";
+        first.companion = ProgramsFolder(WinjockDrive) + "DF" + name + ".dat";
+        first.companionBytes = CompanionDataRecord(first.lengthMs, first.fade, naming->label);
+    } else {
+        return refuse(QString("naming mode %1 is not known").arg(rule.ExportMode));
+    }
+
+    Job second = first;
+    second.destination = onDrive(first.destination, SecondDrive);
+    second.companion = onDrive(first.companion, SecondDrive);
+    return {first, second};
+}
+
+void ExportHandOff::startNext(Channel& ch) {
+    while (!ch.waiting.empty()) {
+        Job job = std::move(ch.waiting.front());
+        ch.waiting.pop_front();
+        const DrivePaths& paths = station_.paths();
+        const QString problem = missingFolder(paths, job.destination);
+        if (!problem.isEmpty()) {
+            LogError(station_, "Export->" + job.destination + " not copied: " + problem);
+            continue;
+        }
+        CopyOrder order{paths.resolve(job.source),
+                        paths.resolve(job.destination),
+                        job.lengthMs,
+                        job.fade,
+                        job.companion.isEmpty() ? QString() : paths.resolve(job.companion),
+                        job.companionBytes};
+        ch.copy = std::make_unique<ExportCopy>(std::move(order), [this, c = &ch] {
+            QMetaObject::invokeMethod(
+                &wake_, [this, c] { tick(*c); }, Qt::QueuedConnection);
+        });
+        ch.running = std::move(job);
+        station_.display.*ch.n.gauge = 0;
+        station_.display.*ch.n.gaugeVisible = true;
+        ch.timer->setEnabled(true);
+        LogActivity(station_, "Export->" + ch.running.destination);
+        return;
+    }
+}
+
+void ExportHandOff::tick(Channel& ch) {
+    if (!ch.copy) {
+        ch.timer->setEnabled(false);
+        return;
+    }
+    if (const auto value = ExportGaugeValue(ch.copy->position(), ch.copy->total()))
+        station_.display.*ch.n.gauge = *value;
+    if (ch.copy->finished())
+        finish(ch);
+}
+
+void ExportHandOff::finish(Channel& ch) {
+    const CopyResult result = ch.copy->result();
+    ch.copy.reset();
+    station_.display.*ch.n.gaugeVisible = false;
+    ch.timer->setEnabled(false);
+    if (!result.ok)
+        LogError(station_, "Export->" + ch.running.destination + " failed: " + result.error);
+    startNext(ch);
+}
+
+bool ExportHandOff::busy(int number) const {
+    const Channel& ch = channel(number);
+    return ch.copy || !ch.waiting.empty();
+}
+
+bool ExportHandOff::waitForCopy(int number, int ms) {
+    const Channel& ch = channel(number);
+    return !ch.copy || ch.copy->waitFor(ms);
+}
+
+void ExportHandOff::shutDown() {
+    for (Channel* ch : {&one_, &two_}) {
+        for (const Job& job : ch->waiting)
+            LogError(station_, "Export->" + job.destination + " not copied: the program is ending");
+        ch->waiting.clear();
+        if (ch->copy && ch->copy->finished()) {
+            finish(*ch);
+        } else if (ch->copy) {
+            LogError(station_,
+                     "Export->" + ch->running.destination + " stopped: the program is ending");
+            ch->copy.reset();
+        }
+        ch->timer->setEnabled(false);
+        station_.display.*ch->n.gaugeVisible = false;
+    }
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "export/export_copy.h"
+#include "platform/timers.h"
+#include "recording/record_channel.h"
+
+#include <QObject>
+#include <deque>
+#include <memory>
+#include <optional>
+
+class Station;
+
+// The gauge's new value for a copy at position of total, as a whole percent;
+// nothing (the gauge keeps its value) while the total is not known.
+std::optional<int> ExportGaugeValue(qint64 position, qint64 total);
+
+// Hands finished recordings to the playout store by their schedule's export
+// rule: first to the rule's destination, then to the same path on drive P.
+// Each channel copies one file at a time on worker threads; its export timer
+// (tmrExport, tmrExport2) shows the progress in the console's gauge, and the
+// end of a copy is handled on the UI thread, which then starts the next.
+class ExportHandOff : public RecordingHandOff {
+public:
+    explicit ExportHandOff(Station& station);
+    // Stops copies still running; nothing half-copied is left behind.
+    ~ExportHandOff() override;
+
+    // HandOffRecording1 / HandOffRecording2.
+    void RecordingFinished(const FinishedRecording& recording) override;
+
+    // Copies waiting or running on a channel (1 or 2).
+    bool busy(int channel) const;
+    // Blocks up to ms for the channel's running copy to end (for shut-down
+    // and tests); true when no copy is running any more.
+    bool waitForCopy(int channel, int ms);
+    // Ends what is being copied, each with an error-log line.
+    void shutDown();
+
+    std::unique_ptr<Timer> tmrExport, tmrExport2;
+
+    struct Names;
+
+private:
+    // One file to put into the playout store.
+    struct Job {
+        QString destination; // station path of the wave file
+        QString companion;   // station path of the data file; empty for none
+        QByteArray companionBytes;
+        QString source; // station path of the recording
+        qint64 lengthMs = 0;
+        bool fade = false;
+    };
+    struct Channel {
+        const Names& n;
+        std::unique_ptr<Timer>& timer;
+        std::deque<Job> waiting;
+        std::unique_ptr<ExportCopy> copy;
+        Job running;
+    };
+
+    Channel& channel(int number) { return number == 1 ? one_ : two_; }
+    const Channel& channel(int number) const { return number == 1 ? one_ : two_; }
+    // The files a recording goes to under its rule; none, with an error-log
+    // line, when a name cannot be formed.
+    std::vector<Job> jobsFor(const FinishedRecording& recording);
+    void startNext(Channel& ch);
+    // The export timer's tick.
+    void tick(Channel& ch);
+    void finish(Channel& ch);
+
+    Station& station_;
+    // Lives on the UI thread: a copy that ends wakes its channel through it
+    // at once rather than at the timer's next tick.
+    QObject wake_;
+    Channel one_, two_;
+};

@@ -1,0 +1,183 @@
+#include "export/export_record.h"
+#include "export/hand_off.h"
+#include "fakes/schedules.h"
+#include "fakes/temp_station.h"
+#include "fakes/wave_files.h"
+#include "logs/log_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A low sample rate keeps half an hour of stereo small.
+constexpr int Rate = 200;
+const QString Recording = "C:\\SATFILE\\SFMON005.WAV";
+constexpr int MondayIndex = 1;
+
+class HandOffTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.startUp();
+        t.station->state.ActivityLogOn = 1;
+        // Left: every frame its own value; right: a steady level.
+        std::vector<short> samples;
+        for (qint64 f = 0; f < 1750 * Rate; ++f) {
+            samples.push_back(short(f * 37 % 30000 - 15000));
+            samples.push_back(10000);
+        }
+        writeWave(t.host(Recording), samples, 2, Rate);
+        source = readWave(t.host(Recording));
+    }
+
+    void rule(int16_t mode, const QString& mondayPath = {}, bool fade = false) {
+        ExportRecord r;
+        r.ExportMode = mode;
+        r.ExportDays[MondayIndex] = 1;
+        r.ExportPaths[MondayIndex] = mondayPath;
+        r.ExportFade = fade ? 1 : 0;
+        r.ExportLength = "30:00";
+        r.WinjockNumber = 8005;
+        ASSERT_TRUE(WriteExportRecord(t.station->state.ExportFile, 5, r, nullptr));
+    }
+
+    // Program.dat of a drive with record 5 of the given kind.
+    void programTable(QChar drive, char kind) {
+        QByteArray table = QByteArray(4 * 32, '1');
+        table += kind + QByteArray("Morning Show").leftJustified(25) + "06:00" + "0";
+        TempStation::writeFile(t.host(QString(drive) + ":\\programs\\Program.dat"), table);
+    }
+
+    // Hands the recording off and runs the export timer until both copies are done.
+    void handOff(double lastAudio = 1700) {
+        h.RecordingFinished({1, 5, MondayIndex, Recording, "C:\\SATFILE\\SFMON005.DAT", lastAudio});
+        for (int ticks = 0; h.busy(1) && ticks < 100; ++ticks) {
+            ASSERT_TRUE(h.waitForCopy(1, 30000));
+            t.time.advance(100);
+        }
+        ASSERT_FALSE(h.busy(1));
+    }
+
+    QString log(const char* kind) {
+        return QString::fromLatin1(
+            TempStation::readFile(t.host(logFileStationPath(kind, t.time.now().date()))));
+    }
+
+    QStringList leftovers(const QString& stationFolder) {
+        return QDir(t.host(stationFolder)).entryList({"*.part"}, QDir::Files | QDir::Hidden);
+    }
+
+    TempStation t;
+    ExportHandOff h{*t.station};
+    WaveContents source;
+};
+
+TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
+    rule(ExportWinjock);
+    programTable('H', '2');
+    programTable('P', '2');
+    handOff();
+
+    const QString activity = log("AL");
+    const qsizetype toH = activity.indexOf("Export->H:\\programs\\SF8005902.wav");
+    EXPECT_GE(toH, 0) << activity.toStdString();
+    EXPECT_GT(activity.indexOf("Export->P:\\programs\\SF8005902.wav"), toH);
+    for (QChar drive : {'H', 'P'}) {
+        const QString folder = QString(drive) + ":\\programs\\";
+        const WaveContents copy = readWave(t.host(folder + "SF8005902.wav"));
+        // The last audio (1700 s) is shorter than the rule's 30:00.
+        ASSERT_EQ(copy.frames, 1700 * Rate) << drive.toLatin1();
+        EXPECT_TRUE(std::equal(copy.samples.begin(), copy.samples.end(), source.samples.begin()));
+        EXPECT_EQ(TempStation::readFile(t.host(folder + "DF8005902.dat")), QByteArray("1700\0"
+                                                                                      "1700\0"
+                                                                                      "2Monday   ",
+                                                                                      20));
+        EXPECT_TRUE(leftovers(folder).isEmpty());
+    }
+    EXPECT_EQ(t.station->display.Gauge, 100);
+    EXPECT_FALSE(t.station->display.GaugeVisible);
+    EXPECT_FALSE(h.tmrExport->isEnabled());
+}
+
+TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefore) {
+    rule(ExportWinjock, {}, true);
+    programTable('H', '2');
+    programTable('P', '2');
+    handOff();
+
+    const WaveContents copy = readWave(t.host("H:\\programs\\SF8005902.wav"));
+    ASSERT_EQ(copy.frames, 1700 * Rate);
+    const size_t fadeFrom = size_t(1695 * Rate) * 2;
+    EXPECT_TRUE(std::equal(copy.samples.begin(), copy.samples.begin() + qsizetype(fadeFrom),
+                           source.samples.begin()));
+    // The steady right channel shows the ramp: down all the way, half way at half time.
+    for (size_t i = fadeFrom + 3; i < copy.samples.size(); i += 2)
+        EXPECT_LE(copy.samples[i], copy.samples[i - 2]);
+    EXPECT_NEAR(copy.samples[fadeFrom + 5 * Rate + 1], 5000, 30);
+    EXPECT_EQ(copy.samples[copy.samples.size() - 1], 0);
+    EXPECT_EQ(copy.samples[copy.samples.size() - 2], 0);
+    EXPECT_EQ(TempStation::readFile(t.host("P:\\programs\\DF8005902.dat")).left(10),
+              QByteArray("1698\0"
+                         "1700\0",
+                         10));
+}
+
+// A failed copy must leave last week's file in place, not delete it first.
+TEST_F(HandOffTest, UserDefinedCopiesToItsPathThenToPAndAFailureKeepsThePreviousFile) {
+    rule(ExportUserDefined, "D:\\shows\\news");
+    TempStation::writeFile(t.host("P:\\shows\\news.wav"), "last week's");
+    QDir().mkpath(t.host("D:\\shows"));
+    handOff(1720);
+    EXPECT_EQ(readWave(t.host("D:\\shows\\news.wav")).frames, 1720 * Rate);
+    EXPECT_EQ(readWave(t.host("P:\\shows\\news.wav")).frames, 1720 * Rate);
+
+    const QByteArray copied = TempStation::readFile(t.host("P:\\shows\\news.wav"));
+    QFile::remove(t.host(Recording));
+    handOff();
+    EXPECT_EQ(TempStation::readFile(t.host("P:\\shows\\news.wav")), copied);
+    EXPECT_EQ(log("ER").count("Export->"), 2) << log("ER").toStdString();
+    EXPECT_TRUE(leftovers("P:\\shows").isEmpty());
+}
+
+TEST_F(HandOffTest, NamesThatCannotBeFormedOrFoldersThatAreMissingAreLoggedAndNotGuessed) {
+    rule(ExportWinjock);
+    handOff();
+    EXPECT_TRUE(log("ER").contains("H:\\programs\\Program.dat")) << log("ER").toStdString();
+    programTable('H', '0');
+    handOff();
+    EXPECT_TRUE(log("ER").contains("is not active")) << log("ER").toStdString();
+    EXPECT_TRUE(QDir(t.host("P:\\programs")).entryList({"SF*", "DF*"}).isEmpty());
+    EXPECT_EQ(log("AL").count("Export->"), 0);
+
+    // A destination that cannot be replaced (here a folder of that name)
+    // fails that copy alone; a missing folder on P is reported, not made.
+    rule(ExportUserDefined, "D:\\shows\\news");
+    QDir().mkpath(t.host("D:\\shows\\news.wav"));
+    handOff();
+    const QString errors = log("ER");
+    EXPECT_TRUE(errors.contains("Export->D:\\shows\\news.wav failed")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("P:\\shows\\")) << errors.toStdString();
+    EXPECT_FALSE(QDir(t.host("P:\\shows")).exists());
+    EXPECT_TRUE(leftovers("D:\\shows").isEmpty());
+
+    const qsizetype linesBefore = log("ER").size() + log("AL").size();
+    rule(ExportInactive);
+    handOff();
+    EXPECT_EQ(log("ER").size() + log("AL").size(), linesBefore);
+}
+
+// Stopping a copy part way, as a shut-down does, never leaves a half file.
+TEST(ExportCopyTest, AStoppedCopyLeavesNoFileOrACompleteOne) {
+    QTemporaryDir dir;
+    writeWave(dir.filePath("take.wav"), std::vector<short>(size_t(44100) * 2 * 60, 1234), 2, 44100);
+    { ExportCopy copy({dir.filePath("take.wav"), dir.filePath("out.wav"), 60000, false, {}, {}}); }
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    if (left.contains("out.wav")) {
+        EXPECT_EQ(readWave(dir.filePath("out.wav")).frames, 60 * 44100);
+    }
+    EXPECT_EQ(left.filter(".part").size(), 0) << left.join(' ').toStdString();
+}
+
+} // namespace
