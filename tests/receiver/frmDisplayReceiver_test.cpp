@@ -1,7 +1,6 @@
 #include "receiver/frmDisplayReceiver.h"
 
-#include "fakes/fake_serial_port.h"
-#include "fakes/temp_station.h"
+#include "fakes/receiver_window_test.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,24 +13,10 @@ namespace {
 constexpr int WindowTimeoutMs = 3000;
 const QByteArray CarrierReport = "Carrier  Locked >\r\nLevel  -41 dBm\r\n>";
 
-class DisplayReceiverTest : public ::testing::Test {
+class DisplayReceiverTest : public ReceiverWindowTest<frmDisplayReceiver> {
 protected:
-    void SetUp() override {
-        t.writeSettings({{13, 1}, {14, 2}});
-        t.startUp();
-        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
-    }
-    void open(const QString& query) {
-        t.station->state.ReceiverQuery = query;
-        w = std::make_unique<frmDisplayReceiver>(*t.station, *link);
-        w->show();
-    }
+    void open(const QString& query) { showWindow(query); }
     QString shown() const { return w->findChild<QLabel*>("lblDisplayReceiver")->text(); }
-
-    TempStation t;
-    FakeSerialPort::Shared port;
-    std::unique_ptr<ReceiverLink> link;
-    std::unique_ptr<frmDisplayReceiver> w;
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "receiver/frmRelay.h"
 
-#include "fakes/fake_serial_port.h"
-#include "fakes/temp_station.h"
+#include "fakes/receiver_window_test.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,17 +12,10 @@ namespace {
 // Long enough for the opening query and for a button's settle and report.
 constexpr int ExchangeMs = 3100;
 
-class RelayTest : public ::testing::Test {
+class RelayTest : public ReceiverWindowTest<frmRelay> {
 protected:
-    void SetUp() override {
-        t.writeSettings({{13, 1}, {14, 2}});
-        t.startUp();
-        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
-    }
     void open(const QString& query) {
-        t.station->state.ReceiverQuery = query;
-        w = std::make_unique<frmRelay>(*t.station, *link);
-        w->show();
+        showWindow(query);
         t.time.advance(ExchangeMs);
     }
     QPushButton* button(int i) { return w->findChild<QPushButton*>(QString("cmdR_%1").arg(i)); }
@@ -32,11 +24,6 @@ protected:
         t.time.advance(ms);
     }
     QString shown() const { return w->findChild<QLabel*>("lblRelay")->text(); }
-
-    TempStation t;
-    FakeSerialPort::Shared port;
-    std::unique_ptr<ReceiverLink> link;
-    std::unique_ptr<frmRelay> w;
 };
 
 } // namespace

@@ -66,18 +66,18 @@ TEST(ReceiverWireTest, CueAndSwitchCommandsArriveByteForByte) {
     EXPECT_TRUE(s.messages.shown.isEmpty()) << s.messages.shown.join("|").toStdString();
 }
 
+// Polls Eb/No and returns today's Eb/No log once the line is there.
+QByteArray pollEbNo(LiveStation& s) {
+    PollEbNo(*s.station, *s.link);
+    QFile log(s.paths->resolve(logFileStationPath("EB", s.clock.today())));
+    LiveStation::waitUntil([&] { return log.exists(); }, 5000);
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+}
+
 TEST(ReceiverWireTest, EbNoLineFromARealCarrierExchange) {
     SimReceiver sim({"--ebno", "9.8"});
     LiveStation s(sim.device());
-    PollEbNo(*s.station, *s.link);
-    const QString logPath = s.paths->resolve(logFileStationPath("EB", s.clock.today()));
-    QElapsedTimer t;
-    t.start();
-    while (!QFile::exists(logPath) && t.elapsed() < 5000)
-        QTest::qWait(10);
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QByteArray line = log.readAll();
+    const QByteArray line = pollEbNo(s);
     EXPECT_TRUE(line.endsWith("  9.8 dB\r\n") || line.endsWith("  9.8\r\n")) << line.toStdString();
     EXPECT_EQ(line.count('\n'), 1);
     EXPECT_EQ(sim.commands(), QStringList{"R C"});
@@ -167,16 +167,8 @@ TEST(ReceiverFaultTest, SilentReceiverTimesOutAndLogsAnEmptyEbNo) {
     EXPECT_TRUE(r.opened);
     EXPECT_FALSE(r.complete);
     EXPECT_TRUE(r.answer.isEmpty());
-    PollEbNo(*s.station, *s.link);
-    const QString logPath = s.paths->resolve(logFileStationPath("EB", s.clock.today()));
-    QElapsedTimer t;
-    t.start();
-    while (!QFile::exists(logPath) && t.elapsed() < 5000)
-        QTest::qWait(10);
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  \\r\\n$")
-                    .match(QString::fromLatin1(log.readAll()))
+                    .match(QString::fromLatin1(pollEbNo(s)))
                     .hasMatch());
 }
 

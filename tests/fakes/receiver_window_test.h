@@ -1,0 +1,30 @@
+#pragma once
+
+#include "console/station.h"
+#include "fakes/fake_serial_port.h"
+#include "fakes/temp_station.h"
+#include "receiver/receiver_link.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+// A receiver window on a station whose link talks to a scripted port:
+// open() sets the query, as the console's menu does, and shows the window.
+template <typename Window> class ReceiverWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.writeSettings({{13, 1}, {14, 2}});
+        t.startUp();
+        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
+    }
+    void showWindow(const QString& query) {
+        t.station->state.ReceiverQuery = query;
+        w = std::make_unique<Window>(*t.station, *link);
+        w->show();
+    }
+
+    TempStation t;
+    FakeSerialPort::Shared port;
+    std::unique_ptr<ReceiverLink> link;
+    std::unique_ptr<Window> w;
+};
