@@ -17,7 +17,8 @@ public:
         stop();
         const QList<QAudioDevice> devices = QMediaDevices::audioInputs();
         if (device_ < 0 || device_ >= devices.size()) {
-            *error = QString("No audio input device %1 (%2 found)").arg(device_).arg(devices.size());
+            *error =
+                QString("No audio input device %1 (%2 found)").arg(device_).arg(devices.size());
             return false;
         }
         QAudioFormat format;
@@ -36,7 +37,8 @@ public:
         source_->setBufferSize(AudioBufferBytes * 8);
         io_ = source_->start();
         if (!io_ || source_->error() != QAudio::NoError) {
-            *error = QString("Audio input \"%1\" did not start").arg(devices[device_].description());
+            *error =
+                QString("Audio input \"%1\" did not start").arg(devices[device_].description());
             source_.reset();
             io_ = nullptr;
             return false;
@@ -48,6 +50,10 @@ public:
     void stop() override {
         if (source_) {
             source_->stop();
+            // Stopped from a buffer handler: the source's device is still
+            // emitting the signal that led here, so it goes once that is over.
+            if (delivering_)
+                source_.release()->deleteLater();
             source_.reset();
         }
         io_ = nullptr;
@@ -61,13 +67,13 @@ private:
         if (!io_)
             return;
         pending_ += io_->readAll();
-        while (pending_.size() >= AudioBufferBytes) {
+        delivering_ = true;
+        while (io_ && pending_.size() >= AudioBufferBytes) {
             const QByteArray buffer = pending_.left(AudioBufferBytes);
             pending_.remove(0, AudioBufferBytes);
             deliver(buffer, channels_);
-            if (!io_)
-                return; // stopped from the handler
         }
+        delivering_ = false;
     }
 
     int device_;
@@ -75,6 +81,7 @@ private:
     std::unique_ptr<QAudioSource> source_;
     QIODevice* io_ = nullptr;
     QByteArray pending_;
+    bool delivering_ = false;
 };
 
 class QtAudioDevices : public AudioDevices {
@@ -98,4 +105,6 @@ public:
 
 } // namespace
 
-std::unique_ptr<AudioDevices> makeQtAudioDevices() { return std::make_unique<QtAudioDevices>(); }
+std::unique_ptr<AudioDevices> makeQtAudioDevices() {
+    return std::make_unique<QtAudioDevices>();
+}

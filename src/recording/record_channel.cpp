@@ -24,12 +24,6 @@ QString blanks(int n) {
     return QString(n, ' ');
 }
 
-int lengthSeconds(const QString& satLen) {
-    // Minutes are the first two characters and seconds the last two.
-    const QString len = satLen.trimmed();
-    return len.left(2).toInt() * 60 + len.right(2).toInt();
-}
-
 } // namespace
 
 // The state and controls of each channel, named once.
@@ -41,7 +35,7 @@ struct RecordChannel::Names {
     double StationState::*pendingAt;
     double StationState::*startTimer;
     ScheduleNo StationState::*nextSlot;
-    int32_t StationState::*nextDay;
+    int32_t StationState::*nextEntry;
     QString StationState::*nextName;
     QString ConsoleDisplay::*nameLabel;
     QString ConsoleDisplay::*timeLabel;
@@ -60,7 +54,7 @@ const RecordChannel::Names ChannelOne{1,
                                       &StationState::Rec1PendingAt,
                                       &StationState::Rec1StartTimer,
                                       &StationState::NextRec1Slot,
-                                      &StationState::NextRec1Day,
+                                      &StationState::NextRec1Entry,
                                       &StationState::NextRec1Name,
                                       &ConsoleDisplay::lblRecordNameOne,
                                       &ConsoleDisplay::lblRecordTimerOne,
@@ -75,7 +69,7 @@ const RecordChannel::Names ChannelTwo{2,
                                       &StationState::Rec2PendingAt,
                                       &StationState::Rec2StartTimer,
                                       &StationState::NextRec2Slot,
-                                      &StationState::NextRec2Day,
+                                      &StationState::NextRec2Entry,
                                       &StationState::NextRec2Name,
                                       &ConsoleDisplay::lblRecordNameTwo,
                                       &ConsoleDisplay::lblRecordTimerTwo,
@@ -114,6 +108,13 @@ double RecordChannel::sinceStart() const {
     return t;
 }
 
+QStringList RecordChannel::filesInUse() const {
+    if (!writer_.isOpen())
+        return {};
+    return {station_.paths().resolve(recordedWaveFile_),
+            station_.paths().resolve(recordedDataFile_)};
+}
+
 void RecordChannel::Cue() {
     StationState& s = station_.state;
     const ScheduleNo slot = s.*n_.nextSlot;
@@ -137,9 +138,12 @@ void RecordChannel::Cue() {
     }
     s.CueRecordStart = f.SatRecordStart;
 
-    // Wave and marks files are named after the scheduled day and the slot.
-    const int day = s.*n_.nextDay;
-    cuedWeekday_ = day >= 1 && day <= 7 ? day - 1 : 0;
+    // Wave and marks files are named after the schedule's row (its day in
+    // the weekly schedule), which the playlist and the export go by; the
+    // occurrence's own day differs once a time change has moved it across
+    // midnight.
+    const int entry = s.*n_.nextEntry;
+    cuedWeekday_ = entry >= 0 && entry <= 6 ? entry : 0;
     const QString dayName = s.DayNames[size_t(cuedWeekday_ + 1)];
     cuedWaveFile_ = recordingFile(s.WaveDrive, dayName, slot, "WAV");
     cuedDataFile_ = recordingFile(s.WaveDrive, dayName, slot, "DAT");
@@ -149,8 +153,8 @@ void RecordChannel::Cue() {
     // A channel still recording keeps its own stop time; the length waits
     // for the arm.
     if (s.*n_.active == 0)
-        s.*n_.stopAt = lengthSeconds(f.SatLen);
-    cuedLength_ = lengthSeconds(f.SatLen);
+        s.*n_.stopAt = RecordLengthSeconds(f.SatLen);
+    cuedLength_ = RecordLengthSeconds(f.SatLen);
 
     station_.display.*n_.panelVisible = true;
     station_.display.*n_.nameLabel = "Cue " + s.*n_.nextName;
@@ -180,11 +184,12 @@ void RecordChannel::Arm() {
         return;
     }
     channels_ = (cuedRoute_ == "1" || cuedRoute_ == "2") ? 1 : 2;
+    retired_.reset();
     input_ = devices_.createInput(device_);
     input_->setBufferHandler([this](const QByteArray& b, int ch) { onBuffer(b, ch); });
     QString error;
     if (!input_->start(channels_, &error)) {
-        input_.reset();
+        retired_ = std::move(input_);
         refuse(
             QString("%1: audio input %2 cannot be used: %3").arg(channel).arg(device_).arg(error));
         return;
@@ -264,9 +269,10 @@ void RecordChannel::Start() {
 }
 
 void RecordChannel::endTake() {
-    if (input_)
+    if (input_) {
         input_->stop();
-    input_.reset();
+        retired_ = std::move(input_);
+    }
     writer_.close();
     StationState& s = station_.state;
     station_.display.*n_.panelVisible = false;
@@ -320,7 +326,17 @@ RecordingControl::RecordingControl(Station& station, AudioDevices& devices, Rece
       two_(2, station, devices, receiver, handOff, [this] {
           if (recordingBegan_)
               recordingBegan_(2);
-      }) {}
+      }) {
+    station_.addFileUser(this);
+}
+
+RecordingControl::~RecordingControl() {
+    station_.removeFileUser(this);
+}
+
+QStringList RecordingControl::filesInUse() const {
+    return one_.filesInUse() + two_.filesInUse();
+}
 
 void RecordingControl::CueSwitchOnly() {
     StationState& s = station_.state;

@@ -62,6 +62,8 @@ public:
     void onBuffer(const QByteArray& buffer, int channels);
 
     bool recording() const { return writer_.isOpen(); }
+    // Host paths of the take being written.
+    QStringList filesInUse() const;
     const QString& cuedWaveFile() const { return cuedWaveFile_; }
 
     // Seconds since the start of the recording to the last buffer above the
@@ -83,6 +85,10 @@ private:
     RecordingHandOff* handOff_;
     std::function<void()> recordingBegan_;
     std::unique_ptr<AudioInput> input_;
+    // The input of the take that ended last. A take can end inside the
+    // input's own buffer event (a file that cannot be written), so the object
+    // is kept until the next arm rather than destroyed under its caller.
+    std::unique_ptr<AudioInput> retired_;
     WaveWriter writer_;
     int device_ = 0;
     int channels_ = 2;
@@ -111,10 +117,13 @@ private:
 // The clock tick's recording hand-offs and the console's buttons, on the two
 // channels; the cue of a switch-only schedule; the input devices chosen in
 // the settings at start-up.
-class RecordingControl : public RecordChannelControl, public SwitchControl {
+class RecordingControl : public RecordChannelControl, public SwitchControl, public FileUser {
 public:
     RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
                      RecordingHandOff* handOff);
+    ~RecordingControl() override;
+
+    QStringList filesInUse() const override;
 
     // recordingBegan(channel) enables that channel's pending-finder timer.
     void setRecordingBegan(std::function<void(int channel)> f) { recordingBegan_ = std::move(f); }

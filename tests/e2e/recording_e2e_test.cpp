@@ -12,12 +12,16 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -52,8 +56,10 @@ QByteArray scheduleRecord(const QString& name, int day, const QString& time, con
     put(39, "M");
     put(40, "T");
     put(41, "1");
-    put(266, QByteArray::number(day));
-    put(273, time.toLatin1());
+    // In the day's own row, as the editor writes it: recordings are named
+    // after the row.
+    put(266 + (day - 1), QByteArray::number(day));
+    put(273 + 8 * (day - 1), time.toLatin1());
     if (!playTime.isEmpty())
         put(42 + 8 * (4 * (day - 1)), playTime.toLatin1());
     return r;
@@ -373,6 +379,89 @@ TEST_F(RecordingEndToEnd, RecordsThroughTheSoundServer) {
     for (short v : w.samples)
         loud += std::abs(v) > 100;
     EXPECT_GT(loud, int(w.samples.size() / 2));
+}
+
+// The wave store as a station can find it on a bad day. The console keeps
+// running, says why in the error log, and a service stop ends it cleanly.
+class WaveStoreFailure : public RecordingEndToEnd {
+protected:
+    WaveStoreFailure() {
+        driveD = dir.filePath("drives/D");
+        QDir().mkpath(driveD);
+        QFile conf(dir.filePath("varnola.conf"));
+        EXPECT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write(QString("[drives]\nC=%1\nD=%2\n[serial]\nCOM1=%3\n[audio]\nbackend=simulated\n"
+                           "input1=%4\n")
+                       .arg(driveC, driveD, sim.device(), fifo)
+                       .toUtf8());
+        write("satfile/MyComp.ini", settingsFile({{13, 1}, {14, 2}, {10, 1}, {12, 4}, {5, 100}}));
+    }
+    ~WaveStoreFailure() override {
+        if (mounted)
+            ::umount2(driveD.toLocal8Bit().constData(), MNT_DETACH);
+    }
+    QByteArray errors() const {
+        QFile f(driveC + "/satfile/logs/ER" + QDate::currentDate().toString("yyMMdd") + ".log");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Waits for the error line, then checks the console outlives it and
+    // ends with status 0 on SIGTERM.
+    void expectErrorAndCleanStop(const QByteArray& line) {
+        ASSERT_TRUE(waitUntil([&] { return errors().contains(line); }, 40000))
+            << errors().toStdString() << console.readAllStandardError().toStdString();
+        QTest::qWait(1500);
+        ASSERT_EQ(console.state(), QProcess::Running)
+            << console.readAllStandardError().toStdString();
+        ::kill(pid_t(console.processId()), SIGTERM);
+        ASSERT_TRUE(console.waitForFinished(10000));
+        EXPECT_EQ(console.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(console.exitCode(), 0) << console.readAllStandardError().toStdString();
+    }
+
+    QString driveD;
+    bool mounted = false;
+};
+
+TEST_F(WaveStoreFailure, SatfileThatIsAPlainFileRefusesTheTake) {
+    QFile blocker(driveD + "/satfile");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QDateTime at = schedule(9, "00:05");
+    if (at.date() != QDate::currentDate())
+        GTEST_SKIP() << "the schedule would fall after midnight";
+    FifoWriter audio(fifo, 0.0, 20.0);
+    startConsole();
+    expectErrorAndCleanStop("cannot create D:\\SATFILE\\SF");
+}
+
+// The store fills in the middle of a take: what was written stays a valid
+// wave file whose header counts it.
+TEST_F(WaveStoreFailure, StoreThatFillsMidTakeKeepsAValidPartialFile) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs for the wave store needs root";
+    if (::mount("tmpfs", driveD.toLocal8Bit().constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
+    mounted = true;
+    const QDateTime at = schedule(9, "00:20");
+    if (at.date() != QDate::currentDate())
+        GTEST_SKIP() << "the schedule would fall after midnight";
+    FifoWriter audio(fifo, 0.0, 30.0);
+    startConsole();
+    expectErrorAndCleanStop("writing D:\\SATFILE\\SF");
+    const QString path =
+        QDir(driveD + "/SATFILE")
+            .filePath(QDir(driveD + "/SATFILE").entryList({"SF*.WAV"}, QDir::Files).value(0));
+    const WaveContents w = readWave(path);
+    ASSERT_GT(w.frames, 0) << path.toStdString();
+    // The RIFF data chunk's own size, against what the file holds after it.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    const qsizetype data = bytes.indexOf("data");
+    ASSERT_GT(data, 0);
+    const quint32 counted = qFromLittleEndian<quint32>(bytes.constData() + data + 4);
+    EXPECT_EQ(qint64(counted), bytes.size() - (data + 8));
+    EXPECT_EQ(qint64(counted), w.frames * 4);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <vector>
 
 // Input devices the test feeds by hand: push() delivers a buffer as the card
@@ -14,6 +15,9 @@ public:
     public:
         explicit Input(FakeAudioDevices& owner, int device) : owner_(owner), device_(device) {}
         ~Input() override {
+            // A real card's object is still on the stack while it delivers.
+            if (delivering_)
+                ADD_FAILURE() << "audio input destroyed from inside its own buffer event";
             if (owner_.inputs[size_t(device_)] == this)
                 owner_.inputs[size_t(device_)] = nullptr;
         }
@@ -31,16 +35,24 @@ public:
         void stop() override { running_ = false; }
         bool isRunning() const override { return running_; }
         int channels() const { return channels_; }
+        // Like a real card, the input goes on using itself once the handler
+        // returns: a handler that destroys it is caught (under ASan).
         void push(const QByteArray& buffer) {
-            if (running_)
-                deliver(buffer, channels_);
+            if (!running_)
+                return;
+            delivering_ = true;
+            deliver(buffer, channels_);
+            delivering_ = false;
+            ++delivered;
         }
+        int delivered = 0;
 
     private:
         FakeAudioDevices& owner_;
         int device_;
         int channels_ = 2;
         bool running_ = false;
+        bool delivering_ = false;
     };
 
     QStringList inputNames() const override { return {"Fake input 1", "Fake input 2"}; }

@@ -39,3 +39,13 @@ inline void putSchedule(ScheduleFile& file, ScheduleNo n, const QString& name, c
     }
     put(file, n, f);
 }
+
+// A schedule recorded on one weekday (1..7), in that weekday's own row, as the
+// editor writes it: its recordings are named after that day.
+inline void putOnDay(ScheduleFile& file, ScheduleNo n, const QString& name, const QString& chan,
+                     int day, const QString& time, const QString& length = "00:30") {
+    ScheduleFields f = scheduleFields(name, chan, length);
+    f.RecDays[size_t(day - 1)] = day;
+    f.RecTimes[size_t(day - 1)] = time;
+    put(file, n, f);
+}

@@ -28,7 +28,7 @@ protected:
         settings.insert(settings.begin(), {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 6}, {4, 1}});
         t.writeSettings(settings);
         link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
-        recording = std::make_unique<RecordingControl>(*t.station, audio, link.get(), nullptr);
+        recording = std::make_unique<RecordingControl>(*t.station, audio, link.get(), &handOff);
         TickHandoffs h;
         h.recording = recording.get();
         h.switching = recording.get();
@@ -66,7 +66,9 @@ protected:
         }
         return scheduleFile;
     }
-    void runUntil(const QTime& time) { t.time.advanceTo(QDateTime(Saturday, time)); }
+    void runUntil(const QTime& time, const QDate& date = Saturday) {
+        t.time.advanceTo(QDateTime(date, time));
+    }
     QByteArray log(const char* kind) {
         return TempStation::readFile(t.host(logFileStationPath(kind, Saturday)));
     }
@@ -75,6 +77,10 @@ protected:
     }
     StationState& s() { return t.station->state; }
 
+    struct : RecordingHandOff {
+        void RecordingFinished(const FinishedRecording& r) override { finished.push_back(r); }
+        std::vector<FinishedRecording> finished;
+    } handOff;
     TempStation t;
     ScheduleFile scheduleFile;
     FakeSerialPort::Shared port;
@@ -92,7 +98,7 @@ protected:
 // The level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold
 // of 6, though neither peak does; 4 | 2 = 6 does not.
 TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
-    putSchedule(file(), 1, "Level", "1", {{7, "10:00:00"}}, "00:30");
+    putOnDay(file(), 1, "Level", "1", 7, "10:00:00", "00:30");
     load();
     runUntil(QTime(9, 59, 59, 600));
     ASSERT_EQ(s().Rec1Pending, 1);
@@ -106,8 +112,8 @@ TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
 }
 
 TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
-    putSchedule(file(), 1, "Silent", "1", {{7, "10:00:00"}}, "00:20");
-    putSchedule(file(), 2, "Later", "1", {{7, "11:00:00"}});
+    putOnDay(file(), 1, "Silent", "1", 7, "10:00:00", "00:20");
+    putOnDay(file(), 2, "Later", "1", 7, "11:00:00");
     load();
     runUntil(QTime(10, 0, 30));
     EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n"
@@ -118,7 +124,7 @@ TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
 }
 
 TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
-    putSchedule(file(), 12, "Morning", "1", {{7, "10:00:00"}}, "00:10");
+    putOnDay(file(), 12, "Morning", "1", 7, "10:00:00", "00:10");
     load();
     runUntil(QTime(10, 0, 2));
     level[0] = 1000; // the programme starts two seconds late
@@ -144,7 +150,7 @@ TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
 }
 
 TEST_F(RecordingTest, TenSecondsOfSilenceLogOneGapLine) {
-    putSchedule(file(), 3, "Gappy", "1", {{7, "10:00:00"}}, "00:30");
+    putOnDay(file(), 3, "Gappy", "1", 7, "10:00:00", "00:30");
     load();
     level[0] = 500;
     runUntil(QTime(10, 0, 3));
@@ -159,11 +165,11 @@ TEST_F(RecordingTest, TenSecondsOfSilenceLogOneGapLine) {
 }
 
 TEST_F(RecordingTest, LeftAndRightRoutesRecordMonoOthersStereo) {
-    putSchedule(file(), 1, "Mono", "1", {{7, "10:00:00"}}, "00:05");
+    putOnDay(file(), 1, "Mono", "1", 7, "10:00:00", "00:05");
     ScheduleFields f = file().read(1)->parse();
     f.SatRoute = "2";
     ASSERT_TRUE(file().write(1, ScheduleRecord::build(f)));
-    putSchedule(file(), 2, "Stereo", "2", {{7, "10:00:00"}}, "00:05");
+    putOnDay(file(), 2, "Stereo", "2", 7, "10:00:00", "00:05");
     load();
     level[0] = level[1] = 800;
     runUntil(QTime(10, 0, 10));
@@ -174,7 +180,7 @@ TEST_F(RecordingTest, LeftAndRightRoutesRecordMonoOthersStereo) {
 
 TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
     for (int p = 1; p <= 4; ++p) {
-        putSchedule(file(), p, "Port", "1", {{7, QString("1%1:00:00").arg(p)}});
+        putOnDay(file(), p, "Port", "1", 7, QString("1%1:00:00").arg(p));
         ScheduleFields f = file().read(p)->parse();
         f.SatPort = QString::number(p);
         ASSERT_TRUE(file().write(p, ScheduleRecord::build(f)));
@@ -197,7 +203,7 @@ TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
 }
 
 TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
-    putSchedule(file(), 5, "Feed", "3", {{7, "10:00:00"}});
+    putOnDay(file(), 5, "Feed", "3", 7, "10:00:00");
     load();
     runUntil(QTime(10, 0, 1));
     EXPECT_EQ(port.sessions, QByteArrayList{"SETAUDIO 1 S AA1 0 \r"});
@@ -208,8 +214,8 @@ TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
 
 // A missing sound card stops that channel only, with a line and a message.
 TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording) {
-    putSchedule(file(), 1, "One", "1", {{7, "10:00:00"}}, "00:05");
-    putSchedule(file(), 2, "Two", "2", {{7, "10:00:00"}}, "00:05");
+    putOnDay(file(), 1, "One", "1", 7, "10:00:00", "00:05");
+    putOnDay(file(), 2, "Two", "2", 7, "10:00:00", "00:05");
     load({{3, 5}, {4, 1}});
     level[1] = 900;
     runUntil(QTime(10, 0, 10));
@@ -222,7 +228,7 @@ TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording
 
 // A full disk ends the take cleanly: what was written stays playable.
 TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
-    putSchedule(file(), 1, "Big", "1", {{7, "10:00:00"}}, "01:00");
+    putOnDay(file(), 1, "Big", "1", 7, "10:00:00", "01:00");
     load();
     level[0] = 700;
     rlimit old{};
@@ -247,7 +253,7 @@ TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
 }
 
 TEST_F(RecordingTest, ShutDownWhileRecordingClosesTheFileAndLogsTheStop) {
-    putSchedule(file(), 1, "Cut", "1", {{7, "10:00:00"}}, "05:00");
+    putOnDay(file(), 1, "Cut", "1", 7, "10:00:00", "05:00");
     load();
     level[0] = 700;
     runUntil(QTime(10, 0, 4));
@@ -259,8 +265,8 @@ TEST_F(RecordingTest, ShutDownWhileRecordingClosesTheFileAndLogsTheStop) {
 // The next programme's cue comes while the channel still records: the take
 // in progress keeps its stop time and its files.
 TEST_F(RecordingTest, CueDuringATakeLeavesTheTakeAlone) {
-    putSchedule(file(), 1, "Long", "1", {{7, "10:00:00"}}, "00:40");
-    putSchedule(file(), 2, "Overlap", "1", {{7, "10:00:20"}}, "00:10");
+    putOnDay(file(), 1, "Long", "1", 7, "10:00:00", "00:40");
+    putOnDay(file(), 2, "Overlap", "1", 7, "10:00:20", "00:10");
     load();
     level[0] = 600;
     runUntil(QTime(10, 0, 50));
@@ -270,13 +276,72 @@ TEST_F(RecordingTest, CueDuringATakeLeavesTheTakeAlone) {
 }
 
 TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
-    putSchedule(file(), 1, "Uncued", "1", {{7, "10:00:00"}});
+    putOnDay(file(), 1, "Uncued", "1", 7, "10:00:00");
     load();
     recording->ArmRecordChannel(1);
     recording->ArmRecordChannel(1);
     EXPECT_EQ(s().Rec1Pending, 0);
     EXPECT_EQ(log("ER").count("was not cued"), 1);
     EXPECT_EQ(t.messages.shown.size(), 1);
+}
+
+// The wave store cannot take the file (its satfile is a plain file): the take
+// ends inside the input's first loud buffer, which must survive it.
+TEST_F(RecordingTest, WaveStoreThatCannotTakeTheFileDumpsTheTakeAndRunsOn) {
+    TempStation::writeFile(t.drive('D') + "/satfile", "not a folder");
+    putOnDay(file(), 1, "Nowhere", "1", 7, "10:00:00", "00:05");
+    load({{12, 4}});
+    level[0] = 700;
+    runUntil(QTime(10, 0, 10));
+    EXPECT_TRUE(log("ER").contains("cannot create D:\\SATFILE\\SFSAT001.WAV"))
+        << log("ER").toStdString();
+    EXPECT_TRUE(log("AL").contains("Dump Nowhere"));
+    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_TRUE(t.station->display.lblClock.endsWith("10:00:10"));
+}
+
+// After the time change moved Sunday 00:15 to Saturday 23:15 in Sunday's
+// row, the take is still Sunday's programme: named and exported as Sunday's,
+// or Sunday's playlist would never find it.
+TEST_F(RecordingTest, TakeIsNamedAndExportedByItsScheduleRowNotItsOccurrenceDay) {
+    putSchedule(file(), 4, "Shifted", "1", {{7, "10:00:00"}}, "00:05"); // Sunday's row
+    load();
+    level[0] = 700;
+    runUntil(QTime(10, 0, 10));
+    EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
+    EXPECT_FALSE(QFile::exists(wave(4)));
+    ASSERT_EQ(handOff.finished.size(), 1u);
+    EXPECT_EQ(handOff.finished[0].weekday, 0);
+    EXPECT_EQ(handOff.finished[0].waveFile, "C:\\SATFILE\\SFSUN004.WAV");
+}
+
+// The purge at 00:30 deletes yesterday's recordings, but not the one still
+// being written across midnight.
+TEST_F(RecordingTest, PurgeKeepsTheTakeRunningAcrossIt) {
+    putOnDay(file(), 1, "Midnight", "1", 7, "23:59:50", "01:00");
+    t.time.jumpTo(QDateTime(Saturday, QTime(23, 59, 0)));
+    load({{6, 1}});
+    level[0] = 700;
+    TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
+    const QDate sunday = Saturday.addDays(1);
+    runUntil(QTime(0, 1, 0), sunday);
+    EXPECT_FALSE(QFile::exists(wave(2)));
+    EXPECT_EQ(readWave(wave(1)).frames, 60 * AudioSampleRate);
+    const QByteArray al = TempStation::readFile(t.host(logFileStationPath("AL", sunday)));
+    EXPECT_TRUE(al.contains("00:00:30  Kept SFSAT001.WAV, in use")) << al.toStdString();
+    EXPECT_TRUE(al.contains("Stop   Midnight"));
+}
+
+// The activity line shows the command as the station meant it; the error log
+// says it never reached the receiver, and why.
+TEST_F(RecordingTest, CueThatCannotReachTheReceiverIsAnErrorLine) {
+    putOnDay(file(), 1, "Unsent", "1", 7, "10:00:00", "00:05");
+    load({{13, 0}});
+    runUntil(QTime(9, 59, 56));
+    EXPECT_TRUE(log("AL").contains("09:59:53  SETAUDIO 1 S AA1 0  \r\n"));
+    EXPECT_TRUE(log("ER").contains(
+        "Receiver command \"SETAUDIO 1 S AA1 0  \" not sent: 1 No serial port 0"))
+        << log("ER").toStdString();
 }
 
 } // namespace
