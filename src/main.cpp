@@ -44,11 +44,22 @@ int main(int argc, char** argv) {
                                             .arg(VARNOLA_VERSION_PATCH));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A service manager's stop ends the run in order, without asking, even
+    // one that comes while the console is still loading (a configuration on
+    // a slow mount, a large schedule): it is acted on once the event loop runs.
+    Station* running = nullptr;
+    SignalWatcher signals_([&running](int) {
+        if (running)
+            running->ShutDown();
+        QApplication::quit();
+    });
+
     const DrivePaths paths(StationConfig::fromEnvironment());
     SystemClock clock;
     QtTimers timers;
     WindowMessages messages;
     Station station(clock, timers, paths, messages);
+    running = &station;
 
     ReceiverLink receiver(station, makeQtSerialPort());
     LinkEbNoPoller ebNoPoller(station, receiver);
@@ -96,14 +107,9 @@ int main(int argc, char** argv) {
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {
         reportStartUpFailure(started.message);
+        station.ShutDown();
         return 1;
     }
-
-    // A service manager's stop ends the run in order, without asking.
-    SignalWatcher signals_([&](int) {
-        station.ShutDown();
-        QApplication::quit();
-    });
 
     console.show();
     const int rc = QApplication::exec();

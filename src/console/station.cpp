@@ -1,12 +1,15 @@
 #include "console/station.h"
 
 #include "export/export_record.h"
+#include "logs/log_files.h"
 
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/file_system.h"
 #include "settings/settings_file.h"
 #include "windows/messages.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -37,8 +40,12 @@ std::pair<QDate, QDate> ComputeTimeChangeDates(int year) {
 Station::Station(Clock& clock, Timers& timers, const DrivePaths& paths, Messages& messages)
     : clock_(clock), timers_(timers), paths_(paths), messages_(messages) {}
 
+// The hooks belong to parts built after the station and destroyed before it:
+// they run from ShutDown(), never from here. Only the station's own files
+// are closed.
 Station::~Station() {
-    ShutDown();
+    state.SatListFile.close();
+    state.ExportFile.close();
 }
 
 StartUpResult Station::StartUp() {
@@ -56,6 +63,13 @@ StartUpResult Station::StartUp() {
     QString reason;
     if (!s.SatListFile.open(paths_.resolve(ScheduleFile::StationPath), &reason))
         return {false, failure(paths_, ScheduleFile::StationPath, "cannot open", reason)};
+    s.SatListFile.setExcessHandler([this](qint64 records) {
+        LogError(*this, QString("%1 holds %2 records; only the first %3 are used, the rest is "
+                                "ignored")
+                            .arg(ScheduleFile::StationPath)
+                            .arg(records)
+                            .arg(ScheduleFile::MaxSchedules));
+    });
     // Two consoles writing one schedule file would corrupt it.
     if (!s.SatListFile.file().tryLockExclusive()) {
         s.SatListFile.close();
@@ -99,6 +113,17 @@ StartUpResult Station::StartUp() {
     s.DayNames = {"Off",       "Sunday",   "Monday", "Tuesday",
                   "Wednesday", "Thursday", "Friday", "Saturday"};
     return {};
+}
+
+bool Station::fileInUse(const QString& hostPath) const {
+    // The same file may be spelled through another case or a link.
+    const QString file = QFileInfo(hostPath).canonicalFilePath();
+    for (const FileUser* user : fileUsers_)
+        for (const QString& used : user->filesInUse())
+            if (used == hostPath ||
+                (!file.isEmpty() && QFileInfo(used).canonicalFilePath() == file))
+                return true;
+    return false;
 }
 
 bool Station::ConfirmExit() {

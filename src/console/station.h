@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -22,6 +23,15 @@ public:
     virtual void usePlayDevice(int device) = 0;
     // channel 1 or 2
     virtual void useRecordDevice(int channel, int device) = 0;
+};
+
+// A part that may hold recordings open (a record channel, a player, a copy
+// to the playout store): the daily purge asks every one before it deletes.
+class FileUser {
+public:
+    virtual ~FileUser() = default;
+    // Host paths of the files the part has open, or is about to open, now.
+    virtual QStringList filesInUse() const = 0;
 };
 
 struct StartUpResult {
@@ -62,9 +72,16 @@ public:
     // Asks "Exit Varnola?"; true when the operator said Yes.
     bool ConfirmExit();
 
+    // Parts register while they exist; fileInUse asks each of them.
+    void addFileUser(const FileUser* user) { fileUsers_.push_back(user); }
+    void removeFileUser(const FileUser* user) { std::erase(fileUsers_, user); }
+    bool fileInUse(const QString& hostPath) const;
+
     // Work that must happen before the program ends (closing recordings, ...).
     void addShutdownHook(std::function<void()> hook) { shutdownHooks_.push_back(std::move(hook)); }
     // Runs the hooks once, in the order they were added, and closes the files.
+    // The owner calls it while the hooked parts still exist; destroying the
+    // station only closes its files.
     void ShutDown();
     bool isShutDown() const { return shutDown_; }
 
@@ -75,5 +92,6 @@ private:
     Messages& messages_;
     AudioDeviceChoice* audioDevices_ = nullptr;
     std::vector<std::function<void()>> shutdownHooks_;
+    std::vector<const FileUser*> fileUsers_;
     bool shutDown_ = false;
 };
