@@ -61,10 +61,18 @@ Audition::Audition(Station& station, PlayerFactory makePlayer)
         makePlayer_ = [&station](int device) {
             return makeWavePlayer(station.paths().config(), device);
         };
+    station_.addFileUser(this);
 }
 
 Audition::~Audition() {
     Close();
+    station_.removeFileUser(this);
+}
+
+QStringList Audition::filesInUse() const {
+    if (!player_)
+        return {};
+    return {station_.paths().resolve(loaded_.wave), station_.paths().resolve(loaded_.marks)};
 }
 
 std::vector<std::pair<QString, ScheduleNo>> Audition::schedules() const {
@@ -140,11 +148,8 @@ bool Audition::load(const RecordingNames& names) {
         return false;
     const qint64 length = player->durationMs();
     const float lengthSecs = seconds(length);
-    // A damaged marks file must not reach the player as a negative or huge
-    // time: what is no time is not set, and past the end means the end.
-    const auto [eom, endOfFile] = readMarks(station_.paths().resolve(names.marks));
-    const auto sane = [&](double v) { return v > 0 ? std::min(float(v), lengthSecs) : 0.0f; };
-    Marks m{sane(eom), sane(endOfFile)};
+    const auto [eom, endOfFile] = readMarks(station_.paths().resolve(names.marks), lengthSecs);
+    Marks m{float(eom), float(endOfFile)};
     if (m.eom == 0)
         m.eom = lengthSecs;
     if (m.endOfFile != 0)

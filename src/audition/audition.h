@@ -1,6 +1,7 @@
 #pragma once
 
 #include "console/console_display.h"
+#include "console/station.h"
 #include "schedule/schedule_record.h"
 
 #include <QString>
@@ -68,13 +69,13 @@ struct AuditionDisplay {
 
 // The audition's rules and its player: choose a recording by day and slot,
 // play, pause, resume, stop, and move its marks.
-class Audition {
+class Audition : public FileUser {
 public:
     using PlayerFactory = std::function<std::unique_ptr<WavePlayer>(int device)>;
 
     // Without a factory, players come from the configured audio backend.
     Audition(Station& station, PlayerFactory makePlayer = {});
-    ~Audition();
+    ~Audition() override;
     Audition(const Audition&) = delete;
     Audition& operator=(const Audition&) = delete;
 
@@ -98,6 +99,8 @@ public:
     void seek(qint64 ms);
     void Timer1Tick();
     void Close();
+
+    QStringList filesInUse() const override;
 
     bool paused() const { return paused_; }
     const Marks& marks() const { return marks_; }

@@ -47,8 +47,10 @@ bool report(Station& station, const Failure& f) {
     return false;
 }
 
-// The whole of a file, or the failure; a missing file is a failure.
-std::optional<QByteArray> readWhole(const QString& hostPath, Failure* failure) {
+// The whole of a file (up to maxBytes), or the failure; a missing file is a
+// failure.
+std::optional<QByteArray> readWhole(const QString& hostPath, Failure* failure,
+                                    qint64 maxBytes = -1) {
     if (!QFileInfo(hostPath).isFile()) {
         *failure = missing(hostPath);
         return std::nullopt;
@@ -59,7 +61,7 @@ std::optional<QByteArray> readWhole(const QString& hostPath, Failure* failure) {
         *failure = systemFailure(hostPath);
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
         *failure = {EIO, file.errorString() + ": " + hostPath};
         return std::nullopt;
@@ -87,8 +89,11 @@ QByteArray joinRecords(const std::vector<QByteArray>& records) {
     return bytes;
 }
 
+// A data file holds at most as many records as there are schedule slots.
+constexpr qint64 MaxRecords = ScheduleFile::MaxSchedules;
+
 bool saveRecords(const RecordFile& from, const QString& hostPath, Failure* failure) {
-    return replaceWhole(hostPath, joinRecords(from.readAll()), failure);
+    return replaceWhole(hostPath, joinRecords(from.readAll(MaxRecords)), failure);
 }
 
 // Every complete record of a backup file, written as the same record numbers
@@ -97,11 +102,11 @@ bool saveRecords(const RecordFile& from, const QString& hostPath, Failure* failu
 bool loadRecords(Station& station, RecordFile& into, const QString& folder, const QString& name) {
     const QString path = backupFileHost(station.paths(), folder, name);
     Failure failure;
-    const auto bytes = readWhole(path, &failure);
+    const int length = into.recordLength();
+    const auto bytes = readWhole(path, &failure, MaxRecords * length);
     if (!bytes)
         return report(station, failure);
-    const int length = into.recordLength();
-    const qint64 count = bytes->size() / length;
+    const qint64 count = std::min<qint64>(bytes->size() / length, MaxRecords);
     for (qint64 n = 1; n <= count; ++n) {
         QString reason;
         errno = 0;

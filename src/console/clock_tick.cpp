@@ -135,8 +135,14 @@ ClockDispatcher::ClockDispatcher(Station& station, TickHandoffs handoffs)
     oneShot(
         tmrTimeChange, 4000,
         [this] {
-            if (handoffs_.timeChange)
-                handoffs_.timeChange->AdjustForTimeChange();
+            if (!handoffs_.timeChange)
+                return;
+            handoffs_.timeChange->AdjustForTimeChange();
+            // The next events were found among the old times; the first of
+            // each after the change would otherwise be an hour out.
+            FindNextRecord1(station_);
+            FindNextRecord2(station_);
+            FindNextSwitch(station_);
         },
         false);
 }
@@ -188,7 +194,10 @@ void ClockDispatcher::ClockTick() {
     }
     const QString& timeText = timeText_;
 
-    // 1. Daylight-saving adjustment, just before 02:00 on a change date.
+    // 1. Daylight-saving adjustment, just before 02:00 on a change date. A
+    // console running into a new year needs that year's dates.
+    if (today.year() != s.SpringChangeDate.year())
+        std::tie(s.SpringChangeDate, s.FallChangeDate) = ComputeTimeChangeDates(today.year());
     if (clock > 7194 && clock < 7197 && s.TimeChangeAdjust == 1 &&
         (today == s.SpringChangeDate || today == s.FallChangeDate))
         tmrTimeChange->setEnabled(true);

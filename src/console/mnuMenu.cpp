@@ -188,6 +188,7 @@ void mnuMenu::buildMenus() {
     const auto logViewer = [this](const char* kind) {
         station_.state.LogKind = kind;
         showWindow(activityLog_, [this] { return new frmActivityLog(station_, this); });
+        activityLog_->followLogKind();
     };
     enable(mnuEbNo, [logViewer] { logViewer("EB"); });
     enable(ActivityLog, [logViewer] { logViewer("AL"); });

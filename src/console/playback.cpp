@@ -45,11 +45,12 @@ QString recordingFile(const QString& waveDrive, const QString& dayName, qint64 s
         .toUpper();
 }
 
-std::pair<double, double> readMarks(const QString& hostPath) {
+std::pair<double, double> readMarks(const QString& hostPath, double lengthSeconds) {
     RecordFile f;
     if (!QFileInfo::exists(hostPath) || !f.open(hostPath, 4, nullptr))
         return {0, 0};
-    return {floatRecord(f, 1), floatRecord(f, 2)};
+    const auto usable = [&](double mark) { return mark > 0 && mark <= lengthSeconds ? mark : 0; };
+    return {usable(floatRecord(f, 1)), usable(floatRecord(f, 2))};
 }
 
 bool writeMarks(const QString& hostPath, double eom, double endOfFile, QString* error) {
@@ -62,9 +63,29 @@ Playback::Playback(Station& station, PlayerFactory makePlayer, std::function<voi
     : station_(station), makePlayer_(std::move(makePlayer)),
       startEomPulse_(std::move(startEomPulse)) {
     usePlayDevice(0);
+    station_.addFileUser(this);
+}
+
+Playback::~Playback() {
+    station_.removeFileUser(this);
+}
+
+QStringList Playback::filesInUse() const {
+    const StationState& s = station_.state;
+    if (s.Playing != 1)
+        return {};
+    return {station_.paths().resolve(s.PlayWavePath), station_.paths().resolve(s.PlayInfoPath)};
 }
 
 void Playback::usePlayDevice(int device) {
+    // The programme on air finishes on the card it started on; replacing its
+    // player now would lose its stopped event and leave the console playing
+    // nothing. The new card takes over at the next start.
+    if (player_ && station_.state.Playing == 1) {
+        nextDevice_ = device;
+        return;
+    }
+    nextDevice_.reset();
     player_ = makePlayer_(device);
     player_->setStoppedHandler([this] { EndOfPlay(); });
     player_->setLevelHandler([this](int l, int r) {
@@ -89,6 +110,8 @@ void Playback::BuildPlayList() {
     if (s.MidnightListLatch == 1)
         k = (k + 1) % 7;
     const QString nowText = now.time().toString("HH:mm:ss");
+    if (s.MidnightListLatch == 1)
+        playingListed_ = false;
     for (const ScheduleFile::Entry& e : s.SatListFile.scan()) {
         for (int j = 0; j < 4; ++j) {
             const QString& t = e.fields.PlayTimes[size_t(4 * k + j)];
@@ -106,6 +129,7 @@ void Playback::BuildPlayList() {
         showEmptyList("  No Schedules to Play");
         return;
     }
+    d.lblPlayDay.clear();
     d.PlayListVisible = true;
     d.cmdPlayVisible = s.PlayButtonVisible == 1;
     d.cmdStopVisible = s.StopButtonVisible == 1;
@@ -129,6 +153,8 @@ void Playback::PlayProgramme() {
     s.EomSent = false;
     if (d.PlayList.isEmpty())
         return;
+    if (nextDevice_)
+        usePlayDevice(*nextDevice_);
     s.PlayingSlot = d.PlayList.at(0).number;
     s.PlayingEntryText = d.PlayList.at(0).text;
     const auto rec = s.SatListFile.read(s.PlayingSlot);
@@ -161,7 +187,8 @@ void Playback::PlayProgramme() {
         dropFirst();
         return;
     }
-    std::tie(s.EomTime, s.EndOfFileTime) = readMarks(station_.paths().resolve(s.PlayInfoPath));
+    std::tie(s.EomTime, s.EndOfFileTime) =
+        readMarks(station_.paths().resolve(s.PlayInfoPath), player_->durationMs() / 1000.0);
     player_->setEndPositionMs(s.EndOfFileTime != 0 ? std::lround(s.EndOfFileTime * 1000) : 0);
     const double toEom = s.EomTime == 0 ? player_->durationMs() / 1000.0 : s.EomTime;
     s.PlayEndAt = toEom + station_.clock().secondsSinceMidnight();
@@ -174,6 +201,7 @@ void Playback::PlayProgramme() {
         d.cmdPlayColor = {128, 255, 128};
     d.cmdStopColor = {192, 192, 192};
     s.Playing = 1;
+    playingListed_ = true;
     LogActivity(station_, "Play " + (rec ? rec->parse().SatName : QString()));
     d.PlayList.selected = 0;
 }
@@ -194,8 +222,17 @@ void Playback::EndOfPlay() {
     d.PlayingVisible = false;
     d.PlayLevelLeft = d.PlayLevelRight = 0;
     d.lblPlayTime = "     ";
-    if (!d.PlayList.isEmpty())
-        d.PlayList.removeAt(0);
+    // The entry that played goes, wherever it stands now. After the nightly
+    // rebuild it is not listed at all: the list is tomorrow's, and its first
+    // entry (or one that reads the same) is tomorrow's programme.
+    const std::vector<SortedList::Item>& items = d.PlayList.items();
+    for (size_t i = 0; playingListed_ && i < items.size(); ++i) {
+        if (items[i].text == s.PlayingEntryText && items[i].number == int32_t(s.PlayingSlot)) {
+            d.PlayList.removeAt(int(i));
+            break;
+        }
+    }
+    playingListed_ = false;
     if (d.PlayList.isEmpty())
         showEmptyList("No Schedules to Play");
 }

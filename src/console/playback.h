@@ -1,24 +1,27 @@
 #pragma once
 
+#include "console/station.h"
 #include "console/tick_handoffs.h"
 #include "platform/wave_player.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Station;
 
 // The day's playlist and the programme player: the list is built from the
 // schedules' play times, Play plays its first entry, and the end of play
 // pulses the end-of-message relay and takes the entry off the list.
-class Playback : public PlayListControl {
+class Playback : public PlayListControl, public FileUser {
 public:
     using PlayerFactory = std::function<std::unique_ptr<WavePlayer>(int device)>;
 
     // startEomPulse sets relay 0, writes the relays and starts the timer
     // that ends the pulse a second later.
     Playback(Station& station, PlayerFactory makePlayer, std::function<void()> startEomPulse);
+    ~Playback() override;
 
     // The programme player's sound card, from the settings at start-up.
     void usePlayDevice(int device);
@@ -34,6 +37,8 @@ public:
 
     WavePlayer* player() { return player_.get(); }
 
+    QStringList filesInUse() const override;
+
 private:
     void EndOfPlay();
     void showEmptyList(const QString& text);
@@ -42,12 +47,19 @@ private:
     PlayerFactory makePlayer_;
     std::function<void()> startEomPulse_;
     std::unique_ptr<WavePlayer> player_;
+    // A card chosen while a programme played, for the next start.
+    std::optional<int> nextDevice_;
+    // Whether the list still holds the entry on air (not after the nightly
+    // rebuild, which lists tomorrow).
+    bool playingListed_ = false;
 };
 
 // Station path of a recording's wave or marks file for a weekday (0 =
 // Sunday) and slot, upper-cased as the recorder names them.
 QString recordingFile(const QString& waveDrive, const QString& dayName, qint64 slot,
                       const QString& extension);
-// The marks file's end-of-message and end-of-file times (0 when not set).
-std::pair<double, double> readMarks(const QString& hostPath);
+// The marks file's end-of-message and end-of-file times, 0 when not set. A
+// mark outside the recording's length (a damaged or foreign file) reads as
+// not set, which means the recording's end.
+std::pair<double, double> readMarks(const QString& hostPath, double lengthSeconds);
 bool writeMarks(const QString& hostPath, double eom, double endOfFile, QString* error);

@@ -21,20 +21,24 @@ int leadingNumber(const QString& text) {
 
 } // namespace
 
+// Both formatters take any int: the magnitude is worked in 64 bits, so the
+// most negative value has one too.
 QString FormatElapsed(int Secs) {
-    if (Secs < 0)
-        return "-" + FormatElapsed(-Secs).trimmed();
-    while (Secs >= 86400)
-        Secs -= 86400;
-    const int h = Secs / 3600, m = (Secs % 3600) / 60, s = Secs % 60;
-    const QString hours = h == 0 ? QString() : (h < 10 ? " " : "") + QString::number(h) + ":";
-    return hours + twoDigits(m) + ":" + twoDigits(s);
+    qint64 a = Secs;
+    const QString sign = a < 0 ? "-" : "";
+    a = (a < 0 ? -a : a) % 86400;
+    const int h = int(a / 3600), m = int(a % 3600 / 60), s = int(a % 60);
+    // A negative time shows its magnitude after the sign, without the blank
+    // that pads a one-digit hour.
+    const QString hours =
+        h == 0 ? QString() : (h < 10 && sign.isEmpty() ? " " : "") + QString::number(h) + ":";
+    return sign + hours + twoDigits(m) + ":" + twoDigits(s);
 }
 
 QString FormatCountdown(int Secs) {
     if (Secs < 0) {
-        const int a = -Secs;
-        return "   -" + twoDigits((a % 3600) / 60) + ":" + twoDigits(a % 60);
+        const qint64 a = -qint64(Secs);
+        return "   -" + twoDigits(int(a % 3600 / 60)) + ":" + twoDigits(int(a % 60));
     }
     const int h = Secs / 3600, m = (Secs % 3600) / 60, s = Secs % 60;
     const QString hours = h < 1 ? QString(4, ' ') : QString::number(h).rightJustified(3, ' ') + ":";

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
@@ -68,10 +69,23 @@ ExportHandOff::ExportHandOff(Station& station)
         ch->timer->setEnabled(false);
         ch->timer->setHandler([this, ch] { tick(*ch); });
     }
+    station_.addFileUser(this);
 }
 
 ExportHandOff::~ExportHandOff() {
     shutDown();
+    station_.removeFileUser(this);
+}
+
+QStringList ExportHandOff::filesInUse() const {
+    QStringList files;
+    for (const Channel* ch : {&one_, &two_}) {
+        if (ch->copy)
+            files << station_.paths().resolve(ch->running.source);
+        for (const Job& job : ch->waiting)
+            files << station_.paths().resolve(job.source);
+    }
+    return files;
 }
 
 void ExportHandOff::RecordingFinished(const FinishedRecording& recording) {
@@ -127,6 +141,18 @@ std::vector<ExportHandOff::Job> ExportHandOff::jobsFor(const FinishedRecording& 
     Job second = first;
     second.destination = onDrive(first.destination, SecondDrive);
     second.companion = onDrive(first.companion, SecondDrive);
+    // The second store labels its companion file by its own programme table;
+    // its file names stay those of the first. Without a usable record there
+    // the first store's kind stands.
+    if (rule.ExportMode == ExportWinjock) {
+        if (const auto kind =
+                ReadNamingKind(station_.paths(), SecondDrive, rule.WinjockNumber, nullptr)) {
+            if (const auto naming =
+                    NamingOf(*kind, r.weekday, station_.clock().today(), s.DayNames))
+                second.companionBytes =
+                    CompanionDataRecord(second.lengthMs, second.fade, naming->label);
+        }
+    }
     return {first, second};
 }
 
@@ -138,6 +164,7 @@ void ExportHandOff::startNext(Channel& ch) {
         const QString problem = missingFolder(paths, job.destination);
         if (!problem.isEmpty()) {
             LogError(station_, "Export->" + job.destination + " not copied: " + problem);
+            removeStale(job);
             continue;
         }
         CopyOrder order{paths.resolve(job.source),
@@ -175,9 +202,28 @@ void ExportHandOff::finish(Channel& ch) {
     ch.copy.reset();
     station_.display.*ch.n.gaugeVisible = false;
     ch.timer->setEnabled(false);
-    if (!result.ok)
+    if (!result.ok) {
         LogError(station_, "Export->" + ch.running.destination + " failed: " + result.error);
+        removeStale(ch.running);
+    }
     startNext(ch);
+}
+
+void ExportHandOff::removeStale(const Job& job) {
+    // Last week's programme under this week's name would go to air as this
+    // week's: a destination not replaced is removed.
+    for (const QString& stationPath : {job.destination, job.companion}) {
+        if (stationPath.isEmpty())
+            continue;
+        QFile file(station_.paths().resolve(stationPath));
+        if (!QFileInfo(file).isFile())
+            continue;
+        if (file.remove())
+            LogError(station_, "Removed " + stationPath + ", left from an earlier export");
+        else
+            LogError(station_, "Cannot remove " + stationPath +
+                                   ", left from an earlier export: " + file.errorString());
+    }
 }
 
 bool ExportHandOff::busy(int number) const {
@@ -192,15 +238,19 @@ bool ExportHandOff::waitForCopy(int number, int ms) {
 
 void ExportHandOff::shutDown() {
     for (Channel* ch : {&one_, &two_}) {
-        for (const Job& job : ch->waiting)
+        std::deque<Job> waiting;
+        waiting.swap(ch->waiting);
+        for (const Job& job : waiting) {
             LogError(station_, "Export->" + job.destination + " not copied: the program is ending");
-        ch->waiting.clear();
+            removeStale(job);
+        }
         if (ch->copy && ch->copy->finished()) {
             finish(*ch);
         } else if (ch->copy) {
             LogError(station_,
                      "Export->" + ch->running.destination + " stopped: the program is ending");
             ch->copy.reset();
+            removeStale(ch->running);
         }
         ch->timer->setEnabled(false);
         station_.display.*ch->n.gaugeVisible = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/station.h"
 #include "export/export_copy.h"
 #include "platform/timers.h"
 #include "recording/record_channel.h"
@@ -20,7 +21,7 @@ std::optional<int> ExportGaugeValue(qint64 position, qint64 total);
 // Each channel copies one file at a time on worker threads; its export timer
 // (tmrExport, tmrExport2) shows the progress in the console's gauge, and the
 // end of a copy is handled on the UI thread, which then starts the next.
-class ExportHandOff : public RecordingHandOff {
+class ExportHandOff : public RecordingHandOff, public FileUser {
 public:
     explicit ExportHandOff(Station& station);
     // Stops copies still running; nothing half-copied is left behind.
@@ -36,6 +37,9 @@ public:
     bool waitForCopy(int channel, int ms);
     // Ends what is being copied, each with an error-log line.
     void shutDown();
+
+    // The recordings being copied or waiting to be.
+    QStringList filesInUse() const override;
 
     std::unique_ptr<Timer> tmrExport, tmrExport2;
 
@@ -68,6 +72,8 @@ private:
     // The export timer's tick.
     void tick(Channel& ch);
     void finish(Channel& ch);
+    // Removes the destination files of a job that was not copied.
+    void removeStale(const Job& job);
 
     Station& station_;
     // Lives on the UI thread: a copy that ends wakes its channel through it

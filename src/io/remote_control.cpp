@@ -95,12 +95,15 @@ void RemoteControl::PollRemoteInputs() {
         if (value == 0)
             return;
     }
-    if (value < 8) {
+    // The Time Update contact is its own bit: a held Alarm leaves 16 in the
+    // value, which is not a time pulse.
+    const bool timeUpdate = value >= 0 && (value & 8) != 0;
+    if (!timeUpdate)
         TimeSetLatch = 0;
+    if (value < 8)
         d.lblPortVisible = false;
-    }
     const QDateTime now = station_.clock().now();
-    if (now.time().minute() == 54 && TimeSetLatch == 0 && value >= 8) {
+    if (now.time().minute() == 54 && TimeSetLatch == 0 && timeUpdate) {
         const QString before = now.time().toString("HH:mm:ss");
         QString error;
         if (!station_.clock().setTimeOfDay(QTime(now.time().hour(), 54, 30), &error))

@@ -46,11 +46,9 @@ frmActivityLog::frmActivityLog(Station& station, QWidget* parent)
     load();
 }
 
-void frmActivityLog::showEvent(QShowEvent* event) {
-    // Opened again from another History entry: the kind has changed.
-    if (!event->spontaneous() && kind_ != station_.state.LogKind)
+void frmActivityLog::followLogKind() {
+    if (kind_ != station_.state.LogKind)
         load();
-    QDialog::showEvent(event);
 }
 
 void frmActivityLog::load() {

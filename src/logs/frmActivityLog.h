@@ -19,8 +19,9 @@ public:
     QListWidget* lstActivityLog;
     QPushButton* cmdClose;
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    // Shows the station's LogKind, reloading when it differs from the kind
+    // shown: a History entry chosen while the viewer is open.
+    void followLogKind();
 
 private:
     void load();

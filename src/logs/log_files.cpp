@@ -76,11 +76,17 @@ void PurgeOldFiles(Station& station) {
     if (s.WaveKeepDays >= 1 && s.WaveKeepDays <= 7 && driveChosen) {
         const QDate day = today.addDays(-s.WaveKeepDays);
         const QString dayName = english.dayName(day.dayOfWeek(), QLocale::LongFormat);
-        QStringList failures;
-        files::deleteFiles(paths, s.WaveDrive + ":\\satfile\\SF" + dayName.left(3) + "*.*",
-                           &failures);
+        // A file that a part has open is today's recording (a take running
+        // across the purge, a programme on air, a copy to the store): the
+        // parts are asked, never guessed from the time.
+        QStringList failures, kept;
+        files::deleteFiles(
+            paths, s.WaveDrive + ":\\satfile\\SF" + dayName.left(3) + "*.*", &failures,
+            [&station](const QString& host) { return station.fileInUse(host); }, &kept);
         for (const QString& f : failures)
             LogError(station, "Cannot delete " + f);
+        for (const QString& f : kept)
+            LogActivity(station, "Kept " + f + ", in use");
         LogActivity(station, "Deleted " + dayName + " Sound Files");
     }
 

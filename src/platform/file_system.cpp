@@ -92,12 +92,16 @@ QStringList listFiles(const DrivePaths& paths, const QString& stationPattern) {
     return names;
 }
 
-int deleteFiles(const DrivePaths& paths, const QString& stationPattern, QStringList* failures) {
+int deleteFiles(const DrivePaths& paths, const QString& stationPattern, QStringList* failures,
+                const std::function<bool(const QString&)>& keep, QStringList* kept) {
     const auto [folder, pattern] = splitPattern(stationPattern);
     const QString hostFolder = paths.resolve(folder);
     int deleted = 0;
     for (const QString& name : listFiles(paths, stationPattern)) {
-        if (QFile::remove(hostFolder + "/" + name))
+        if (keep && keep(hostFolder + "/" + name)) {
+            if (kept)
+                *kept << name;
+        } else if (QFile::remove(hostFolder + "/" + name))
             ++deleted;
         else if (failures)
             *failures << hostFolder + "/" + name;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The file operations the station needs, on station paths.
 namespace files {
@@ -18,9 +19,12 @@ bool fileExists(const DrivePaths& paths, const QString& stationPath);
 QStringList listFiles(const DrivePaths& paths, const QString& stationPattern);
 
 // Deletes the files a pattern matches; returns how many went. Files that
-// could not be deleted are named in failures.
+// could not be deleted are named in failures. A file for which keep says
+// true stays, and its name goes to kept.
 int deleteFiles(const DrivePaths& paths, const QString& stationPattern,
-                QStringList* failures = nullptr);
+                QStringList* failures = nullptr,
+                const std::function<bool(const QString& hostPath)>& keep = {},
+                QStringList* kept = nullptr);
 
 // Windows wildcard match: '*' any run, '?' one character, and a pattern ending
 // in ".*" also matches names without an extension. Case is ignored.

@@ -1,5 +1,6 @@
 #include "platform/record_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -97,9 +98,9 @@ bool RecordFile::write(qint64 n, const QByteArray& data, QString* error) {
     return true;
 }
 
-std::vector<QByteArray> RecordFile::readAll() const {
+std::vector<QByteArray> RecordFile::readAll(qint64 maxRecords) const {
     std::vector<QByteArray> records;
-    const qint64 count = recordCount();
+    const qint64 count = std::min(recordCount(), maxRecords);
     if (count <= 0)
         return records;
     QByteArray data(qsizetype(count) * length_, '\0');

@@ -33,8 +33,9 @@ public:
     // record past the end extends the file (a gap reads as zero bytes).
     bool write(qint64 n, const QByteArray& data, QString* error = nullptr);
 
-    // Every complete record from the first, in one read.
-    std::vector<QByteArray> readAll() const;
+    // The complete records from the first, at most maxRecords of them, in
+    // one read: a damaged, huge file costs no more than the records used.
+    std::vector<QByteArray> readAll(qint64 maxRecords) const;
 
     // Number of complete records in the file.
     qint64 recordCount() const;

@@ -1,6 +1,7 @@
 #include "receiver/receiver_commands.h"
 
 #include "console/station.h"
+#include "logs/log_files.h"
 #include "receiver/receiver_link.h"
 #include "windows/messages.h"
 
@@ -43,12 +44,20 @@ QString relayButtonCommand(const QString& query, int button) {
 }
 
 void SendReceiverCommand(Station& station, ReceiverLink& link, std::function<void(bool)> then) {
+    const QString command = station.state.ReceiverCommand;
     ReceiverExchange exchange;
-    exchange.writes = {station.state.ReceiverCommand.toLatin1() + '\r'};
-    link.run(exchange, [&station, then = std::move(then)](const ReceiverResult& r) {
+    exchange.writes = {command.toLatin1() + '\r'};
+    link.run(exchange, [&station, command, then = std::move(then)](const ReceiverResult& r) {
         const bool sent = r.opened && r.complete;
-        if (!sent)
+        if (!sent) {
+            // The activity log shows the command as the station meant it;
+            // the error log must say that it never reached the receiver.
+            LogError(station, QString("Receiver command \"%1\" not sent: %2 %3")
+                                  .arg(command)
+                                  .arg(r.errorNumber)
+                                  .arg(r.errorDescription));
             station.messages().ShowMessage(serialFailureText(r));
+        }
         if (then)
             then(sent);
     });

@@ -5,11 +5,6 @@
 
 namespace {
 
-// "MM:SS" in seconds, each part a number as far as it goes; blank is 0.
-int lengthSeconds(const QString& SatLen) {
-    return TimeTextSeconds("00:" + SatLen);
-}
-
 bool isBlank(const QString& time) {
     return time.trimmed().isEmpty();
 }
@@ -43,8 +38,8 @@ QStringList PlayTimeConflicts(const StationState& s, ScheduleNo a) {
             const QString &timeA = A.PlayTimes[k], &timeB = B.PlayTimes[k];
             if (isBlank(timeA) || isBlank(timeB))
                 continue;
-            const Window windowA{TimeTextSeconds(timeA), lengthSeconds(A.SatLen)};
-            const Window windowB{TimeTextSeconds(timeB), lengthSeconds(B.SatLen)};
+            const Window windowA{TimeTextSeconds(timeA), RecordLengthSeconds(A.SatLen)};
+            const Window windowB{TimeTextSeconds(timeB), RecordLengthSeconds(B.SatLen)};
             const QString day = s.DayNames[k / 4 + 1];
             if (windowA.holds(windowB.start))
                 lines << "Play " + nameB + " conflicts with " + nameA + " on " + day + " @ " +
@@ -66,8 +61,8 @@ QStringList RecordTimeConflicts(const StationState& s, ScheduleNo a) {
         for (size_t r = 0; r < A.RecDays.size(); ++r) {
             if (A.RecDays[r] == 0 || A.RecDays[r] != B.RecDays[r])
                 continue;
-            const Window windowA{TimeTextSeconds(A.RecTimes[r]), lengthSeconds(A.SatLen)};
-            const Window windowB{TimeTextSeconds(B.RecTimes[r]), lengthSeconds(B.SatLen)};
+            const Window windowA{TimeTextSeconds(A.RecTimes[r]), RecordLengthSeconds(A.SatLen)};
+            const Window windowB{TimeTextSeconds(B.RecTimes[r]), RecordLengthSeconds(B.SatLen)};
             const QString day = s.DayNames[r + 1];
             if (windowA.holds(windowB.start))
                 lines << "Record " + nameA + " conflicts with " + nameB + " on " + day;

@@ -55,7 +55,7 @@ QString ValidateScheduleForm(const ScheduleForm& form, const std::array<QString,
         return "You must select a Port";
     if (form.route < 0 || form.route >= int(RouteCodes.size()))
         return "You must select a Route";
-    if (!form.SatLen.trimmed().isEmpty() && (form.SatLen.size() < 3 || form.SatLen.at(2) != ':'))
+    if (!form.SatLen.trimmed().isEmpty() && !RecordLengthReadable(form.SatLen))
         return "Time Error in length must be corrected before saving.  Format is HH:MM";
     for (size_t k = 0; k < form.PlayTimes.size(); ++k)
         if (!timeTextOk(form.PlayTimes[k]))

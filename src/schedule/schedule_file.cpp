@@ -1,7 +1,20 @@
 #include "schedule/schedule_file.h"
 
 bool ScheduleFile::open(const QString& hostPath, QString* error) {
+    excessNoted_ = false;
     return file_.open(hostPath, ScheduleRecord::Length, error);
+}
+
+std::vector<QByteArray> ScheduleFile::records() const {
+    if (!excessNoted_) {
+        const qint64 count = file_.recordCount();
+        if (count > MaxSchedules) {
+            excessNoted_ = true;
+            if (onExcess_)
+                onExcess_(count);
+        }
+    }
+    return file_.readAll(MaxSchedules);
 }
 
 std::optional<ScheduleRecord> ScheduleFile::read(ScheduleNo n) const {
@@ -23,7 +36,7 @@ std::vector<ScheduleFile::Entry>
 ScheduleFile::scan(const std::function<bool(const ScheduleRecord&)>& filter) const {
     std::vector<Entry> entries;
     ScheduleNo n = 0;
-    for (const QByteArray& bytes : file_.readAll()) {
+    for (const QByteArray& bytes : records()) {
         ++n;
         const ScheduleRecord rec(bytes);
         if (rec.inUse() && (!filter || filter(rec)))
@@ -33,9 +46,11 @@ ScheduleFile::scan(const std::function<bool(const ScheduleRecord&)>& filter) con
 }
 
 ScheduleNo ScheduleFile::freeSlot() const {
-    for (ScheduleNo n = 1;; ++n) {
+    ScheduleNo n = 1;
+    for (; n <= MaxSchedules; ++n) {
         const auto rec = read(n);
         if (!rec || !rec->inUse())
             return n;
     }
+    return n;
 }

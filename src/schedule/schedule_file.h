@@ -30,6 +30,13 @@ public:
         ScheduleNo n;
         ScheduleFields fields;
     };
+    // The first MaxSchedules records as stored. Records past them are never
+    // read; the excess handler hears of them once per open.
+    std::vector<QByteArray> records() const;
+    void setExcessHandler(std::function<void(qint64 records)> handler) {
+        onExcess_ = std::move(handler);
+    }
+
     // The schedules in use, in record order, read up to the first end of file.
     // With a filter, only the records it accepts are parsed and returned.
     std::vector<Entry> scan(const std::function<bool(const ScheduleRecord&)>& filter = {}) const;
@@ -39,4 +46,6 @@ public:
 
 private:
     RecordFile file_;
+    std::function<void(qint64)> onExcess_;
+    mutable bool excessNoted_ = false;
 };

@@ -102,3 +102,30 @@ ScheduleRecord ScheduleRecord::deleted() {
     rec.bytes_[0] = '0';
     return rec;
 }
+
+namespace {
+int leadingDigits(QStringView text) {
+    int value = 0;
+    for (QChar c : text) {
+        if (!c.isDigit())
+            break;
+        value = value * 10 + c.digitValue();
+    }
+    return value;
+}
+} // namespace
+
+int RecordLengthSeconds(const QString& SatLen) {
+    const QString len = SatLen.trimmed();
+    return leadingDigits(QStringView(len).left(2)) * 60 + leadingDigits(QStringView(len).right(2));
+}
+
+bool RecordLengthReadable(const QString& SatLen) {
+    const QString len = SatLen.trimmed();
+    if (len.size() != 5 || len.at(2) != ':')
+        return false;
+    for (int i : {0, 1, 3, 4})
+        if (!len.at(i).isDigit())
+            return false;
+    return true;
+}

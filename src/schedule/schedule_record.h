@@ -72,3 +72,11 @@ private:
 
 // Pads with trailing blanks or cuts to width.
 QString fixedWidth(const QString& value, int width);
+
+// The one reading of a record length "MM:SS", for the recorder and the
+// conflict check alike: minutes from the first two characters and seconds
+// from the last two, each a number as far as its digits go (blank is 0).
+int RecordLengthSeconds(const QString& SatLen);
+// Whether that reading takes the whole text: two digits, a colon, two
+// digits. The editor refuses any other length.
+bool RecordLengthReadable(const QString& SatLen);

@@ -66,7 +66,7 @@ void ScheduleTimeChange::adjustAll(int shiftHours, const QString& what) {
     ScheduleFile& file = s.SatListFile;
     QStringList failures;
     ScheduleNo n = 0;
-    for (const QByteArray& bytes : file.file().readAll()) {
+    for (const QByteArray& bytes : file.records()) {
         ++n;
         const ScheduleRecord record(bytes);
         if (!record.inUse())

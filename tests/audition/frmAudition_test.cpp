@@ -47,7 +47,7 @@ protected:
         click(w->cmdPlay);
     }
     Marks marks(const QString& name = Monday) {
-        const auto [eom, endOfFile] = readMarks(t.host(name + ".DAT"));
+        const auto [eom, endOfFile] = readMarks(t.host(name + ".DAT"), 1e9);
         return {float(eom), float(endOfFile)};
     }
     void writeMarks(double eom, double endOfFile) {

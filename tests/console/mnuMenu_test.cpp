@@ -1,6 +1,8 @@
 #include "console/level_meter.h"
 #include "console/mnuMenu.h"
 #include "fakes/temp_station.h"
+#include "logs/frmActivityLog.h"
+#include "logs/log_files.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
@@ -194,6 +196,26 @@ TEST_F(MainWindowTest, HelpAndAboutOpenOnceEach) {
     EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
     // The test drives have no help file installed.
     EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
+}
+
+// History entries chosen one after another while the viewer stays open: each
+// shows its own kind of log.
+TEST_F(MainWindowTest, EachHistoryEntryShowsItsOwnLogInTheOpenViewer) {
+    load();
+    TempStation::writeFile(t.host(logFileStationPath("AL", QDate(2026, 12, 4))), "01:00:00  a\r\n");
+    TempStation::writeFile(t.host(logFileStationPath("EB", QDate(2026, 12, 3))), "01:00:00  e\r\n");
+    const auto days = [&] {
+        QStringList out;
+        const auto* viewer = menu.findChild<frmActivityLog*>();
+        for (int i = 0; viewer && i < viewer->lstDate->count(); ++i)
+            out << viewer->lstDate->item(i)->text();
+        return out;
+    };
+    find<QAction>("ActivityLog")->trigger();
+    EXPECT_EQ(days(), QStringList{"12/04/26"});
+    find<QAction>("mnuEbNo")->trigger();
+    EXPECT_EQ(days(), QStringList{"12/03/26"});
+    EXPECT_EQ(menu.findChild<frmActivityLog*>()->windowTitle(), "Load EbNo Log");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "io/remote_control.h"
+#include "logs/log_files.h"
 #include "platform/io_ports.h"
 
 #include <QFile>
@@ -140,8 +141,9 @@ TEST_F(PlaybackTest, AuditionOnTheSameCardRefusesPlay) {
     s().AuditionPlaying = 1;
     playback->PlayProgramme();
     EXPECT_EQ(s().Playing, 0);
-    EXPECT_EQ(t.messages.shown,
-              QStringList{"A wave file is already playing.  Please try again after it is finished."});
+    EXPECT_EQ(
+        t.messages.shown,
+        QStringList{"A wave file is already playing.  Please try again after it is finished."});
     s().AuditionDevice = 0;
     playback->PlayProgramme();
     EXPECT_EQ(s().Playing, 1);
@@ -209,7 +211,8 @@ TEST_F(PlaybackTest, DamagedRecordingIsLoggedAndSkipped) {
     playback->PlayProgramme();
     EXPECT_EQ(s().Playing, 0);
     EXPECT_EQ(listed(), QStringList{"16:00:00 Fine"});
-    EXPECT_TRUE(TempStation::readFile(t.host("c:\\satfile\\logs\\ER260302.log")).contains("Cannot play"));
+    EXPECT_TRUE(
+        TempStation::readFile(t.host("c:\\satfile\\logs\\ER260302.log")).contains("Cannot play"));
 }
 
 TEST_F(PlaybackTest, DeleteKeyRemovesTheSelectedEntry) {
@@ -223,6 +226,70 @@ TEST_F(PlaybackTest, DeleteKeyRemovesTheSelectedEntry) {
     playback->DeleteSelected();
     EXPECT_FALSE(t.station->display.PlayListVisible);
     EXPECT_EQ(t.station->display.lblPlayDay, "  No Schedules to Play");
+}
+
+// A play card chosen while a programme plays: the programme ends on its own
+// card with its normal end, and the next one starts on the new card.
+TEST_F(PlaybackTest, PlayDeviceChosenWhilePlayingTakesOverAtTheNextStart) {
+    plays(1, "First", {"15:00:00"});
+    plays(2, "Second", {"15:30:00"});
+    recording(1, 5000);
+    recording(2, 5000);
+    load();
+    playback->PlayProgramme();
+    playback->usePlayDevice(1);
+    EXPECT_EQ(players.last().device, 0);
+    playback->StopPlayer();
+    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(port(888), 1); // the end-of-message pulse
+    EXPECT_EQ(listed(), QStringList{"15:30:00 Second"});
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(players.last().device, 1);
+}
+
+// Marks near the largest float pass as numbers; they must not reach the
+// countdown, whose formatter once recursed forever on the smallest integer.
+TEST_F(PlaybackTest, MarksBeyondTheRecordingReadAsUnset) {
+    plays(1, "Odd", {"15:00:00"});
+    recording(1, 5000);
+    players.durationMs = 10000;
+    load();
+    TempStation::writeFile(t.host("C:\\SATFILE\\SFMON001.DAT"),
+                           QByteArray::fromHex("ffff7f7fffff7f7f"));
+    playback->PlayProgramme();
+    EXPECT_EQ(s().EomTime, 0);
+    EXPECT_EQ(players.last().endMs, 0);
+    t.time.advance(1000);
+    EXPECT_EQ(t.station->display.lblPlayTime, "00:09");
+}
+
+TEST_F(PlaybackTest, FilledListClearsTheNoSchedulesHeading) {
+    load();
+    EXPECT_EQ(t.station->display.lblPlayDay, "  No Schedules to Play");
+    plays(1, "Later", {"15:00:00"});
+    playback->LoadPlayList();
+    EXPECT_EQ(listed(), QStringList{"15:00:00 Later"});
+    EXPECT_EQ(t.station->display.lblPlayDay, "");
+}
+
+// A programme on air across midnight: the purge keeps its files, and its end
+// takes nothing off tomorrow's list, not even tomorrow's showing of itself.
+TEST_F(NightTest, PlayAcrossMidnightKeepsItsFilesAndTomorrowsList) {
+    plays(1, "Late", {"23:59:30"}, {"00:30:00", "23:59:30"});
+    recording(1, 5000);
+    players.durationMs = 120000;
+    load({{6, 1}});
+    t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 30)));
+    playback->PlayProgramme();
+    const QDate tuesday = Monday.addDays(1);
+    t.time.advanceTo(QDateTime(tuesday, QTime(0, 0, 40)));
+    EXPECT_TRUE(QFile::exists(t.host("C:\\SATFILE\\SFMON001.WAV")));
+    EXPECT_TRUE(TempStation::readFile(t.host(logFileStationPath("AL", tuesday)))
+                    .contains("Kept SFMON001.WAV, in use"));
+    players.last().play(120000);
+    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(listed(), (QStringList{"00:30:00 Late", "23:59:30 Late"}));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -13,6 +14,10 @@ TEST(TimeFormatTest, ElapsedShowsHoursOnlyWhenThereAreAny) {
     EXPECT_EQ(FormatElapsed(86400 + 65), "01:05");
     EXPECT_EQ(FormatElapsed(2 * 86400 + 3600), " 1:00:00");
     EXPECT_EQ(FormatElapsed(-5), "-00:05");
+    EXPECT_EQ(FormatElapsed(-3725), "-1:02:05");
+    // Total over int: the most negative value has no int magnitude.
+    EXPECT_EQ(FormatElapsed(std::numeric_limits<int>::min()), "-3:14:08");
+    EXPECT_EQ(FormatElapsed(std::numeric_limits<int>::max()), " 3:14:07");
 }
 
 TEST(TimeFormatTest, CountdownPadsHoursToThreePlacesUpToAWeek) {
@@ -24,6 +29,7 @@ TEST(TimeFormatTest, CountdownPadsHoursToThreePlacesUpToAWeek) {
     EXPECT_EQ(FormatCountdown(-1), "   -00:01");
     EXPECT_EQ(FormatCountdown(-2), "   -00:02");
     EXPECT_EQ(FormatCountdown(-2).size(), FormatCountdown(65).size());
+    EXPECT_EQ(FormatCountdown(std::numeric_limits<int>::min()), "   -14:08");
 }
 
 TEST(TimeFormatTest, TimeTextReadsNumbersAsFarAsTheyGo) {

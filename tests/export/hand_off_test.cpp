@@ -74,10 +74,12 @@ protected:
     WaveContents source;
 };
 
+// Each store labels its companion file by its own programme table; the file
+// names are the first store's.
 TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
     rule(ExportWinjock);
     programTable('H', '2');
-    programTable('P', '2');
+    programTable('P', '3');
     handOff();
 
     const QString activity = log("AL");
@@ -90,10 +92,11 @@ TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
         // The last audio (1700 s) is shorter than the rule's 30:00.
         ASSERT_EQ(copy.frames, 1700 * Rate) << drive.toLatin1();
         EXPECT_TRUE(std::equal(copy.samples.begin(), copy.samples.end(), source.samples.begin()));
+        const QByteArray label = drive == 'H' ? "2Monday   " : "Evergreen ";
         EXPECT_EQ(TempStation::readFile(t.host(folder + "DF8005902.dat")), QByteArray("1700\0"
-                                                                                      "1700\0"
-                                                                                      "2Monday   ",
-                                                                                      20));
+                                                                                      "1700\0",
+                                                                                      10) +
+                                                                               label);
         EXPECT_TRUE(leftovers(folder).isEmpty());
     }
     EXPECT_EQ(t.station->display.Gauge, 100);
@@ -124,8 +127,9 @@ TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefor
                          10));
 }
 
-// A failed copy must leave last week's file in place, not delete it first.
-TEST_F(HandOffTest, UserDefinedCopiesToItsPathThenToPAndAFailureKeepsThePreviousFile) {
+// A failed copy must not leave last week's programme under this week's name:
+// the previous file goes, and the error log says so.
+TEST_F(HandOffTest, UserDefinedCopiesToItsPathThenToPAndAFailureRemovesThePreviousFile) {
     rule(ExportUserDefined, "D:\\shows\\news");
     TempStation::writeFile(t.host("P:\\shows\\news.wav"), "last week's");
     QDir().mkpath(t.host("D:\\shows"));
@@ -133,11 +137,12 @@ TEST_F(HandOffTest, UserDefinedCopiesToItsPathThenToPAndAFailureKeepsThePrevious
     EXPECT_EQ(readWave(t.host("D:\\shows\\news.wav")).frames, 1720 * Rate);
     EXPECT_EQ(readWave(t.host("P:\\shows\\news.wav")).frames, 1720 * Rate);
 
-    const QByteArray copied = TempStation::readFile(t.host("P:\\shows\\news.wav"));
     QFile::remove(t.host(Recording));
     handOff();
-    EXPECT_EQ(TempStation::readFile(t.host("P:\\shows\\news.wav")), copied);
+    EXPECT_FALSE(QFile::exists(t.host("D:\\shows\\news.wav")));
+    EXPECT_FALSE(QFile::exists(t.host("P:\\shows\\news.wav")));
     EXPECT_EQ(log("ER").count("Export->"), 2) << log("ER").toStdString();
+    EXPECT_TRUE(log("ER").contains("Removed P:\\shows\\news.wav, left from an earlier export"));
     EXPECT_TRUE(leftovers("P:\\shows").isEmpty());
 }
 

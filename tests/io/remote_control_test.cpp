@@ -79,8 +79,9 @@ TEST_F(RemoteControlTest, StatusBitsGiveTheContactsAndHighBytesReadAllOff) {
     EXPECT_EQ(remote->AlarmInput, 1);
     EXPECT_EQ(t.station->display.lblRecordRelay, "RECORD");
     EXPECT_EQ(t.station->display.lblPort, "Alarm");
-    remote->PollRemoteInputs(); // still on: logged once
+    remote->PollRemoteInputs(); // still on: logged once, and at minute 54 no time set
     EXPECT_EQ(log("AL").count("Alarm"), 1);
+    EXPECT_EQ(t.time.timeSettings(), 0);
     setPort(889, 200); // 127 - 200 < 0: all off
     remote->PollRemoteInputs();
     EXPECT_EQ(remote->RecordInput, 0);

@@ -69,6 +69,25 @@ TEST_F(EditorRulesTest, ChecksFailInTheirOrderWithTheirMessages) {
     EXPECT_EQ(check(f), LengthFormat);
 }
 
+// The recorder and the conflict check read a length one way; the editor
+// takes only what that reading takes whole ("01:3" once recorded 60 s and
+// was checked as 63 s).
+TEST_F(EditorRulesTest, LengthsAreReadOneWayAndOnlyWholeOnesAreSaved) {
+    const struct {
+        const char* text;
+        bool saved;
+        int seconds;
+    } cases[] = {{"30:00", true, 1800}, {"01:30", true, 90}, {"00:05", true, 5},
+                 {"01:3", false, 60},   {"1:30", false, 90}, {"01-30", false, 90},
+                 {"ab:cd", false, 0},   {"     ", false, 0}};
+    for (const auto& c : cases) {
+        ScheduleForm f = valid();
+        f.SatLen = c.text;
+        EXPECT_EQ(check(f).isEmpty(), c.saved) << c.text;
+        EXPECT_EQ(RecordLengthSeconds(c.text), c.seconds) << c.text;
+    }
+}
+
 TEST_F(EditorRulesTest, RecordHoldsTheBoxesAndAlwaysManualPlayTimedRecord) {
     ScheduleForm f = valid();
     f.PlayTimes[27] = "23:00:00";

@@ -83,6 +83,19 @@ TEST_F(ScheduleFileTest, FullFileOffersSlotThousandButEditsStillSave) {
     ASSERT_TRUE(file.write(500, named("Edited", "2")));
     EXPECT_EQ(file.read(500)->parse().RecChan, "2");
     EXPECT_EQ(size(), 999 * 331);
+
+    // A damaged, huge file: only the records the station uses are read, and
+    // the excess is reported once, however often the file is scanned.
+    ASSERT_TRUE(file.write(1500, rec));
+    int reported = 0;
+    file.setExcessHandler([&](qint64 records) {
+        ++reported;
+        EXPECT_EQ(records, 1500);
+    });
+    EXPECT_EQ(file.scan().size(), 999u);
+    EXPECT_EQ(file.records().size(), 999u);
+    EXPECT_EQ(file.freeSlot(), 1000);
+    EXPECT_EQ(reported, 1);
 }
 
 TEST_F(ScheduleFileTest, RecordsKeepTheirNumbersAcrossReopen) {

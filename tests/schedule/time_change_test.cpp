@@ -66,6 +66,9 @@ TEST_F(TimeChangeTest, SpringDateMovesRecordTimesOnceAndLogsIt) {
     run(1);
     EXPECT_EQ(stored(), ShiftRecordTimes(everyCase(), -1).bytes());
     EXPECT_EQ(activityLog(), "01:59:58  Updated Schedules for DST\r\n");
+    // The console counts down to the moved times at once, not an hour late.
+    EXPECT_EQ(t.station->state.NextRec1Time, "05:30:00");
+    EXPECT_EQ(t.station->state.NextRec1Day, 3);
     // A clock set back over the arming seconds does not move them again.
     t.time.jumpTo(QDateTime(date, QTime(1, 59, 50)));
     t.time.advance(20000);
@@ -90,6 +93,18 @@ TEST_F(FallTimeChangeTest, StandardTimeDateMovesAnHourLater) {
     run(1);
     EXPECT_EQ(stored(), ShiftRecordTimes(everyCase(), +1).bytes());
     EXPECT_EQ(activityLog(), "01:59:58  Updated Schedules for Standard Time\r\n");
+}
+
+// A console left running into a new year moves the schedules on that year's
+// dates.
+TEST(TimeChangeDates, AreRecomputedWhenTheYearChanges) {
+    TempStation t(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 50)));
+    TickHandoffs none;
+    ClockDispatcher dispatcher(*t.station, none);
+    ASSERT_TRUE(dispatcher.Form_Load().ok);
+    t.time.advanceTo(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 10)));
+    EXPECT_EQ(t.station->state.SpringChangeDate, QDate(2027, 3, 14));
+    EXPECT_EQ(t.station->state.FallChangeDate, QDate(2027, 11, 7));
 }
 
 } // namespace
