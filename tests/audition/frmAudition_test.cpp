@@ -111,6 +111,7 @@ TEST_F(AuditionTest, PauseResumeAndStopShowTheirColours) {
     play();
     EXPECT_EQ(w->cmdPlay->styleSheet(), rgb(128, 255, 128));
     EXPECT_EQ(w->lblMode->text(), "Stereo16 Bit 44100");
+    EXPECT_TRUE(t.station->fileInUse(t.host(Monday + ".WAV"))) << "the purge must keep it";
     click(w->cmdPause);
     EXPECT_TRUE(player().paused);
     EXPECT_EQ(w->cmdPause->styleSheet() + w->cmdPlay->styleSheet(),

@@ -1,6 +1,7 @@
 #include "console/clock_label.h"
 #include "console/station.h"
 #include "fakes/temp_station.h"
+#include "logs/log_files.h"
 #include "settings/settings_file.h"
 
 #include <QDir>
@@ -164,6 +165,32 @@ TEST(ShutDownTest, HooksRunOnceInOrderBeforeTheFilesClose) {
     EXPECT_EQ(ran, (QStringList{"first", "second"}));
     EXPECT_FALSE(t.station->state.SatListFile.isOpen());
     EXPECT_FALSE(t.station->state.ExportFile.isOpen());
+}
+
+// The hooked parts are built after the station and gone before it: only an
+// explicit shut-down may run the hooks, never the station's destructor.
+TEST(ShutDownTest, DestroyingTheStationRunsNoHook) {
+    bool ran = false;
+    {
+        TempStation t;
+        t.startUp();
+        t.station->addShutdownHook([&] { ran = true; });
+    }
+    EXPECT_FALSE(ran);
+}
+
+// A damaged, huge schedule file is read up to the slots the station has,
+// and said once in the error log, not at every scan.
+TEST(StartUpTest, OversizedScheduleFileIsReportedOnce) {
+    TempStation t;
+    t.writeSettings({{10, 1}});
+    TempStation::writeFile(t.host(ScheduleFile::StationPath), QByteArray(1200 * 331, ' '));
+    t.startUp();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(t.station->state.SatListFile.scan().empty());
+    const QString errors = TempStation::readFile(t.host(logFileStationPath("ER", t.time.today())));
+    EXPECT_EQ(errors.count("holds 1200 records; only the first 999 are used"), 1)
+        << errors.toStdString();
 }
 
 TEST(ClockLabelTest, EnglishDateDayOfYearAndTwentyFourHourTime) {

@@ -53,6 +53,8 @@ protected:
     // Hands the recording off and runs the export timer until both copies are done.
     void handOff(double lastAudio = 1700) {
         h.RecordingFinished({1, 5, MondayIndex, Recording, "C:\\SATFILE\\SFMON005.DAT", lastAudio});
+        // The purge must not delete a recording that is being copied.
+        EXPECT_EQ(t.station->fileInUse(t.host(Recording)), h.busy(1));
         for (int ticks = 0; h.busy(1) && ticks < 100; ++ticks) {
             ASSERT_TRUE(h.waitForCopy(1, 30000));
             t.time.advance(100);
