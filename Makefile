@@ -36,13 +36,13 @@ bench: configure
 	done
 
 SANITIZE_DIR ?= build-sanitize
-# Leak reports come from the system libraries' own caches (fontconfig, Qt's
-# plugin loader) at exit, not from the station: leaks are not checked here.
+# Warnings are the normal build's to enforce: GCC's bounds warnings misfire
+# on sanitizer-instrumented code.
 sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DVARNOLA_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DVARNOLA_SANITIZE=ON -DVARNOLA_WERROR=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	mkdir -p $(SANITIZE_DIR)/test-runtime && chmod 700 $(SANITIZE_DIR)/test-runtime
-	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 clean:

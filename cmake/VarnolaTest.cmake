@@ -5,6 +5,14 @@
 # they need no display; the others link only the core.
 include(GoogleTest)
 
+# Instrumented code runs several times slower: the virtual-time week alone
+# takes minutes under the sanitizers.
+if(VARNOLA_SANITIZE)
+  set(VARNOLA_TEST_TIMEOUT 3600)
+else()
+  set(VARNOLA_TEST_TIMEOUT 120)
+endif()
+
 function(varnola_add_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -22,5 +30,5 @@ function(varnola_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 30
-    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 120)
+    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT ${VARNOLA_TEST_TIMEOUT})
 endfunction()
