@@ -3,6 +3,7 @@
 #include "windows/rtf_reader.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -62,6 +63,15 @@ frmHelp::frmHelp(const QString& hostPath, QWidget* parent)
         RichTextBox1->setFont(QFont("Times New Roman"));
         RichTextBox1->setPlainText(MissingText);
     }
+}
+
+void frmHelp::keyPressEvent(QKeyEvent* event) {
+    // Escape puts the help away, as it does the station's dialogs.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool frmHelp::load(const QString& hostPath) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QTextEdit;
 struct RtfDocument;
 
@@ -14,9 +15,12 @@ struct RtfDocument;
 class frmHelp : public QWidget {
     Q_OBJECT
 public:
-    static inline const QString HelpFile = R"(c:\program files\duzidazoda\sathelp.rtf)";
+    static inline const QString HelpFolder = R"(c:\program files\duzidazoda)";
+    static inline const QString HelpFile = HelpFolder + R"(\sathelp.rtf)";
+    // Names the folder exactly as the window looks for it, so the engineer
+    // installs the file where it will be found.
     static inline const QString MissingText =
-        R"(The help file, sathelp.rtf was not found.  It should be installed in C:\programfiles\duzidazoda)";
+        "The help file, sathelp.rtf was not found.  It should be installed in " + HelpFolder;
 
     explicit frmHelp(const DrivePaths& paths, QWidget* parent = nullptr);
     // Reads the help from a host path directly.
@@ -26,6 +30,9 @@ public:
     bool loaded() const { return loaded_; }
 
     QTextEdit* RichTextBox1;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool load(const QString& hostPath);

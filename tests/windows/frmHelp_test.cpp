@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -86,10 +87,10 @@ TEST_F(HelpStation, ShowsTheInstalledHelpWithItsFormatting) {
 }
 
 // Missing, not RTF, or a folder where the file should be: every failure
-// shows the same notice in the same font.
+// shows the same notice in the same font, naming the folder the window reads.
 TEST_F(HelpStation, AnyFailureShowsWhereTheFileBelongs) {
     const QString notice = "The help file, sathelp.rtf was not found.  It should be installed in "
-                           "C:\\programfiles\\duzidazoda";
+                           "c:\\program files\\duzidazoda";
     const auto expectNotice = [&](const char* why) {
         frmHelp window{DrivePaths(config_)};
         EXPECT_FALSE(window.loaded()) << why;
@@ -104,13 +105,23 @@ TEST_F(HelpStation, AnyFailureShowsWhereTheFileBelongs) {
     expectNotice("a folder");
 }
 
+TEST_F(HelpStation, EscapeClosesTheWindow) {
+    frmHelp window{DrivePaths(config_)};
+    window.show();
+    QTest::keyClick(window.RichTextBox1, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST(HelpShipped, TheShippedHelpFileRendersWithHeadings) {
     frmHelp window(QDir(VARNOLA_SOURCE_DIR).filePath("data/sathelp.rtf"));
     ASSERT_TRUE(window.loaded());
     EXPECT_TRUE(window.RichTextBox1->toPlainText().startsWith("Varnola Help\n"));
+    // Headings stand out from the body text by weight and size.
     int headings = 0;
-    for (QTextBlock b = window.RichTextBox1->document()->firstBlock(); b.isValid(); b = b.next())
+    for (QTextBlock b = window.RichTextBox1->document()->firstBlock(); b.isValid(); b = b.next()) {
+        const QTextCharFormat first = formatAt(b, b.text().left(1));
         headings +=
-            !b.text().isEmpty() && formatAt(b, b.text().left(1)).fontWeight() == QFont::Bold;
+            !b.text().isEmpty() && first.fontWeight() == QFont::Bold && first.fontPointSize() > 10;
+    }
     EXPECT_EQ(headings, 9);
 }
