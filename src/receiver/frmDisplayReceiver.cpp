@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 // The carrier report runs long and carries ">" characters of its own before
@@ -19,12 +20,32 @@ namespace {
 constexpr int LongAnswerEndMark = 700;
 } // namespace
 
+QString receiverQueryHeading(const QString& query) {
+    static const std::pair<const char*, const char*> entries[] = {
+        {"RT C", "Carrier"},
+        {"R M", "MPEG"},
+        {"R SP", "Receiver Serial Port"},
+        {"R S", "Settings"},
+    };
+    QString name = query;
+    for (const auto& [sent, caption] : entries)
+        if (query == QLatin1String(sent))
+            name = caption;
+    return "Receiver Status: " + name;
+}
+
 frmDisplayReceiver::frmDisplayReceiver(Station& station, ReceiverLink& link, QWidget* parent)
-    : QDialog(parent), scrDisplayReceiver(new QScrollArea(this)), lblDisplayReceiver(new QLabel),
-      cmdDisplayReceiverRefresh(new QPushButton(this)),
+    : QDialog(parent), lblQuery(new QLabel(this)), scrDisplayReceiver(new QScrollArea(this)),
+      lblDisplayReceiver(new QLabel), cmdDisplayReceiverRefresh(new QPushButton(this)),
       cmdDisplayReceiverExit(new QPushButton(this)), station_(station), link_(link) {
     setObjectName("frmDisplayReceiver");
     setWindowTitle("Receiver Data");
+
+    lblQuery->setObjectName("lblQuery");
+    lblQuery->setTextFormat(Qt::PlainText);
+    QFont heading = lblQuery->font();
+    heading.setBold(true);
+    lblQuery->setFont(heading);
 
     lblDisplayReceiver->setObjectName("lblDisplayReceiver");
     // Receiver text is never markup, whatever characters it holds.
@@ -52,6 +73,7 @@ frmDisplayReceiver::frmDisplayReceiver(Station& station, ReceiverLink& link, QWi
     buttons->addWidget(cmdDisplayReceiverRefresh);
     buttons->addWidget(cmdDisplayReceiverExit);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblQuery);
     layout->addWidget(scrDisplayReceiver);
     layout->addLayout(buttons);
     resize(640, 480);
@@ -68,16 +90,26 @@ void frmDisplayReceiver::query() {
     ask(station_.state.ReceiverQuery == "RT C" ? LongAnswerEndMark : 1);
 }
 
+void frmDisplayReceiver::followReceiverQuery() {
+    if (station_.state.ReceiverQuery != shownQuery_)
+        query();
+}
+
 void frmDisplayReceiver::ask(int endMarkFrom) {
+    shownQuery_ = station_.state.ReceiverQuery;
+    lblQuery->setText(receiverQueryHeading(shownQuery_));
     lblDisplayReceiver->clear();
     ReceiverExchange exchange;
-    exchange.writes = {station_.state.ReceiverQuery.toLatin1() + '\r'};
+    exchange.writes = {shownQuery_.toLatin1() + '\r'};
     exchange.collect = true;
     exchange.endMarkFrom = endMarkFrom;
     exchange.timeoutMs = windowAnswerTimeoutMs(station_.clock().secondsSinceMidnight());
-    // The answer may come after the operator has closed the window.
-    RunStatusQuery(station_, link_, exchange, [self = QPointer(this)](const QString& answer) {
-        if (self)
-            self->lblDisplayReceiver->setText(answer);
-    });
+    const quint64 question = ++asked_;
+    // The answer may come after the operator has closed the window, or after
+    // another query has been asked in its place.
+    RunStatusQuery(station_, link_, exchange,
+                   [self = QPointer(this), question](const QString& answer) {
+                       if (self && self->asked_ == question)
+                           self->lblDisplayReceiver->setText(answer);
+                   });
 }

@@ -10,6 +10,10 @@ class QPushButton;
 class QScrollArea;
 class QShowEvent;
 
+// The heading naming a status query by its View, Receiver Status entry;
+// a query no entry sends is named as sent.
+QString receiverQueryHeading(const QString& query);
+
 // Shows the receiver's answer to the status query the menu chose (in
 // ReceiverQuery) exactly as it came, prompt included. The exchange runs on
 // the receiver link; the window fills in when it ends and never waits.
@@ -21,7 +25,11 @@ public:
     // Sends ReceiverQuery as the window does each time it is shown from
     // hidden. Call it to ask again while the window is already on screen.
     void query();
+    // Asks again only when the menu has chosen another query than the one
+    // shown, so a window brought forward follows the menu.
+    void followReceiverQuery();
 
+    QLabel* lblQuery;
     QScrollArea* scrDisplayReceiver;
     QLabel* lblDisplayReceiver;
     QPushButton* cmdDisplayReceiverRefresh;
@@ -35,4 +43,7 @@ private:
 
     Station& station_;
     ReceiverLink& link_;
+    QString shownQuery_;
+    // Answers to anything but the latest question are stale.
+    quint64 asked_ = 0;
 };

@@ -17,6 +17,7 @@ class DisplayReceiverTest : public ReceiverWindowTest<frmDisplayReceiver> {
 protected:
     void open(const QString& query) { showWindow(query); }
     QString shown() const { return w->findChild<QLabel*>("lblDisplayReceiver")->text(); }
+    QString heading() const { return w->findChild<QLabel*>("lblQuery")->text(); }
 };
 
 } // namespace
@@ -79,4 +80,38 @@ TEST_F(DisplayReceiverTest, ClosingAndReopening) {
     t.station->state.ReceiverQuery = "R C";
     w->show();
     EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "R M\r", "R C\r"}));
+}
+
+// A window brought forward by another View entry must ask that entry's query
+// and name it; the answer still owed to the query it showed before must not
+// land under the new heading.
+TEST_F(DisplayReceiverTest, FollowsTheQueryTheMenuChose) {
+    port.answer = [](const QByteArray& written) -> QByteArray {
+        if (written == "RT C\r")
+            return CarrierReport;
+        if (written == "R SP\r")
+            return {}; // answers late
+        return "Answer " + written.trimmed() + "\r\n>";
+    };
+    open("RT C");
+    EXPECT_EQ(heading(), "Receiver Status: Carrier");
+    w->followReceiverQuery();
+    EXPECT_EQ(port.sessions, QByteArrayList{"RT C\r"});
+
+    t.station->state.ReceiverQuery = "R SP";
+    w->followReceiverQuery();
+    EXPECT_EQ(heading(), "Receiver Status: Receiver Serial Port");
+    t.time.advance(WindowTimeoutMs + 40);
+    EXPECT_EQ(shown(), "");
+    static_cast<FakeSerialPort*>(port.port)->arrive("Port 19200\r\n>");
+    EXPECT_EQ(shown(), "Port 19200\r\n>");
+
+    for (auto [query, name] : {std::pair{"R S", "Receiver Status: Settings"},
+                               std::pair{"R M", "Receiver Status: MPEG"}}) {
+        t.station->state.ReceiverQuery = query;
+        w->followReceiverQuery();
+        EXPECT_EQ(heading(), name);
+        EXPECT_EQ(shown(), "Answer " + QString(query) + "\r\n>");
+    }
+    EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "R SP\r", "R S\r", "R M\r"}));
 }
