@@ -44,7 +44,6 @@ frmRelay::frmRelay(Station& station, ReceiverLink& link, QWidget* parent)
         }
         QPushButton* b = new QPushButton(this);
         b->setObjectName(QString("cmdR_%1").arg(i));
-        b->setText(i % 2 == 0 ? "Open" : "Close");
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, i] { press(i); });
         rows->addWidget(b, row, 1 + i % 2);
@@ -77,8 +76,15 @@ void frmRelay::showEvent(QShowEvent* event) {
 void frmRelay::query() {
     query_ = station_.state.ReceiverQuery;
     const bool receiverRelays = query_ == ReceiverRelaysQuery;
-    for (int i = 0; i < ButtonCount; ++i)
+    // The captions say what the report will show after a press: the
+    // receiver's relays read OPEN or CLOSED, the expansion card's DISABLED or
+    // ENABLED.
+    for (int i = 0; i < ButtonCount; ++i) {
+        const bool first = i % 2 == 0;
+        cmdR[size_t(i)]->setText(receiverRelays ? (first ? "Open" : "Close")
+                                                : (first ? "Disable" : "Enable"));
         cmdR[size_t(i)]->setVisible(!receiverRelays || i < ReceiverRelayButtons);
+    }
     for (int row = 0; row < ButtonCount / 2; ++row) {
         rowNames_[size_t(row)]->setText(
             QString(receiverRelays ? "Receiver Relay %1" : "Expansion Relay %1").arg(row + 1));

@@ -26,7 +26,8 @@ public:
     void query();
 
     QLabel* lblRelay;
-    // Even index "Open", odd "Close": buttons 2k and 2k+1 act on relay k+1.
+    // Buttons 2k and 2k+1 act on relay k+1: "Open" and "Close" for the
+    // receiver's relays, "Disable" and "Enable" for the expansion card's.
     std::array<QPushButton*, ButtonCount> cmdR{};
     QPushButton* cmdClose;
 
