@@ -40,6 +40,10 @@ frmSetReceiver::frmSetReceiver(Station& station, ReceiverLink& link,
     for (int db = 0; db <= 14; ++db)
         attenuations << QString::number(db);
     fill(lstAtt, "lstAtt", attenuations);
+    // The attenuation is picked at a glance: every step stays in view, none
+    // half cut off or scrolled away.
+    lstAtt->setMinimumHeight(lstAtt->sizeHintForRow(0) * lstAtt->count() +
+                             2 * lstAtt->frameWidth());
     fill(lstLang, "lstLang", readSourceCodes(station.paths()));
 
     cmdSet->setObjectName("cmdSet");

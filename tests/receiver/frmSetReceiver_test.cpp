@@ -59,6 +59,11 @@ TEST_F(SetReceiverTest, ListsFilledWithFirstItemsSelected) {
     EXPECT_EQ(items("lstLang"), (QStringList{"ZZ9", "AA1", "BB2"}));
     for (const char* name : {"lstPort", "lstRoute", "lstAtt", "lstLang"})
         EXPECT_EQ(list(name)->currentRow(), 0) << name;
+    // No attenuation step may be cut off or need scrolling to.
+    const QRect view = list("lstAtt")->viewport()->rect();
+    for (int row = 0; row < 15; ++row)
+        EXPECT_TRUE(view.contains(list("lstAtt")->visualItemRect(list("lstAtt")->item(row))))
+            << row;
 }
 
 // The data window must be asked for only once the query is the port report.
