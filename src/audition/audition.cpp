@@ -120,6 +120,9 @@ void Audition::Play() {
         RecordingFileNames(s.WaveDrive, s.DayNames[size_t(weekday_ + 1)], slot_);
     const QFileInfo wave(names.wave.isEmpty() ? QString() : station_.paths().resolve(names.wave));
     if (names.wave.isEmpty() || !wave.isFile() || wave.size() == 0) {
+        // The operator asked for this recording: nothing of the one heard
+        // before may stay on show, play on, or take a Trim meant for this one.
+        unload();
         display.lblWave = "  Not Available";
         return;
     }
@@ -179,6 +182,18 @@ bool Audition::load(const RecordingNames& names) {
     display.lblMode =
         ModeText(player_->channels(), player_->bitsPerSample(), player_->sampleRate());
     return true;
+}
+
+void Audition::unload() {
+    if (player_)
+        StopAudPlay();
+    player_.reset();
+    loaded_ = {};
+    lengthMs_ = 0;
+    marks_ = {};
+    display.lblMode.clear();
+    display.sliderMaximum = 0;
+    display.sliderPosition = 0;
 }
 
 void Audition::Pause() {

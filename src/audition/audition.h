@@ -111,6 +111,8 @@ public:
 
 private:
     bool load(const RecordingNames& names);
+    // Forgets the recording last loaded, stopping it first.
+    void unload();
     void becameIdle();
     bool playing() const;
     void save();

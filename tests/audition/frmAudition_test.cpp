@@ -242,3 +242,25 @@ TEST_F(AuditionTest, RealWaveFileShowsItsFormatAndLength) {
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{1.5f, 1.5f}));
 }
+
+// "Not Available" for the day chosen must leave nothing of the recording
+// heard before: not its format or slider, not its sound, and not its marks
+// for a Trim meant for the recording asked for.
+TEST_F(AuditionTest, UnavailableRecordingLeavesNothingOfTheOneBefore) {
+    play();
+    player().play(50000);
+    t.time.advance(100);
+    ASSERT_EQ(w->TrackBar->value(), 50000);
+    play(2);
+    EXPECT_EQ(w->lblWave->text(), "  Not Available");
+    EXPECT_EQ(w->lblMode->text(), "");
+    EXPECT_EQ(w->TrackBar->maximum(), 0);
+    EXPECT_EQ(w->TrackBar->value(), 0);
+    EXPECT_EQ(auditionPlaying(), 0);
+    EXPECT_FALSE(t.station->fileInUse(t.host(Monday + ".WAV")));
+    t.time.advance(100);
+    EXPECT_EQ(w->lblTime->text() + w->lblDown->text(), "");
+    click(w->cmdTrim);
+    EXPECT_EQ(marks(), Marks{});
+    EXPECT_EQ(players.made.size(), 1u);
+}
