@@ -123,6 +123,13 @@ void frmAutoExport::buildControls() {
     connect(cmdApply, &QPushButton::clicked, this, &frmAutoExport::apply);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
+    // The naming mode shows and hides these, and LoadPrograms hides the list
+    // while it fills it: the rest of the window stays where it is.
+    for (QWidget* c : std::initializer_list<QWidget*>{lstName, lblNumber, txtNumber})
+        keepPlaceWhenHidden(c);
+    for (QLineEdit* box : txtPath)
+        keepPlaceWhenHidden(box);
+
     auto* settings = new QGridLayout;
     settings->addWidget(chkFade, 0, 0);
     settings->addWidget(lblLength, 1, 0);

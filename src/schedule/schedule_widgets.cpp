@@ -24,6 +24,12 @@ QLabel* plainLabel(QWidget* parent, const QString& name, const QString& text) {
     return l;
 }
 
+void keepPlaceWhenHidden(QWidget* control) {
+    QSizePolicy policy = control->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    control->setSizePolicy(policy);
+}
+
 void raiseErrorWindow() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "frmError" && w->isVisible())

@@ -17,6 +17,10 @@ QPushButton* namedButton(QWidget* parent, const char* name, const QString& capti
 // Labels may show schedule names: always plain text, never markup.
 QLabel* plainLabel(QWidget* parent, const QString& name, const QString& text = {});
 
+// A control that a mode hides keeps its place, so nothing else moves under
+// the pointer and the window keeps its size.
+void keepPlaceWhenHidden(QWidget* control);
+
 // Brings the shared error window back in front when it is showing, as the
 // station's windows do when they become active.
 void raiseErrorWindow();

@@ -2,6 +2,7 @@
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "schedule/control_places.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,6 +101,21 @@ TEST_F(AutoExportWindowTest, InactiveUnticksEveryDay) {
     for (QCheckBox* day : w->chkDay)
         EXPECT_FALSE(day->isChecked()) << day->text().toStdString();
     EXPECT_EQ(stored(5).ExportMode, ExportInactive);
+}
+
+// A mode that hides or shows boxes must not move a button under the pointer
+// nor widen the window.
+TEST_F(AutoExportWindowTest, NamingModesMoveNothingAndKeepTheWindowSize) {
+    QList<QWidget*> controls{w->lstName, w->cmdApply, w->cmdClose, w->chkFade, w->txtLength};
+    for (QCheckBox* day : w->chkDay)
+        controls << day;
+    const auto places = [&] { return controlPlaces(w.get(), controls); };
+    choose(0);
+    const QStringList inactive = places();
+    for (int mode : {1, 2, 0, 2, 1}) {
+        click(w->Option1[size_t(mode)]);
+        EXPECT_EQ(places(), inactive) << "mode " << mode;
+    }
 }
 
 // A mode chosen with no programme selected must not land in any record.
