@@ -4,6 +4,7 @@
 #include "console/station.h"
 #include "console/tick_handoffs.h"
 #include "schedule/schedule_conflicts.h"
+#include "schedule/source_codes.h"
 #include "windows/messages.h"
 
 namespace {
@@ -72,7 +73,7 @@ ScheduleRecord BuildScheduleRecord(const ScheduleForm& form) {
     ScheduleFields f;
     f.SatName = form.SatName;
     f.SatLen = form.SatLen;
-    f.SatLang = form.SatLang;
+    f.SatLang = typedSourceCode(form.SatLang);
     f.SatPort = form.SatPort;
     f.SatRoute = RouteCodes.at(size_t(form.route));
     f.SatAtt = form.SatAtt;

@@ -49,7 +49,7 @@ void SourceCodeList::load() {
 }
 
 QString SourceCodeList::add(const QString& text) {
-    const QString code = text.trimmed().left(MaxLength).toUpper();
+    const QString code = typedSourceCode(text);
     if (code.isEmpty())
         return {};
     // The file's readers split at commas: such a code would come back as two.
@@ -80,4 +80,8 @@ QString SourceCodeList::save(const std::vector<SortedList::Item>& before) {
     codes_.clear();
     codes_.addAll(before);
     return QString("Cannot save %1: %2").arg(SourceCodesStationPath, reason);
+}
+
+QString typedSourceCode(const QString& text) {
+    return text.trimmed().left(SourceCodeList::MaxLength).toUpper();
 }

@@ -50,3 +50,8 @@ private:
     const DrivePaths& paths_;
     SortedList codes_;
 };
+
+// The code a typed text stands for, written as the list keeps its codes and
+// the receiver is sent them: blanks around it dropped, at most three
+// characters, upper case.
+QString typedSourceCode(const QString& text);

@@ -3,6 +3,7 @@
 #include "fakes/temp_station.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,7 +17,11 @@ QStringList texts(const SortedList& list) {
 
 class SourceCodesTest : public ::testing::Test {
 protected:
-    void SetUp() override { t.startUp(); }
+    void SetUp() override {
+        t.startUp();
+        // Each test makes the file it needs; start-up may leave an empty one.
+        QFile::remove(path());
+    }
     QString path() const { return t.host(SourceCodesStationPath); }
 
     TempStation t;
@@ -48,6 +53,18 @@ TEST_F(SourceCodesTest, AddedCodesAreUpperCasedSortedAndKeptTwice) {
     EXPECT_EQ(list.codes().selected, 2) << "the last of the equal entries";
     EXPECT_EQ(list.add("   "), "");
     EXPECT_EQ(TempStation::readFile(path()), "aa1\r\nFN1\r\nFN1\r\nSR1\r\nSR2\r\n");
+}
+
+// The editor and the list store what the operator types as the list shows
+// codes and the receiver expects them.
+TEST(TypedSourceCode, UpperCaseTrimmedToThreeCharacters) {
+    const struct {
+        const char* typed;
+        const char* code;
+    } cases[] = {{"sr1", "SR1"}, {"Fn1", "FN1"},  {"AA1", "AA1"}, {"sr ", "SR"},
+                 {" xy", "XY"},  {"abcd", "ABC"}, {"   ", ""},    {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(typedSourceCode(c.typed), c.code) << c.typed;
 }
 
 // Such a code would be read back as two.
