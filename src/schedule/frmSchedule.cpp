@@ -137,7 +137,14 @@ void frmSchedule::buildControls() {
         lstDisplaySchedule->fontMetrics().horizontalAdvance(QString(30, 'M')) + 24);
     lstDisplaySchedule->installEventFilter(this);
     lstDisplaySchedule->viewport()->installEventFilter(this);
-    connect(lstDisplaySchedule, &QListWidget::currentRowChanged, this, &frmSchedule::select);
+    // Only a selected entry loads: the list makes its first entry current,
+    // unselected, when it takes the focus, and that must not replace a new
+    // schedule being typed.
+    connect(lstDisplaySchedule, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto chosen = lstDisplaySchedule->selectedItems();
+        if (!chosen.isEmpty())
+            select(lstDisplaySchedule->row(chosen.first()));
+    });
     connect(lstDisplaySchedule, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { select(lstDisplaySchedule->row(item)); });
 
@@ -149,6 +156,9 @@ void frmSchedule::buildControls() {
     sizeTimeBox(txtSatLen);
     lblPgmLen = plainLabel(central, "lblPgmLen", "Length  MM:SS");
     lblPgmLen->setToolTip("Enter the length of the record window in minutes and seconds");
+    // Switch Only hides the length; nothing else may move.
+    keepPlaceWhenHidden(txtSatLen);
+    keepPlaceWhenHidden(lblPgmLen);
 
     cboSatLang = comboBox(central, "cboSatLang");
     cboSatLang->setEditable(true);
@@ -208,6 +218,12 @@ void frmSchedule::buildControls() {
     week->setHorizontalSpacing(4);
     week->addWidget(captionLabel(central, "Play Times HH:MM:SS"), 0, 1, 1, 4, Qt::AlignCenter);
     Label2 = plainLabel(central, "Label2", "Record Time HH:MM:SS");
+    // Wide enough for each of its texts, so a channel change moves no column.
+    int label2Width = 0;
+    for (const char* text :
+         {"Record Time HH:MM:SS", "Record Time  HH:MM:SS", "Switch Time  HH:MM:SS"})
+        label2Width = std::max(label2Width, Label2->fontMetrics().horizontalAdvance(text));
+    Label2->setMinimumWidth(label2Width);
     week->addWidget(Label2, 0, 6, 1, 2, Qt::AlignCenter);
     week->setColumnMinimumWidth(5, 16);
     for (int r = 0; r < 7; ++r) {
@@ -381,6 +397,9 @@ void frmSchedule::newSchedule() {
         return;
     current_ = slot;
     recChan_.clear();
+    // No entry of the list is the schedule being typed.
+    lstDisplaySchedule->setCurrentRow(-1);
+    lstDisplaySchedule->clearSelection();
     txtSatName->setFocus();
     lblScheduleNo->setText(QString::number(slot));
     txtSatName->clear();
@@ -432,13 +451,27 @@ void frmSchedule::apply() {
     if (conflicts_)
         conflicts_->showConflicts(result.conflicts);
 
-    // The position is kept, not the schedule: after a rename the entry now
-    // at the selected place is the one shown.
+    const auto rowOf = [this](ScheduleNo n) {
+        for (int row = 0; row < lstDisplaySchedule->count(); ++row)
+            if (lstDisplaySchedule->item(row)->data(Qt::UserRole).toLongLong() == n)
+                return row;
+        return -1;
+    };
+    // A schedule saved for the first time is shown where it now sorts. For
+    // one already listed the position is kept, not the schedule: after a
+    // rename the entry now at the selected place is the one shown.
+    const ScheduleNo saved = current_;
+    const bool first = rowOf(saved) < 0;
     const int top = lstDisplaySchedule->verticalScrollBar()->value();
     const int selected = lstDisplaySchedule->currentRow();
     LoadSchedules();
     lstDisplaySchedule->verticalScrollBar()->setValue(top);
-    if (selected >= 0 && selected < lstDisplaySchedule->count()) {
+    if (first) {
+        if (const int row = rowOf(saved); row >= 0) {
+            lstDisplaySchedule->setCurrentRow(row);
+            lstDisplaySchedule->scrollToItem(lstDisplaySchedule->item(row));
+        }
+    } else if (selected >= 0 && selected < lstDisplaySchedule->count()) {
         lstDisplaySchedule->setCurrentRow(selected);
         lstDisplaySchedule->verticalScrollBar()->setValue(top);
     }

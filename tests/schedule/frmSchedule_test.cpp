@@ -3,6 +3,7 @@
 #include "console/tick_handoffs.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "schedule/control_places.h"
 #include "schedule/frmDialog1.h"
 #include "schedule/frmScheduleConflicts.h"
 
@@ -152,6 +153,54 @@ TEST_F(EditorTest, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     w->txtRec[1]->setText("09:00:00");
     click(w->cmdApply);
     EXPECT_EQ(w->conflictsWindow()->lstConflicts->count(), 0);
+}
+
+// Switch Only hides the length: nothing else may move nor the window resize.
+TEST_F(EditorTest, SwitchOnlyMovesNothingAndKeepsTheWindowSize) {
+    put(s().SatListFile, 1, scheduleFields("Feed", "1", "30:00"));
+    open();
+    w->adjustSize();
+    const auto places = [&] {
+        return controlPlaces(w.get(), {w->lstDisplaySchedule, w->lstRecChan, w->txtSatName,
+                                       w->cboSatLang, w->cboSatPort, w->Label2, w->txtPlay[0],
+                                       w->txtPlay[27], w->txtRec[0], w->cboRec[6], w->cmdNew,
+                                       w->cmdDelete, w->cmdApply, w->cmdScheduleClose});
+    };
+    const QStringList recording = places();
+    for (int row : {2, 0, 2, 1}) {
+        chooseChannel(row);
+        EXPECT_EQ(w->txtSatLen->isVisible(), row != 2);
+        EXPECT_EQ(places(), recording) << "channel row " << row;
+    }
+}
+
+// During New no old entry looks chosen, and the list taking the focus must
+// not load one over what is being typed; Apply then shows the new schedule.
+TEST_F(EditorTest, NewHighlightsNothingAndApplyShowsTheScheduleJustSaved) {
+    put(s().SatListFile, 1, scheduleFields("Bravo"));
+    put(s().SatListFile, 2, scheduleFields("Delta"));
+    open();
+    click(w->cmdNew);
+    EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
+    w->txtSatName->setText("Charlie");
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(w->lstDisplaySchedule, &tabbedIn);
+    EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
+    EXPECT_EQ(w->currentScheduleNo(), 3);
+    EXPECT_EQ(w->txtSatName->text(), "Charlie");
+
+    w->txtSatLen->setText("10:00");
+    chooseChannel(1);
+    click(w->cmdApply);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    ASSERT_EQ(w->lstDisplaySchedule->selectedItems().size(), 1);
+    EXPECT_EQ(w->lstDisplaySchedule->selectedItems().first()->text().trimmed(), "Charlie");
+    EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 1);
+    EXPECT_EQ(w->currentScheduleNo(), 3);
+    EXPECT_EQ(w->lblScheduleNo->text(), "3");
+    EXPECT_EQ(w->txtSatName->text().trimmed(), "Charlie");
+    EXPECT_EQ(w->txtSatLen->text(), "10:00");
+    EXPECT_EQ(w->lstRecChan->currentRow(), 1);
 }
 
 TEST_F(EditorTest, ApplyKeepsTheListPositionNotTheSchedule) {
@@ -321,7 +370,8 @@ TEST_F(EditorTest, MissingSourceFileIsReportedAndATypedCodeStillSaves) {
               QStringList{"Missing file-->c:\\satfile\\Source.dat  The program source codes (AA1, "
                           "FN1, SR1, etc.)  are missing."});
     EXPECT_EQ(w->cboSatLang->count(), 0);
-    w->cboSatLang->setCurrentText("XY");
+    // Typed in lower case, kept as the list of codes holds them.
+    w->cboSatLang->setCurrentText("xy");
     click(w->cmdApply);
     EXPECT_EQ(stored(1).mid(31, 3), "XY ");
 }
