@@ -5,9 +5,11 @@
 #include "schedule/schedule_widgets.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 frmWeeklySchedule::frmWeeklySchedule(Station& station, View view, QWidget* parent)
@@ -25,6 +27,14 @@ frmWeeklySchedule::frmWeeklySchedule(Station& station, View view, QWidget* paren
     lstWeeklySchedule->setObjectName("lstWeeklySchedule");
     lstWeeklySchedule->setFont(fixedPitchFont(10));
     lstWeeklySchedule->setMinimumSize(520, 360);
+    // The heads start where the list's text starts, past its frame and the
+    // margin before an entry's text.
+    lblHeadings = plainLabel(central, "lblHeadings");
+    lblHeadings->setFont(lstWeeklySchedule->font());
+    lblHeadings->setContentsMargins(
+        lstWeeklySchedule->frameWidth() +
+            style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstWeeklySchedule) + 1,
+        0, 0, 0);
     lstSort = new QListWidget(central);
     lstSort->setObjectName("lstSort");
     lstSort->hide();
@@ -35,6 +45,8 @@ frmWeeklySchedule::frmWeeklySchedule(Station& station, View view, QWidget* paren
     buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(central);
+    layout->setSpacing(2);
+    layout->addWidget(lblHeadings);
     layout->addWidget(lstWeeklySchedule, 1);
     layout->addLayout(buttons);
 
@@ -47,6 +59,7 @@ void frmWeeklySchedule::showView(View view) {
     const WeeklyScheduleLists lists = view == View::Play ? WeeklyPlaySchedule(station_.state)
                                                          : WeeklyRecordSchedule(station_.state);
     setWindowTitle(view == View::Play ? "Weekly Play Schedule" : "Weekly Record Schedule");
+    lblHeadings->setText(view == View::Play ? WeeklyPlayHeadings() : WeeklyRecordHeadings());
     lstSort->clear();
     for (const SortedList::Item& item : lists.lstSort.items())
         lstSort->addItem(item.text);

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -19,6 +20,7 @@ public:
     // Fills the lists afresh for the view and sets the caption.
     void showView(View view);
 
+    QLabel* lblHeadings; // the view's column heads, over the list's text
     QListWidget* lstWeeklySchedule;
     QListWidget* lstSort; // hidden: the key lines in sorted order
     QPushButton* cmdClose;

@@ -25,6 +25,11 @@ QString key(int day) {
     return " " + QString::number(day);
 }
 
+// A column head over a field of the given width and what follows it.
+QString head(const char* text, int width) {
+    return QString(text).leftJustified(width);
+}
+
 } // namespace
 
 WeeklyScheduleLists WeeklyPlaySchedule(const StationState& s) {
@@ -60,6 +65,16 @@ WeeklyScheduleLists WeeklyRecordSchedule(const StationState& s) {
         }
     }
     return sortAndShow(std::move(keyLines));
+}
+
+QString WeeklyPlayHeadings() {
+    return head("Day", 3 + 1) + head("Time", 8 + 1) + "Name";
+}
+
+QString WeeklyRecordHeadings() {
+    // The second day is the one whose row of the editor's grid holds the time.
+    return head("Day", 3 + 1) + head("Time", 8 + 2) + head("Row", 3 + 1) + head("Name", 25 + 1) +
+           "CH";
 }
 
 std::vector<PrintLine> ScheduleListPrintout(const StationState& s,

@@ -23,6 +23,11 @@ WeeklyScheduleLists WeeklyPlaySchedule(const StationState& s);
 // channel.
 WeeklyScheduleLists WeeklyRecordSchedule(const StationState& s);
 
+// The column heads over each view's lines, every head at the first character
+// of its field, as the printed list stands its heads over its fields.
+QString WeeklyPlayHeadings();
+QString WeeklyRecordHeadings();
+
 // One line of the printed schedule list. The text starts at print column 1
 // (so column 5 is four blanks in), in Courier New at this size.
 struct PrintLine {

@@ -2,7 +2,9 @@
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "schedule/schedule_views.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <gtest/gtest.h>
 
@@ -36,12 +38,15 @@ TEST_F(WeeklyWindowTest, EachViewFillsAfreshUnderItsCaption) {
     EXPECT_EQ(shown(), QStringList{"Mon 08:00:00 " + QString("News").leftJustified(25)});
     EXPECT_FALSE(w->lstSort->isVisible());
     EXPECT_EQ(w->lstSort->item(0)->text(), " 2" + shown().first());
+    EXPECT_EQ(w->lblHeadings->text(), WeeklyPlayHeadings());
 
     w->showView(frmWeeklySchedule::View::Record);
     EXPECT_EQ(w->windowTitle(), "Weekly Record Schedule");
     EXPECT_EQ(shown(),
               QStringList{"Mon 07:00:00  Sun " + QString("News").leftJustified(25) + " 1"});
     EXPECT_EQ(w->lstSort->count(), 1);
+    EXPECT_EQ(w->lblHeadings->text(), WeeklyRecordHeadings());
+    EXPECT_TRUE(w->lblHeadings->isVisible());
 }
 
 } // namespace

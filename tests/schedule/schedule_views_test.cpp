@@ -12,6 +12,13 @@ protected:
     void SetUp() override { t.startUp(); }
     StationState& s() { return t.station->state; }
     static QString name25(const QString& name) { return name.leftJustified(25); }
+    // Each head starts where its field does in a line of the view.
+    static void expectHeadsOver(const QString& heads, const QString& line,
+                                std::initializer_list<std::pair<const char*, const char*>> fields) {
+        for (const auto& [head, field] : fields)
+            EXPECT_EQ(heads.indexOf(head), line.indexOf(field))
+                << head << " in " << heads.toStdString();
+    }
 
     TempStation t;
 };
@@ -33,6 +40,8 @@ TEST_F(ViewsTest, PlayViewListsEveryPlayTimeInWeekOrderThenTimeThenName) {
                            "Mon 08:00:00 " + name25("news"), "Wed 07:00:00 " + name25("news")}));
     ASSERT_EQ(view.lstSort.count(), 3);
     EXPECT_EQ(view.lstSort.at(2).text, " 4Wed 07:00:00 " + name25("news"));
+    expectHeadsOver(WeeklyPlayHeadings(), view.lstWeeklySchedule.first(),
+                    {{"Day", "Mon"}, {"Time", "08:00:00"}, {"Name", "Alpha"}});
 }
 
 TEST_F(ViewsTest, RecordViewLeavesOutSwitchesAndDaysThatAreNone) {
@@ -48,9 +57,12 @@ TEST_F(ViewsTest, RecordViewLeavesOutSwitchesAndDaysThatAreNone) {
     put(s().SatListFile, 1, rec);
     put(s().SatListFile, 2, sw);
 
-    EXPECT_EQ(WeeklyRecordSchedule(s()).lstWeeklySchedule,
-              (QStringList{"Mon " + QString(8, ' ') + "  Tue " + name25("Evening") + " 2",
-                           "Fri 19:00:00  Mon " + name25("Evening") + " 2"}));
+    const QStringList lines = WeeklyRecordSchedule(s()).lstWeeklySchedule;
+    EXPECT_EQ(lines, (QStringList{"Mon " + QString(8, ' ') + "  Tue " + name25("Evening") + " 2",
+                                  "Fri 19:00:00  Mon " + name25("Evening") + " 2"}));
+    expectHeadsOver(
+        WeeklyRecordHeadings(), lines.last(),
+        {{"Day", "Fri"}, {"Time", "19:00:00"}, {"Row", "Mon"}, {"Name", "Evening"}, {"CH", "2"}});
 }
 
 // The heads stand over their fields in the fixed-pitch columns.
