@@ -2,6 +2,7 @@
 
 #include "console/clock_label.h"
 #include "console/next_event_finder.h"
+#include "console/set_up_notice.h"
 #include "console/time_format.h"
 #include "logs/log_files.h"
 #include "platform/clock.h"
@@ -191,6 +192,7 @@ void ClockDispatcher::ClockTick() {
         textDate_ = today;
         timeText_ = now.time().toString("HH:mm:ss");
         clockLabel_ = ClockLabelText(now);
+        display.lblSetUp = SetUpNotice(s);
     }
     const QString& timeText = timeText_;
 

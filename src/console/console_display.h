@@ -14,6 +14,9 @@ struct ConsoleDisplay {
     };
 
     QString lblClock;
+    // What the station lacks to do its work, and where to set it; empty when
+    // it is set up.
+    QString lblSetUp;
     QString lblNextToRecord = "Next to Record Channel 1:  ";
     QString lblRecTime;
     QString lblNextRecordTwo = "Next to Record Channel 2:  ";

@@ -66,7 +66,10 @@ QFont fixedFont(int pointSize, bool bold = false) {
 }
 
 void setButtonColor(QPushButton* b, const ConsoleDisplay::Rgb& c) {
-    const QString style = QString("background-color: rgb(%1, %2, %3);").arg(c.r).arg(c.g).arg(c.b);
+    // Selected by type, so the button's tooltip keeps its own colours and
+    // stays legible on the green Play button.
+    const QString style =
+        QString("QPushButton { background-color: rgb(%1, %2, %3); }").arg(c.r).arg(c.g).arg(c.b);
     if (b->styleSheet() != style)
         b->setStyleSheet(style);
 }
@@ -237,6 +240,12 @@ void mnuMenu::buildDisplays() {
     lblClock->setFont(fixedFont(14, true));
     lblClock->setAlignment(Qt::AlignCenter);
     layout->addWidget(lblClock);
+    lblSetUp = label(central, "lblSetUp");
+    lblSetUp->setStyleSheet("QLabel { color: rgb(160, 0, 0); font-weight: bold; }");
+    lblSetUp->setAlignment(Qt::AlignCenter);
+    lblSetUp->setWordWrap(true);
+    lblSetUp->setVisible(false);
+    layout->addWidget(lblSetUp);
 
     auto* next = new QGridLayout;
     const auto nextRow = [&](int row, QLabel*& what, const char* whatName, QLabel*& countdown,
@@ -306,8 +315,7 @@ void mnuMenu::buildDisplays() {
 
     if (recording_) {
         const auto cueAndArm = [this](int channel) {
-            recording_->CueRecordChannel(channel);
-            recording_->ArmRecordChannel(channel);
+            recording_->channel(channel).CueAndArm();
             render();
         };
         const auto stop = [this](int channel) {
@@ -375,6 +383,8 @@ void mnuMenu::buildDisplays() {
     playButtons->addWidget(cmdPlay);
     playButtons->addWidget(cmdStop);
     play->addLayout(playButtons, 4, 0, 1, 3);
+    // A wider console gives its room to the playlist, not to the meters.
+    play->setColumnStretch(1, 1);
     middle->addWidget(playBox, 1);
     // Hidden parts of the playlist area keep their place, so the console does
     // not jump about as programmes come and go.
@@ -408,6 +418,8 @@ StartUpResult mnuMenu::Form_Load() {
 void mnuMenu::render() {
     const ConsoleDisplay& d = station_.display;
     setText(lblClock, d.lblClock);
+    setText(lblSetUp, d.lblSetUp);
+    lblSetUp->setVisible(!d.lblSetUp.isEmpty());
     setText(lblNextToRecord, d.lblNextToRecord);
     setText(lblRecTime, d.lblRecTime);
     setText(lblNextRecordTwo, d.lblNextRecordTwo);
@@ -487,6 +499,7 @@ void mnuMenu::openDataWindow(const QString& query, bool fresh) {
         delete dataWindow_;
     station_.state.ReceiverQuery = query;
     showWindow(dataWindow_, [this] { return new frmDisplayReceiver(station_, *receiver_, this); });
+    dataWindow_->followReceiverQuery();
 }
 
 void mnuMenu::openRelayWindow(const QString& query, bool fresh) {

@@ -71,6 +71,7 @@ public:
     Timer& tmrClock() { return *dispatcher_.tmrClock; }
 
     // Displays.
+    QLabel* lblSetUp;
     QLabel *lblClock, *lblNextToRecord, *lblRecTime, *lblNextRecordTwo, *lblRecTimeTwo,
         *lblNextSwitch, *lblSwitchTimer;
     QLabel *Label3, *lblRecordNameOne, *lblRecordTimerOne;

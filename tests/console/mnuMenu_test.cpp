@@ -8,6 +8,7 @@
 #include "windows/frmHelp.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -216,6 +217,33 @@ TEST_F(MainWindowTest, EachHistoryEntryShowsItsOwnLogInTheOpenViewer) {
     find<QAction>("mnuEbNo")->trigger();
     EXPECT_EQ(days(), QStringList{"12/03/26"});
     EXPECT_EQ(menu.findChild<frmActivityLog*>()->windowTitle(), "Load EbNo Log");
+}
+
+// A new station's settings are all zero: the console says what its schedules
+// still need, and where to set it, until it is set.
+TEST_F(MainWindowTest, SetUpLineNamesWhatTheSchedulesLackUntilItIsSet) {
+    ScheduleFields f;
+    f.SatName = "Morning";
+    f.SatLen = "30:00";
+    f.RecChan = "1";
+    f.RecDays[0] = 1;
+    f.RecTimes[0] = "09:00:00";
+    ScheduleFile file;
+    QDir().mkpath(t.host("c:\\satfile"));
+    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+    ASSERT_TRUE(file.write(1, ScheduleRecord::build(f)));
+    load();
+    const auto* line = find<QLabel>("lblSetUp");
+    EXPECT_FALSE(line->isHidden());
+    EXPECT_EQ(line->text().toStdString(),
+              "Not set up: no wave drive (SetUp \u2192 My Computer); no serial port (SetUp \u2192 "
+              "Communications); the activity log is off (SetUp \u2192 My Computer)");
+    StationState& s = t.station->state;
+    s.WaveDrive = "C";
+    s.CommPortNo = 1;
+    s.ActivityLogOn = 1;
+    t.time.advance(1000);
+    EXPECT_TRUE(line->isHidden());
 }
 
 } // namespace

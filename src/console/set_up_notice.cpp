@@ -1,0 +1,27 @@
+#include "console/set_up_notice.h"
+
+#include "console/station_state.h"
+
+#include <QStringList>
+
+namespace {
+
+bool isTimeText(const QString& t) {
+    return t.size() >= 3 && t.at(2) == ':';
+}
+
+} // namespace
+
+QString SetUpNotice(const StationState& s) {
+    // The finders have found what the schedules will do; only that matters.
+    const bool records = isTimeText(s.NextRec1Time) || isTimeText(s.NextRec2Time);
+    const bool switches = records || isTimeText(s.NextSwitchTime);
+    QStringList missing;
+    if (records && !(s.WaveDrive.size() == 1 && s.WaveDrive.at(0).isLetter()))
+        missing << QString::fromUtf8("no wave drive (SetUp \u2192 My Computer)");
+    if (switches && (s.CommPortNo < 1 || s.CommPortNo > 4))
+        missing << QString::fromUtf8("no serial port (SetUp \u2192 Communications)");
+    if (s.ActivityLogOn != 1)
+        missing << QString::fromUtf8("the activity log is off (SetUp \u2192 My Computer)");
+    return missing.isEmpty() ? QString() : "Not set up: " + missing.join("; ");
+}

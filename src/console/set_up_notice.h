@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+struct StationState;
+
+// One line naming what the station still lacks to do its scheduled work, and
+// where the operator sets it; empty when nothing is missing. A new station's
+// settings are all zero, and without this line its first programme would be
+// lost with only a message box to show for it.
+QString SetUpNotice(const StationState& s);
