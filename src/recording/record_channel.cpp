@@ -115,13 +115,20 @@ QStringList RecordChannel::filesInUse() const {
             station_.paths().resolve(recordedDataFile_)};
 }
 
-void RecordChannel::Cue() {
+bool RecordChannel::Cue() {
     StationState& s = station_.state;
     const ScheduleNo slot = s.*n_.nextSlot;
-    const auto rec = s.SatListFile.read(slot);
+    const auto rec = slot > 0 ? s.SatListFile.read(slot) : std::nullopt;
     if (!rec || !rec->inUse()) {
-        LogError(station_, QString("Cue: schedule %1 is not in the schedule file").arg(slot));
-        return;
+        const QString why =
+            slot > 0 ? QString("Record channel %1: schedule %2 is not in the schedule file; "
+                               "nothing is cued")
+                           .arg(n_.number)
+                           .arg(slot)
+                     : QString("Record channel %1: there is no programme to cue").arg(n_.number);
+        LogError(station_, why);
+        station_.messages().ShowMessage(why);
+        return false;
     }
     const ScheduleFields f = rec->parse();
     cuedSlot_ = slot;
@@ -158,6 +165,7 @@ void RecordChannel::Cue() {
 
     station_.display.*n_.panelVisible = true;
     station_.display.*n_.nameLabel = "Cue " + s.*n_.nextName;
+    return true;
 }
 
 void RecordChannel::refuse(const QString& why) {
@@ -166,6 +174,17 @@ void RecordChannel::refuse(const QString& why) {
         station_.messages().ShowMessage(why);
     }
     armRefused_ = true;
+    // A refused arm records nothing: the panel must not go on saying "Cue".
+    showIdle();
+}
+
+void RecordChannel::showIdle() {
+    ConsoleDisplay& d = station_.display;
+    d.*n_.panelVisible = false;
+    d.*n_.levelLeft = 0;
+    d.*n_.levelRight = 0;
+    d.*n_.nameLabel = blanks(40);
+    d.*n_.timeLabel = blanks(12);
 }
 
 void RecordChannel::Arm() {
@@ -275,14 +294,10 @@ void RecordChannel::endTake() {
     }
     writer_.close();
     StationState& s = station_.state;
-    station_.display.*n_.panelVisible = false;
-    station_.display.*n_.levelLeft = 0;
-    station_.display.*n_.levelRight = 0;
     s.*n_.active = 0;
     s.*n_.pending = 0;
     remoteStart_ = false;
-    station_.display.*n_.nameLabel = blanks(40);
-    station_.display.*n_.timeLabel = blanks(12);
+    showIdle();
 }
 
 void RecordChannel::Stop() {

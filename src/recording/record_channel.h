@@ -45,8 +45,14 @@ public:
 
     void setInputDevice(int device) { device_ = device; }
 
-    void Cue();
+    // False, with the reason said, when there is no programme to cue.
+    bool Cue();
     void Arm();
+    // The "Cue Rec" button: cue, then arm what was cued.
+    void CueAndArm() {
+        if (Cue())
+            Arm();
+    }
     void Stop();
     void Dump();
 
@@ -75,6 +81,8 @@ private:
     // Ends the take: input stopped, file closed, panel hidden, state idle.
     void endTake();
     void refuse(const QString& why);
+    // The panel as it is between takes.
+    void showIdle();
     double now() const;
     double sinceStart() const;
 

@@ -344,4 +344,20 @@ TEST_F(RecordingTest, CueThatCannotReachTheReceiverIsAnErrorLine) {
         << log("ER").toStdString();
 }
 
+// A refused arm records nothing, so the panel goes back to idle instead of
+// saying "Cue" all along; "Cue Rec" with nothing to cue says just that.
+TEST_F(RecordingTest, RefusedArmShowsTheIdlePanelAndNothingToCueIsSaid) {
+    putOnDay(file(), 1, "Driveless", "1", 7, "10:00:00", "00:05");
+    load({{12, 0}});
+    runUntil(QTime(10, 0, 2));
+    EXPECT_EQ(t.messages.shown.value(0),
+              "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)");
+    EXPECT_FALSE(t.station->display.Rec1PanelVisible);
+    EXPECT_EQ(t.station->display.lblRecordNameOne, QString(40, ' '));
+    recording->channel(2).CueAndArm();
+    EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_FALSE(t.station->display.Rec2PanelVisible);
+}
+
 } // namespace
