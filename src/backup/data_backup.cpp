@@ -1,6 +1,7 @@
 #include "backup/data_backup.h"
 
 #include "console/station.h"
+#include "export/export_record.h"
 #include "platform/drive_paths.h"
 #include "platform/record_file.h"
 #include "schedule/source_codes.h"
@@ -48,22 +49,23 @@ bool report(Station& station, const Failure& f) {
 }
 
 // The whole of a file (up to maxBytes), or the failure; a missing file is a
-// failure.
-std::optional<QByteArray> readWhole(const QString& hostPath, Failure* failure,
+// failure. Messages name the file as the operator knows it (shown), with its
+// drive letter, not by its place on the host.
+std::optional<QByteArray> readWhole(const QString& hostPath, const QString& shown, Failure* failure,
                                     qint64 maxBytes = -1) {
     if (!QFileInfo(hostPath).isFile()) {
-        *failure = missing(hostPath);
+        *failure = missing(shown);
         return std::nullopt;
     }
     QFile file(hostPath);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        *failure = systemFailure(hostPath);
+        *failure = systemFailure(shown);
         return std::nullopt;
     }
     QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
-        *failure = {EIO, file.errorString() + ": " + hostPath};
+        *failure = {EIO, file.errorString() + ": " + shown};
         return std::nullopt;
     }
     return bytes;
@@ -72,11 +74,14 @@ std::optional<QByteArray> readWhole(const QString& hostPath, Failure* failure,
 // Replaces a file as a whole: the bytes go to a temporary file that is then
 // renamed over it, so no earlier content survives and a failure leaves the
 // old file as it was.
-bool replaceWhole(const QString& hostPath, const QByteArray& bytes, Failure* failure) {
+bool replaceWhole(const QString& hostPath, const QString& shown, const QByteArray& bytes,
+                  Failure* failure) {
     QSaveFile file(hostPath);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *failure = {errno ? errno : EIO, file.errorString() + ": " + hostPath};
+        // The system's reason without the host path QSaveFile puts in it.
+        const int number = errno ? errno : EIO;
+        *failure = {number, QString::fromLocal8Bit(std::strerror(number)) + ": " + shown};
         return false;
     }
     return true;
@@ -92,18 +97,25 @@ QByteArray joinRecords(const std::vector<QByteArray>& records) {
 // A data file holds at most as many records as there are schedule slots.
 constexpr qint64 MaxRecords = ScheduleFile::MaxSchedules;
 
-bool saveRecords(const RecordFile& from, const QString& hostPath, Failure* failure) {
-    return replaceWhole(hostPath, joinRecords(from.readAll(MaxRecords)), failure);
+bool saveRecords(const RecordFile& from, const QString& hostPath, const QString& shown,
+                 Failure* failure) {
+    return replaceWhole(hostPath, shown, joinRecords(from.readAll(MaxRecords)), failure);
+}
+
+bool told(Station& station, const QString& what) {
+    station.messages().ShowMessage(what);
+    return true;
 }
 
 // Every complete record of a backup file, written as the same record numbers
 // of the station's open file. The backup is read whole first, so an
 // unreadable backup leaves the station's file untouched.
-bool loadRecords(Station& station, RecordFile& into, const QString& folder, const QString& name) {
+bool loadRecords(Station& station, RecordFile& into, const QString& intoPath, const QString& folder,
+                 const QString& name, const QString& what) {
     const QString path = backupFileHost(station.paths(), folder, name);
     Failure failure;
     const int length = into.recordLength();
-    const auto bytes = readWhole(path, &failure, MaxRecords * length);
+    const auto bytes = readWhole(path, folder + name, &failure, MaxRecords * length);
     if (!bytes)
         return report(station, failure);
     const qint64 count = std::min<qint64>(bytes->size() / length, MaxRecords);
@@ -111,9 +123,9 @@ bool loadRecords(Station& station, RecordFile& into, const QString& folder, cons
         QString reason;
         errno = 0;
         if (!into.write(n, bytes->mid((n - 1) * length, length), &reason))
-            return report(station, {errno ? errno : EIO, reason + ": " + into.path()});
+            return report(station, {errno ? errno : EIO, reason + ": " + intoPath});
     }
-    return true;
+    return told(station, what + " loaded from " + folder + name);
 }
 
 } // namespace
@@ -153,10 +165,12 @@ bool SaveDataFiles(Station& station, const QString& folder, const std::function<
             progress();
     };
     Failure failure;
-    if (!saveRecords(s.SatListFile.file(), backupFileHost(paths, folder, "SatList.dat"), &failure))
+    if (!saveRecords(s.SatListFile.file(), backupFileHost(paths, folder, "SatList.dat"),
+                     folder + "SatList.dat", &failure))
         return report(station, failure);
     step();
-    if (!saveRecords(s.ExportFile, backupFileHost(paths, folder, "ExportInfo.dat"), &failure))
+    if (!saveRecords(s.ExportFile, backupFileHost(paths, folder, "ExportInfo.dat"),
+                     folder + "ExportInfo.dat", &failure))
         return report(station, failure);
     step();
 
@@ -166,59 +180,69 @@ bool SaveDataFiles(Station& station, const QString& folder, const std::function<
     errno = 0;
     // Opening creates a missing settings file, as every settings read does.
     if (!settings.open(settingsPath, SettingsFile::RecordLength, &reason))
-        return report(station, {errno ? errno : EIO, reason + ": " + settingsPath});
-    const bool saved = saveRecords(settings, backupFileHost(paths, folder, "MyComp.ini"), &failure);
+        return report(station, {errno ? errno : EIO, reason + ": " + SettingsFile::StationPath});
+    const bool saved = saveRecords(settings, backupFileHost(paths, folder, "MyComp.ini"),
+                                   folder + "MyComp.ini", &failure);
     settings.close();
     if (!saved)
         return report(station, failure);
     step();
 
     const QString sourcePath = paths.resolve(SourceCodesStationPath);
-    if (QFileInfo(sourcePath).isFile()) {
-        const auto text = readWhole(sourcePath, &failure);
+    const bool haveSource = QFileInfo(sourcePath).isFile();
+    if (haveSource) {
+        const auto text = readWhole(sourcePath, SourceCodesStationPath, &failure);
         if (!text)
             return report(station, failure);
         QByteArray copy;
         for (const QString& code : parseSourceCodes(*text))
             copy += code.toLatin1() + "\r\n";
-        if (!replaceWhole(backupFileHost(paths, folder, "Source.dat"), copy, &failure))
+        if (!replaceWhole(backupFileHost(paths, folder, "Source.dat"), folder + "Source.dat", copy,
+                          &failure))
             return report(station, failure);
-    } else {
-        station.messages().ShowMessage(SourceWarning);
     }
     step();
-    return true;
+    // The message window keeps only its last message: the warning goes with
+    // the news that the rest was saved.
+    if (!haveSource)
+        return told(station,
+                    QString(SourceWarning) + "\nThe other data files were saved in " + folder);
+    return told(station, "Data files saved in " + folder);
 }
 
 bool LoadSchedules(Station& station, const QString& folder) {
-    return loadRecords(station, station.state.SatListFile.file(), folder, "SatList.dat");
+    return loadRecords(station, station.state.SatListFile.file(), ScheduleFile::StationPath, folder,
+                       "SatList.dat", "Schedules");
 }
 
 bool LoadExportRules(Station& station, const QString& folder) {
-    return loadRecords(station, station.state.ExportFile, folder, "ExportInfo.dat");
+    return loadRecords(station, station.state.ExportFile, ExportRecord::StationPath, folder,
+                       "ExportInfo.dat", "Export rules");
 }
 
 bool LoadSourceCodes(Station& station, const QString& folder) {
     Failure failure;
-    const auto text = readWhole(backupFileHost(station.paths(), folder, "source.dat"), &failure);
+    const auto text = readWhole(backupFileHost(station.paths(), folder, "source.dat"),
+                                folder + "source.dat", &failure);
     if (!text)
         return report(station, failure);
     QString reason;
     errno = 0;
     if (!writeSourceCodes(station.paths(), parseSourceCodes(*text), &reason))
         return report(station, {errno ? errno : EIO, reason + ": " + SourceCodesStationPath});
-    return true;
+    return told(station, "Source codes loaded from " + folder + "source.dat");
 }
 
 bool LoadSetup(Station& station, const QString& folder, AudioDeviceChoice* devices) {
     const QString backupPath = backupFileHost(station.paths(), folder, "MyComp.ini");
+    const QString backupShown = folder + "MyComp.ini";
     if (!QFileInfo(backupPath).isFile())
-        return report(station, missing(backupPath));
+        return report(station, missing(backupShown));
     SettingsFile backup;
     QString reason;
     errno = 0;
     if (!backup.open(backupPath, &reason))
-        return report(station, {errno ? errno : EIO, reason + ": " + backupPath});
+        return report(station, {errno ? errno : EIO, reason + ": " + backupShown});
     int16_t values[15] = {};
     for (int n = 1; n <= 14; ++n)
         values[n] = backup.read(n);
@@ -250,11 +274,12 @@ bool LoadSetup(Station& station, const QString& folder, AudioDeviceChoice* devic
     SettingsFile settings;
     errno = 0;
     if (!settings.open(settingsPath, &reason))
-        return report(station, {errno ? errno : EIO, reason + ": " + settingsPath});
+        return report(station, {errno ? errno : EIO, reason + ": " + SettingsFile::StationPath});
     for (int n = 1; n <= 14; ++n) {
         errno = 0;
         if (!settings.write(n, values[n], &reason))
-            return report(station, {errno ? errno : EIO, reason + ": " + settingsPath});
+            return report(station,
+                          {errno ? errno : EIO, reason + ": " + SettingsFile::StationPath});
     }
-    return true;
+    return told(station, "Setup loaded from " + backupShown);
 }

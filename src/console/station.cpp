@@ -2,6 +2,7 @@
 
 #include "export/export_record.h"
 #include "logs/log_files.h"
+#include "schedule/source_codes.h"
 
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
@@ -9,6 +10,7 @@
 #include "settings/settings_file.h"
 #include "windows/messages.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -59,6 +61,13 @@ StartUpResult Station::StartUp() {
         if (!files::createFolder(paths_, folder, &reason))
             return {false, failure(paths_, folder, "cannot create the folder", reason)};
     }
+
+    // An empty code list, so the editor's first opening on a new station
+    // does not report a missing file. A failure here costs nothing: the
+    // editor says so when it reads the list.
+    const QString sourceCodes = paths_.resolve(SourceCodesStationPath);
+    if (!QFileInfo::exists(sourceCodes))
+        QFile(sourceCodes).open(QIODevice::WriteOnly);
 
     QString reason;
     if (!s.SatListFile.open(paths_.resolve(ScheduleFile::StationPath), &reason))

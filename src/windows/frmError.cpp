@@ -8,6 +8,9 @@
 frmError::frmError(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("frmError");
     setWindowTitle("Error Message");
+    // A message about a refused key must not take the keyboard from the box
+    // the operator is typing into: what is typed next belongs there.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     lblMessage = new QLabel(this);
     lblMessage->setObjectName("lblMessage");
     // Messages may quote receiver answers or file names: never interpret them.

@@ -29,6 +29,7 @@ TEST(StartUpTest, FirstRunOnAnEmptyDiskCreatesFoldersAndEmptyFiles) {
     EXPECT_EQ(QFileInfo(c + "/Satfile/SatList.dat").size(), 0);
     EXPECT_EQ(QFileInfo(c + "/Satfile/Exportinfo.dat").size(), 0);
     EXPECT_EQ(QFileInfo(c + "/Satfile/MyComp.ini").size(), 0);
+    EXPECT_EQ(QFileInfo(c + "/Satfile/Source.dat").size(), 0) << "the editor finds a list";
     const StationState& s = t.station->state;
     EXPECT_TRUE(s.SatListFile.isOpen());
     EXPECT_TRUE(s.ExportFile.isOpen());
