@@ -22,7 +22,7 @@ build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target varnola varnola-install-help
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target varnola varnola-install-help varnola-demo receiver-sim
 	@scripts/run-console.sh $(BUILD_DIR)
 
 test: build

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTime>
 #include <QtEndian>
 #include <atomic>
 #include <cerrno>
@@ -467,6 +468,61 @@ TEST_F(WaveStoreFailure, StoreThatFillsMidTakeKeepsAValidPartialFile) {
     const quint32 counted = qFromLittleEndian<quint32>(bytes.constData() + data + 4);
     EXPECT_EQ(qint64(counted), bytes.size() - (data + 8));
     EXPECT_EQ(qint64(counted), w.frames * 4);
+}
+
+// The demonstration station make run lays out, with a short lead and take:
+// the console cues the receiver, records the programme from its first audio,
+// hands it to both stores, and plays it when the Play contact closes.
+TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
+    std::signal(SIGPIPE, SIG_IGN);
+    QTemporaryDir dir;
+    SimReceiver sim;
+    QProcess demo;
+    demo.start(DEMO_STATION, {dir.path(), sim.device(), "8", "00:05"});
+    ASSERT_TRUE(demo.waitForFinished(30000));
+    ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    const QString at = QString::fromLatin1(demo.readAllStandardOutput()).trimmed();
+    if (QTime::fromString(at, "HH:mm:ss") < QTime::currentTime().addSecs(-60))
+        GTEST_SKIP() << "the programme would fall after midnight";
+
+    QProcess console;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VARNOLA_CONFIG", dir.filePath("varnola.conf"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", dir.path());
+    console.setProcessEnvironment(env);
+    console.start(VARNOLA_BINARY, {});
+    ASSERT_TRUE(console.waitForStarted(10000));
+    const auto files = [&](const QString& folder, const QString& pattern) {
+        QDir d(dir.filePath(folder));
+        const QStringList names = d.entryList({pattern}, QDir::Files);
+        return names.isEmpty() ? QString() : d.filePath(names.first());
+    };
+    const auto waitUntil = [](const std::function<bool()>& ok, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!ok() && t.elapsed() < ms)
+            QTest::qWait(50);
+        return ok();
+    };
+    ASSERT_TRUE(
+        waitUntil([&] { return !files("drives/P/programs", "SF8001*.wav").isEmpty(); }, 60000))
+        << console.readAllStandardError().toStdString();
+    EXPECT_TRUE(sim.commands().contains("SETAUDIO 1 S AA1 0  "));
+    const WaveContents take = readWave(files("drives/C/satfile", "SF*.WAV"));
+    EXPECT_EQ(take.frames, 5 * 44100);
+    EXPECT_GT(readWave(files("drives/H/programs", "SF8001*.wav")).frames, 4 * 44100);
+
+    QFile ports(dir.filePath("ports"));
+    ASSERT_TRUE(ports.open(QIODevice::ReadWrite));
+    ports.seek(889);
+    ports.write(QByteArray(1, char(63))); // Play
+    ports.flush();
+    EXPECT_TRUE(
+        waitUntil([&] { return QFileInfo(dir.filePath("play.pcm")).size() > 176400; }, 20000));
+    sendSignal(console, SIGTERM);
+    ASSERT_TRUE(console.waitForFinished(10000));
+    EXPECT_EQ(console.exitCode(), 0);
 }
 
 } // namespace
