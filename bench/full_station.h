@@ -42,14 +42,7 @@ struct FullStation {
         ScheduleFile file;
         QString error;
         file.open(paths->resolve(ScheduleFile::StationPath), &error);
-        ScheduleFields f;
-        f.SatLen = "30:00";
-        f.SatLang = "AA1";
-        f.SatPort = "1";
-        f.SatRoute = "S";
-        f.SatAtt = "0";
-        f.SatPlayStart = "M";
-        f.SatRecordStart = "T";
+        ScheduleFields f = StarterSchedule({}, "1", "30:00");
         for (ScheduleNo n = 1; n <= ScheduleFile::MaxSchedules; ++n) {
             f.SatName = QString("Programme %1").arg(n);
             f.RecChan = QString::number(1 + n % 3);

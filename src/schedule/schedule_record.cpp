@@ -129,3 +129,17 @@ bool RecordLengthReadable(const QString& SatLen) {
             return false;
     return true;
 }
+
+ScheduleFields StarterSchedule(const QString& name, const QString& chan, const QString& length) {
+    ScheduleFields f;
+    f.SatName = name;
+    f.SatLen = chan == "3" ? QString() : length;
+    f.SatLang = "AA1";
+    f.SatPort = "1";
+    f.SatRoute = "S";
+    f.SatAtt = "0";
+    f.SatPlayStart = "M";
+    f.SatRecordStart = "T";
+    f.RecChan = chan;
+    return f;
+}

@@ -73,6 +73,12 @@ private:
 // Pads with trailing blanks or cuts to width.
 QString fixedWidth(const QString& value, int width);
 
+// A schedule as a station usually starts one: receiver port 1, stereo route,
+// source AA1, no attenuation, played by hand, recorded on time. Channel "3"
+// (switch only) has no length. No play or record times yet.
+ScheduleFields StarterSchedule(const QString& name, const QString& chan = "1",
+                               const QString& length = "00:30");
+
 // The one reading of a record length "MM:SS", for the recorder and the
 // conflict check alike: minutes from the first two characters and seconds
 // from the last two, each a number as far as its digits go (blank is 0).

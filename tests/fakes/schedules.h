@@ -10,17 +10,7 @@
 // (switch only, no length), port 1, stereo, AA1; no play or record times.
 inline ScheduleFields scheduleFields(const QString& name, const QString& chan = "1",
                                      const QString& length = "00:30") {
-    ScheduleFields f;
-    f.SatName = name;
-    f.SatLen = chan == "3" ? QString() : length;
-    f.SatLang = "AA1";
-    f.SatPort = "1";
-    f.SatRoute = "S";
-    f.SatAtt = "0";
-    f.SatPlayStart = "M";
-    f.SatRecordStart = "T";
-    f.RecChan = chan;
-    return f;
+    return StarterSchedule(name, chan, length);
 }
 
 inline void put(ScheduleFile& file, ScheduleNo n, const ScheduleFields& f) {

@@ -126,16 +126,7 @@ int main(int argc, char** argv) {
 
     const QDateTime recordAt = QDateTime::currentDateTime().addSecs(lead);
     const int day = recordAt.date().dayOfWeek() % 7 + 1; // 1 = Sunday
-    ScheduleFields f;
-    f.SatName = "Demonstration Programme";
-    f.SatLen = length;
-    f.SatLang = "AA1";
-    f.SatPort = "1";
-    f.SatRoute = "S";
-    f.SatAtt = "0";
-    f.SatPlayStart = "M";
-    f.SatRecordStart = "T";
-    f.RecChan = "1";
+    ScheduleFields f = StarterSchedule("Demonstration Programme", "1", length);
     f.RecDays[size_t(day - 1)] = day;
     f.RecTimes[size_t(day - 1)] = recordAt.time().toString("HH:mm:ss");
     f.PlayTimes[size_t(4 * (day - 1))] = recordAt.addSecs(90).time().toString("HH:mm:ss");
