@@ -1,5 +1,6 @@
 // The real console binary, started offscreen against a temporary
 // configuration, as a service manager or an operator would start it.
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +11,8 @@
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -187,6 +190,91 @@ TEST_F(ConsoleProcessTest, SigtermDuringAStartUpEndsItInOrder) {
     stopWith(p, SIGTERM);
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "killed by the signal";
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
+
+// Data files as a damaged disk or another program may leave them: the console
+// starts (reading what it can) or refuses with status 1 and the path, never
+// crashes or hangs, and never rewrites a file it could not make sense of.
+TEST_F(ConsoleProcessTest, DamagedDataFilesStartOrRefuseAndAreLeftAsTheyWere) {
+    std::mt19937 random(7);
+    const auto noise = [&](int bytes) {
+        QByteArray b(bytes, '\0');
+        for (char& c : b)
+            c = char(random());
+        return b;
+    };
+    const struct {
+        const char* file;
+        QByteArray content; // empty with folder: a folder of that name
+        bool folder;
+        bool starts;
+    } cases[] = {
+        {"SatList.dat", noise(100), false, true},
+        {"SatList.dat", noise(5000), false, true},
+        {"SatList.dat", {}, false, true},
+        {"MyComp.ini", noise(5), false, true},
+        {"MyComp.ini", {}, true, false},
+        {"Exportinfo.dat", noise(1000), false, true},
+        {"Exportinfo.dat", {}, true, false},
+        {"Source.dat", noise(300), false, true},
+        {"../../../varnola.conf", noise(2000), false, true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString drive = dir.filePath(QString("case%1").arg(++n));
+        QDir().mkpath(drive + "/Satfile/Logs");
+        writeConfig(drive);
+        const QString path = drive + "/Satfile/" + c.file;
+        if (c.folder) {
+            QDir().mkpath(path);
+        } else {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(c.content);
+        }
+        QProcess& p = start();
+        const std::string what = std::to_string(n) + " " + c.file;
+        if (c.starts) {
+            ASSERT_TRUE(waitUntil([&] { return holdsLock(p); })) << what;
+            stopWith(p, SIGTERM);
+            EXPECT_EQ(p.exitCode(), 0) << what << p.readAllStandardError().toStdString();
+        } else {
+            ASSERT_TRUE(p.waitForFinished(15000)) << what;
+            EXPECT_EQ(p.exitCode(), 1) << what;
+            EXPECT_TRUE(p.readAllStandardError().contains(c.file)) << what;
+        }
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << what;
+        if (!c.folder) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << what;
+            EXPECT_EQ(f.readAll(), c.content) << what << ": rewritten";
+        }
+    }
+}
+
+// A damaged schedule file of 100 MB: only the records the station uses are
+// read, so the console starts as fast as ever and says the rest is ignored.
+TEST_F(ConsoleProcessTest, HugeScheduleFileIsReadOnlyAsFarAsItsSlots) {
+    QDir().mkpath(driveC + "/Satfile/Logs");
+    {
+        QFile f(driveC + "/Satfile/SatList.dat");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(100 * 1024 * 1024));
+        QFile settings(driveC + "/Satfile/MyComp.ini");
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(QByteArray(18, '\0') + QByteArray("\1\0", 2)); // record 10: logging on
+    }
+    QProcess& p = start();
+    ASSERT_TRUE(waitUntil([&] { return holdsLock(p); }));
+    const QString errors =
+        driveC + "/Satfile/Logs/ER" + QDate::currentDate().toString("yyMMdd") + ".log";
+    EXPECT_TRUE(waitUntil([&] {
+        QFile f(errors);
+        return f.open(QIODevice::ReadOnly) && f.readAll().contains("only the first 999 are used");
+    }));
+    stopWith(p, SIGTERM);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(QFileInfo(driveC + "/Satfile/SatList.dat").size(), 100 * 1024 * 1024);
 }
 
 } // namespace
