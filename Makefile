@@ -2,11 +2,13 @@
 # make test  - install what is missing, build, run every test
 # make bench - build and run the benchmarks
 # make sanitize - build with ASan and UBSan in its own folder, run every test
+# make fuzz  - build the fuzz targets with clang in build-fuzz, run each for
+#              FUZZ_SECONDS on a copy of its seed corpus
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build run test bench sanitize fuzz clean
 
 all: build
 
@@ -45,5 +47,27 @@ sanitize: deps
 	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = schedule settings export_rules program_table marks source_codes help_rtf wave \
+  receiver config
+# Each target runs on a copy of its corpus, so what the fuzzer finds stays in
+# $(FUZZ_DIR) until someone minimises it into fuzz/corpus by hand.
+fuzz:
+	@scripts/install-deps.sh fuzz
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVARNOLA_FUZZ=ON \
+	  -DVARNOLA_WERROR=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addsuffix _fuzz,$(FUZZ_TARGETS))
+	@failed=; for t in $(FUZZ_TARGETS); do \
+	  echo "== $$t: $(FUZZ_SECONDS) s"; \
+	  rm -rf $(FUZZ_DIR)/work/$$t && mkdir -p $(FUZZ_DIR)/work/$$t $(FUZZ_DIR)/findings/$$t && \
+	  cp fuzz/corpus/$$t/* $(FUZZ_DIR)/work/$$t/ && \
+	  ( cd $(FUZZ_DIR)/findings/$$t && \
+	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ../../fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=30 -rss_limit_mb=2048 \
+	      -print_final_stats=1 ../../work/$$t ) || failed="$$failed $$t"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzz: findings in$$failed (see $(FUZZ_DIR)/findings)"; exit 1; fi
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and only those
 # that are missing, so a second run does nothing and needs no network.
+#
+# With the argument "fuzz" it installs what make fuzz needs on top: clang and
+# its libFuzzer and sanitizer runtimes. The other targets never ask for it.
 set -euo pipefail
 
 packages=(
@@ -11,6 +14,9 @@ packages=(
   xvfb xauth socat poppler-utils sndfile-programs fonts-liberation
   pulseaudio pulseaudio-utils
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
