@@ -479,7 +479,9 @@ std::optional<RtfDocument> readRtfFile(const QString& path) {
         return std::nullopt;
     if (file.size() > MaxFileBytes)
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxFileBytes);
+    // Only what the file holds: a buffer of the whole limit on every read
+    // costs more than the parse.
+    const QByteArray bytes = file.read(file.size());
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return readRtf(bytes);
