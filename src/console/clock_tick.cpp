@@ -74,6 +74,7 @@ struct ClockDispatcher::Channel {
     QString StationState::*time;
     int32_t StationState::*day;
     ScheduleNo StationState::*slot;
+    QString StationState::*name;
     int32_t StationState::*active;
     int32_t StationState::*pending;
     double StationState::*stopAt;
@@ -84,6 +85,9 @@ struct ClockDispatcher::Channel {
     std::unique_ptr<Timer> ClockDispatcher::*cueTimer;
     std::unique_ptr<Timer> ClockDispatcher::*findNextTimer;
     CuedEvent ClockDispatcher::*lastCued;
+    CuedEvent ClockDispatcher::*lastDue;
+    CuedEvent ClockDispatcher::*lastArmed;
+    CuedEvent ClockDispatcher::*lastMissed;
     int firstCueAt, secondCueAt;
 };
 
@@ -308,8 +312,15 @@ void ClockDispatcher::tickChannel(const Channel& ch, double clock, const QDate& 
 
     RecordChannelControl* rec = handoffs_.recording;
     const bool timed = s.CueRecordStart == "T";
-    if (timed && secs < 1 && s.*ch.active == 0 && s.*ch.pending == 0 && rec)
+    // This occurrence's own moment, before the week correction moves a passed
+    // one to next week.
+    const CuedEvent occurrence{raw < -2 ? countdown.at - Week : countdown.at, s.*ch.slot};
+    if (timed && secs < 1 && raw >= -2)
+        this->*ch.lastDue = occurrence;
+    if (timed && secs < 1 && s.*ch.active == 0 && s.*ch.pending == 0 && rec) {
         rec->ArmRecordChannel(ch.number);
+        this->*ch.lastArmed = occurrence;
+    }
     if (clock > s.*ch.stopAt && timed && s.*ch.active == 1 && rec)
         rec->StopRecordChannel(ch.number);
     if (clock > s.*ch.pendingAt && s.*ch.active == 0 && s.*ch.pending == 1 && rec)
@@ -319,8 +330,20 @@ void ClockDispatcher::tickChannel(const Channel& ch, double clock, const QDate& 
     // the channel for a week and every later programme on it would be lost.
     // Once it is past for good, look for the next one; an armed channel
     // waits for its audio or its dump, which move on themselves.
-    if (raw < -2 && s.*ch.pending != 1)
+    if (raw < -2 && s.*ch.pending != 1) {
+        // It came due but was never armed (the channel still held the
+        // programme before it): the programme is lost, and the error log
+        // must say so. A refused arm has said why already, and a remotely
+        // started programme is not armed by time.
+        if (timed && this->*ch.lastDue == occurrence && this->*ch.lastArmed != occurrence &&
+            this->*ch.lastMissed != occurrence) {
+            this->*ch.lastMissed = occurrence;
+            LogError(station_, QString("Record channel %1: %2 due at %3 was not recorded")
+                                   .arg(ch.number)
+                                   .arg((s.*ch.name).trimmed(), s.*ch.time));
+        }
         (this->*ch.findNextTimer)->setEnabled(true);
+    }
     if (s.*ch.active == 1) {
         double elapsed = clock - s.*ch.startTimer;
         if (elapsed < 0)
@@ -334,6 +357,7 @@ const ClockDispatcher::Channel& ClockDispatcher::channel(int number) {
                              &StationState::NextRec1Time,
                              &StationState::NextRec1Day,
                              &StationState::NextRec1Slot,
+                             &StationState::NextRec1Name,
                              &StationState::Rec1Active,
                              &StationState::Rec1Pending,
                              &StationState::Rec1StopAt,
@@ -344,12 +368,16 @@ const ClockDispatcher::Channel& ClockDispatcher::channel(int number) {
                              &ClockDispatcher::TimerCue,
                              &ClockDispatcher::TimerGetNextRecOne,
                              &ClockDispatcher::lastCuedOne_,
+                             &ClockDispatcher::lastDueOne_,
+                             &ClockDispatcher::lastArmedOne_,
+                             &ClockDispatcher::lastMissedOne_,
                              7,
                              5};
     static const Channel two{2,
                              &StationState::NextRec2Time,
                              &StationState::NextRec2Day,
                              &StationState::NextRec2Slot,
+                             &StationState::NextRec2Name,
                              &StationState::Rec2Active,
                              &StationState::Rec2Pending,
                              &StationState::Rec2StopAt,
@@ -360,6 +388,9 @@ const ClockDispatcher::Channel& ClockDispatcher::channel(int number) {
                              &ClockDispatcher::TimerCueTwo,
                              &ClockDispatcher::TimerGetNextRecTwo,
                              &ClockDispatcher::lastCuedTwo_,
+                             &ClockDispatcher::lastDueTwo_,
+                             &ClockDispatcher::lastArmedTwo_,
+                             &ClockDispatcher::lastMissedTwo_,
                              4,
                              2};
     return number == 1 ? one : two;

@@ -53,6 +53,10 @@ private:
     TickHandoffs handoffs_;
     std::function<void()> afterTick_;
     CuedEvent lastCuedOne_, lastCuedTwo_;
+    // The occurrences each channel last saw come due, was last armed for, and
+    // last reported as gone by unrecorded.
+    CuedEvent lastDueOne_, lastDueTwo_, lastArmedOne_, lastArmedTwo_, lastMissedOne_,
+        lastMissedTwo_;
     QDate lastTickDate_;
     int textSecond_ = -1;
     QDate textDate_;

@@ -273,6 +273,9 @@ TEST_F(RecordingTest, CueDuringATakeLeavesTheTakeAlone) {
     EXPECT_EQ(readWave(wave(1)).frames, 40 * AudioSampleRate);
     EXPECT_TRUE(QFile::exists(t.host("C:\\SATFILE\\SFSAT001.DAT")));
     EXPECT_FALSE(QFile::exists(wave(2)));
+    // The programme the take ran over is lost; it does not go unsaid.
+    EXPECT_EQ(log("ER"),
+              "10:00:22  Record channel 1: Overlap due at 10:00:20 was not recorded\r\n");
 }
 
 TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
