@@ -2,6 +2,7 @@
 
 #include "console/station.h"
 #include "console/time_format.h"
+#include "logs/log_files.h"
 #include "platform/clock.h"
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 // What differs between the three finders; everything else is one rule.
 struct FinderKind {
     const char* recChan;
+    const char* what; // names the channel in the error log
     QString StationState::*time;
     int32_t StationState::*day;
     ScheduleNo StationState::*slot;
@@ -19,6 +21,7 @@ struct FinderKind {
 };
 
 const FinderKind Record1{"1",
+                         "Record channel 1",
                          &StationState::NextRec1Time,
                          &StationState::NextRec1Day,
                          &StationState::NextRec1Slot,
@@ -27,6 +30,7 @@ const FinderKind Record1{"1",
                          &ConsoleDisplay::lblNextToRecord,
                          "Next to Record Channel 1:  "};
 const FinderKind Record2{"2",
+                         "Record channel 2",
                          &StationState::NextRec2Time,
                          &StationState::NextRec2Day,
                          &StationState::NextRec2Slot,
@@ -35,6 +39,7 @@ const FinderKind Record2{"2",
                          &ConsoleDisplay::lblNextRecordTwo,
                          "Next to Record Channel 2:  "};
 const FinderKind Switch{"3",
+                        "Switch",
                         &StationState::NextSwitchTime,
                         &StationState::NextSwitchDay,
                         &StationState::NextSwitchSlot,
@@ -45,6 +50,30 @@ const FinderKind Switch{"3",
 
 QString dayName(const StationState& s, int day) {
     return day >= 0 && day <= 7 ? s.DayNames[size_t(day)] : QString();
+}
+
+// Another schedule at the very moment of the chosen one, on the same channel,
+// is never chosen: the one ahead of it in the list takes the channel. That
+// programme is lost, and the error log must say so, once.
+void reportCrowdedOut(Station& station, const FinderKind& kind, const QDate& date, int today) {
+    WeeklyScheduleLists& lists = station.weeklyLists;
+    const std::vector<SortedList::Item>& items = lists.lstSort.items();
+    // The key, the day and the time: the first 14 characters of an entry.
+    const QStringView moment = QStringView(items.at(0).text).left(14);
+    const auto nameOf = [](const SortedList::Item& item) { return item.text.mid(20).trimmed(); };
+    for (size_t i = 1; i < items.size() && QStringView(items[i].text).left(14) == moment; ++i) {
+        const int days = moment.left(2).toInt() - 10 - today;
+        const QString id = QString("%1 %2 %3")
+                               .arg(items[i].number)
+                               .arg(date.addDays(days).toString(Qt::ISODate))
+                               .arg(moment.mid(6));
+        if (lists.crowdedOut.contains(id))
+            continue;
+        lists.crowdedOut << id;
+        LogError(station, QString("%1: %2 due at %3 on %4 is not done: %5 has the channel then")
+                              .arg(kind.what, nameOf(items[i]), moment.mid(6).toString(),
+                                   moment.mid(2, 3).toString(), nameOf(items.at(0))));
+    }
 }
 
 void findNext(Station& station, const FinderKind& kind) {
@@ -102,6 +131,8 @@ void findNext(Station& station, const FinderKind& kind) {
 
     for (const auto& item : lists.lstSort.items())
         lists.lstWeeklySchedule << item.text.mid(2);
+
+    reportCrowdedOut(station, kind, now.date(), today);
 
     const QString chosen = QString::number(lists.lstSort.at(0).number);
     int d = chosen.left(2).toInt() - 10;

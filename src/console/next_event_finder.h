@@ -12,6 +12,9 @@ class Station;
 struct WeeklyScheduleLists {
     SortedList lstSort;
     QStringList lstWeeklySchedule;
+    // Occurrences already reported as crowded out by another schedule at the
+    // same moment on the same channel, so each is reported once.
+    QStringList crowdedOut;
 };
 
 // Each finder picks, from the schedules in use, the next occurrence of its
