@@ -11,6 +11,7 @@ namespace {
 struct FinderKind {
     const char* recChan;
     const char* what; // names the channel in the error log
+    size_t index;     // of its chosen moment
     QString StationState::*time;
     int32_t StationState::*day;
     ScheduleNo StationState::*slot;
@@ -22,6 +23,7 @@ struct FinderKind {
 
 const FinderKind Record1{"1",
                          "Record channel 1",
+                         0,
                          &StationState::NextRec1Time,
                          &StationState::NextRec1Day,
                          &StationState::NextRec1Slot,
@@ -31,6 +33,7 @@ const FinderKind Record1{"1",
                          "Next to Record Channel 1:  "};
 const FinderKind Record2{"2",
                          "Record channel 2",
+                         1,
                          &StationState::NextRec2Time,
                          &StationState::NextRec2Day,
                          &StationState::NextRec2Slot,
@@ -40,6 +43,7 @@ const FinderKind Record2{"2",
                          "Next to Record Channel 2:  "};
 const FinderKind Switch{"3",
                         "Switch",
+                        2,
                         &StationState::NextSwitchTime,
                         &StationState::NextSwitchDay,
                         &StationState::NextSwitchSlot,
@@ -55,17 +59,21 @@ QString dayName(const StationState& s, int day) {
 // Another schedule at the very moment of the chosen one, on the same channel,
 // is never chosen: the one ahead of it in the list takes the channel. That
 // programme is lost, and the error log must say so, once.
-void reportCrowdedOut(Station& station, const FinderKind& kind, const QDate& date, int today) {
+void reportCrowdedOut(Station& station, const FinderKind& kind, const QDateTime& now, int today) {
     WeeklyScheduleLists& lists = station.weeklyLists;
     const std::vector<SortedList::Item>& items = lists.lstSort.items();
     // The key, the day and the time: the first 14 characters of an entry.
     const QStringView moment = QStringView(items.at(0).text).left(14);
     const auto nameOf = [](const SortedList::Item& item) { return item.text.mid(20).trimmed(); };
+    // Said on the day, within a day of the moment, not a week ahead.
+    const QDateTime at(now.date().addDays(moment.left(2).toInt() - 10 - today),
+                       QTime::fromString(moment.mid(6).toString(), "HH:mm:ss"));
+    if (now.secsTo(at) >= 86400)
+        return;
     for (size_t i = 1; i < items.size() && QStringView(items[i].text).left(14) == moment; ++i) {
-        const int days = moment.left(2).toInt() - 10 - today;
         const QString id = QString("%1 %2 %3")
                                .arg(items[i].number)
-                               .arg(date.addDays(days).toString(Qt::ISODate))
+                               .arg(at.date().toString(Qt::ISODate))
                                .arg(moment.mid(6));
         if (lists.crowdedOut.contains(id))
             continue;
@@ -86,6 +94,16 @@ void findNext(Station& station, const FinderKind& kind) {
     const int today = StationWeekday(now.date());
     const QString nowText = now.time().toString("HH:mm:ss");
 
+    // Earlier today the station counted down to the occurrence chosen last
+    // time; one of this kind that came between it and now was never chosen
+    // (the channel was still busy with it) and is lost.
+    const int nowSecs = TimeTextSeconds(nowText);
+    const QDateTime& previous = lists.chosenAt[kind.index];
+    const bool previousPassed = previous.isValid() && previous.date() == now.date() &&
+                                previous.time().msecsSinceStartOfDay() / 1000 < nowSecs;
+    const int previousAt = previousPassed ? previous.time().msecsSinceStartOfDay() / 1000 : nowSecs;
+    QStringList passedOver;
+
     const QString recChan = kind.recChan;
     std::vector<SortedList::Item> candidates;
     const auto ofKind = [&](const ScheduleRecord& r) { return r.recChan() == recChan; };
@@ -98,6 +116,22 @@ void findNext(Station& station, const FinderKind& kind) {
             if (recDay < 1 || recDay > 7)
                 continue;
             const QString& recTime = f.RecTimes[size_t(i)];
+            if (recDay == today) {
+                const int at = TimeTextSeconds(recTime);
+                if (at > previousAt && at < nowSecs) {
+                    const QString id = QString("%1 %2 %3 %4")
+                                           .arg(e.n)
+                                           .arg(i)
+                                           .arg(now.date().toString(Qt::ISODate), recTime);
+                    if (!lists.crowdedOut.contains(id)) {
+                        lists.crowdedOut << id;
+                        passedOver
+                            << QString(
+                                   "%1: %2 due at %3 was passed over while the channel was busy")
+                                   .arg(kind.what, f.SatName.trimmed(), recTime);
+                    }
+                }
+            }
             int d = recDay;
             // Passed today: the next one is a week on. Equal to now stays today.
             if (d == today && recTime < nowText)
@@ -125,6 +159,8 @@ void findNext(Station& station, const FinderKind& kind) {
             candidates.push_back({std::move(text), number + int32_t(e.n)});
         }
     }
+    for (const QString& line : passedOver)
+        LogError(station, line);
     lists.lstSort.addAll(std::move(candidates));
     if (lists.lstSort.isEmpty())
         return;
@@ -132,12 +168,15 @@ void findNext(Station& station, const FinderKind& kind) {
     for (const auto& item : lists.lstSort.items())
         lists.lstWeeklySchedule << item.text.mid(2);
 
-    reportCrowdedOut(station, kind, now.date(), today);
+    reportCrowdedOut(station, kind, now, today);
 
     const QString chosen = QString::number(lists.lstSort.at(0).number);
     int d = chosen.left(2).toInt() - 10;
     const int i = chosen.mid(2, 1).toInt();
     const ScheduleNo n = chosen.mid(3).toLongLong();
+    lists.chosenAt[kind.index] =
+        QDateTime(now.date().addDays(d - today),
+                  QTime::fromString(lists.lstSort.at(0).text.mid(6, 8), "HH:mm:ss"));
     if (d > 7)
         d -= 7;
 

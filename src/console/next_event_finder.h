@@ -2,7 +2,9 @@
 
 #include "console/sorted_list.h"
 
+#include <QDateTime>
 #include <QStringList>
+#include <array>
 
 class Station;
 
@@ -15,6 +17,9 @@ struct WeeklyScheduleLists {
     // Occurrences already reported as crowded out by another schedule at the
     // same moment on the same channel, so each is reported once.
     QStringList crowdedOut;
+    // The moment of the occurrence each finder chose last (channel 1,
+    // channel 2, switch).
+    std::array<QDateTime, 3> chosenAt;
 };
 
 // Each finder picks, from the schedules in use, the next occurrence of its
