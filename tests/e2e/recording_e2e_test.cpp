@@ -16,6 +16,7 @@
 #include <QtEndian>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -82,8 +83,15 @@ public:
           thread_([this, silenceSeconds, toneSeconds] { run(silenceSeconds, toneSeconds); }) {}
     ~FifoWriter() {
         stop_ = true;
-        // Unblock an open that no reader ever answered.
+        // Unblock an open that no reader ever answered, and drain what the
+        // writer goes on sending meanwhile: a full pipe would hold it (and
+        // the test) forever.
         const int fd = ::open(path_.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
+        while (!done_) {
+            char sink[65536];
+            if (fd < 0 || ::read(fd, sink, sizeof sink) <= 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         thread_.join();
         if (fd >= 0)
             ::close(fd);
@@ -92,6 +100,10 @@ public:
 
 private:
     void run(double silence, double tone) {
+        struct Done {
+            std::atomic<bool>& flag;
+            ~Done() { flag = true; }
+        } done{done_};
         const int fd = ::open(path_.toLocal8Bit().constData(), O_WRONLY);
         if (fd < 0)
             return;
@@ -118,6 +130,7 @@ private:
     }
     QString path_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false};
     std::thread thread_;
 };
 
@@ -241,12 +254,12 @@ TEST_F(RecordingEndToEnd, ScheduledProgrammeIsSwitchedArmedRecordedAndStopped) {
 // The header is kept current while recording: a process killed outright
 // leaves a file holding (nearly) all the audio written.
 TEST_F(RecordingEndToEnd, KilledMidTakeLeavesAPlayableFile) {
-    const QDateTime at = schedule(9, "01:00");
+    const QDateTime at = schedule(14, "01:00");
     if (at.date() != QDate::currentDate())
         GTEST_SKIP() << "the schedule would fall after midnight";
     FifoWriter audio(fifo, 0.0, 60.0);
     startConsole();
-    ASSERT_TRUE(waitUntil([&] { return activity().contains("Record "); }, 30000))
+    ASSERT_TRUE(waitUntil([&] { return activity().contains("Record "); }, 45000))
         << console.readAllStandardError().toStdString();
     QElapsedTimer recording;
     recording.start();
@@ -282,12 +295,12 @@ TEST_F(RecordingEndToEnd, RecordingIsListedPlayedOnThePlayContactAndPulsesTheRel
           settingsFile(
               {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 100}, {11, 1}, {15, 1}, {16, 1}, {2, 1}}));
     const QTime later = QTime::currentTime().addSecs(3600);
-    const QDateTime at = schedule(9, "00:03", later.toString("HH:mm:ss"));
+    const QDateTime at = schedule(14, "00:03", later.toString("HH:mm:ss"));
     if (at.date() != QDate::currentDate() || later < QTime::currentTime())
         GTEST_SKIP() << "the play time would fall after midnight";
     FifoWriter audio(fifo, 0.0, 20.0);
     startConsole();
-    ASSERT_TRUE(waitUntil([&] { return activity().contains("Stop   "); }, 30000))
+    ASSERT_TRUE(waitUntil([&] { return activity().contains("Stop   "); }, 45000))
         << console.readAllStandardError().toStdString();
 
     // The operator trimmed it to 1.5 s; then the network closes Play.
@@ -363,7 +376,7 @@ TEST_F(RecordingEndToEnd, RecordsThroughTheSoundServer) {
             QString("[drives]\nC=%1\n[serial]\nCOM1=%2\n").arg(driveC, sim.device()).toUtf8());
     }
     extraEnv.insert("XDG_RUNTIME_DIR", runtime);
-    const QDateTime at = schedule(10, "00:03");
+    const QDateTime at = schedule(14, "00:03");
     if (at.date() != QDate::currentDate()) {
         pulse.kill();
         pulse.waitForFinished(3000);
@@ -372,7 +385,7 @@ TEST_F(RecordingEndToEnd, RecordsThroughTheSoundServer) {
     {
         FifoWriter audio(source, 0.0, 30.0);
         startConsole();
-        const bool stopped = waitUntil([&] { return activity().contains("Stop   "); }, 30000);
+        const bool stopped = waitUntil([&] { return activity().contains("Stop   "); }, 45000);
         sendSignal(console, SIGTERM);
         console.waitForFinished(10000);
         pulse.terminate();
@@ -432,7 +445,7 @@ TEST_F(WaveStoreFailure, SatfileThatIsAPlainFileRefusesTheTake) {
     QFile blocker(driveD + "/satfile");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const QDateTime at = schedule(9, "00:05");
+    const QDateTime at = schedule(14, "00:05");
     if (at.date() != QDate::currentDate())
         GTEST_SKIP() << "the schedule would fall after midnight";
     FifoWriter audio(fifo, 0.0, 20.0);
@@ -448,7 +461,7 @@ TEST_F(WaveStoreFailure, StoreThatFillsMidTakeKeepsAValidPartialFile) {
     if (::mount("tmpfs", driveD.toLocal8Bit().constData(), "tmpfs", 0, "size=256k") != 0)
         GTEST_SKIP() << "a tmpfs cannot be mounted here: " << std::strerror(errno);
     mounted = true;
-    const QDateTime at = schedule(9, "00:20");
+    const QDateTime at = schedule(14, "00:20");
     if (at.date() != QDate::currentDate())
         GTEST_SKIP() << "the schedule would fall after midnight";
     FifoWriter audio(fifo, 0.0, 30.0);
@@ -478,7 +491,7 @@ TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
     QTemporaryDir dir;
     SimReceiver sim;
     QProcess demo;
-    demo.start(DEMO_STATION, {dir.path(), sim.device(), "8", "00:05"});
+    demo.start(DEMO_STATION, {dir.path(), sim.device(), "14", "00:05"});
     ASSERT_TRUE(demo.waitForFinished(30000));
     ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
     const QString at = QString::fromLatin1(demo.readAllStandardOutput()).trimmed();
