@@ -1,11 +1,12 @@
 // The console's running costs with a full schedule file: one clock tick with
 // both channels counting down, one finder run, the load up to the first tick,
 // and the real program's CPU use while idle.
+#include "app/mnuMenu.h"
 #include "console/clock_tick.h"
-#include "console/mnuMenu.h"
 #include "full_station.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
+#include "schedule/next_event_finder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,16 +1,16 @@
 // The hand-off copy against cp: an hour of stereo through the real hand-off
 // (to H, then to P) while a 50 ms timer stands in for the clock tick, and cp
 // of the same file in the same run; and the cost of the copy's checksum.
-#include "console/station.h"
 #include "export/export_copy.h"
-#include "export/export_record.h"
 #include "export/hand_off.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/timers.h"
 #include "recording/wave_file.h"
-#include "windows/messages.h"
+#include "station/export_record.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,17 +1,17 @@
 // The recording path's costs: level check plus write per buffer, and an hour
 // of audio on both channels through the real record channels on a manual
 // clock, counting buffers that did not reach the files and peak memory.
-#include "console/next_event_finder.h"
-#include "console/station.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/timers.h"
 #include "recording/record_channel.h"
 #include "recording/wave_file.h"
-#include "schedule/schedule_file.h"
-#include "settings/settings_file.h"
-#include "windows/messages.h"
+#include "schedule/next_event_finder.h"
+#include "station/messages.h"
+#include "station/schedule_file.h"
+#include "station/settings_file.h"
+#include "station/station.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // Costs of the schedule file walks every finder and list builds on, and of
 // the console's start-up, on a full file of 999 schedules.
-#include "console/station.h"
 #include "full_station.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/timers.h"
-#include "schedule/schedule_file.h"
+#include "station/schedule_file.h"
+#include "station/station.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 // A station data folder holding a full schedule file (999 schedules of all
 // three kinds, seven record rows each), shared by the benchmarks.
 #include "platform/drive_paths.h"
-#include "schedule/schedule_file.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/schedule_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "export/export_record.h"
 #include "fuzz_support.h"
 #include "platform/record_file.h"
+#include "station/export_record.h"
 
 // Exportinfo.dat: one rule alone, and the file with its records read by
 // schedule number as the hand-off reads them.

@@ -1,5 +1,5 @@
-#include "console/playback.h"
 #include "fuzz_support.h"
+#include "station/recording_files.h"
 
 #include <limits>
 

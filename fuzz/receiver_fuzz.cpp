@@ -1,11 +1,11 @@
-#include "console/station.h"
 #include "fuzz_support.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "platform/timers.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_link.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 #include <memory>
 #include <utility>

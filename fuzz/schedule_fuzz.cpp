@@ -1,9 +1,9 @@
-#include "console/station_state.h"
-#include "console/time_format.h"
 #include "fuzz_support.h"
 #include "schedule/schedule_conflicts.h"
-#include "schedule/schedule_file.h"
-#include "schedule/schedule_record.h"
+#include "station/schedule_file.h"
+#include "station/schedule_record.h"
+#include "station/station_state.h"
+#include "station/time_format.h"
 
 // The schedule file as the finders and the editor read it: every record the
 // scan finds in use, a few direct reads, and the conflict check, which

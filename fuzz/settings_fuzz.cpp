@@ -1,6 +1,6 @@
-#include "console/station_state.h"
 #include "fuzz_support.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
+#include "station/station_state.h"
 
 // MyComp.ini as start-up reads it, records past the end included.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,5 +1,5 @@
 #include "fuzz_support.h"
-#include "schedule/source_codes.h"
+#include "station/source_codes.h"
 
 // Source.dat: the text alone, the file as the windows read it, and the
 // sorted list the operator keeps.

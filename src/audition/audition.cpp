@@ -1,11 +1,11 @@
 #include "audition/audition.h"
 
-#include "console/playback.h"
-#include "console/station.h"
-#include "console/time_format.h"
 #include "platform/drive_paths.h"
 #include "platform/wave_player.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/recording_files.h"
+#include "station/station.h"
+#include "station/time_format.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -29,14 +29,6 @@ bool AuditionMayPlay(const StationState& s) {
 
 bool ProgrammeMayPlay(const StationState& s) {
     return s.PlayDevice != s.AuditionDevice || s.AuditionPlaying != 1;
-}
-
-RecordingNames RecordingFileNames(const QString& waveDrive, const QString& dayName,
-                                  ScheduleNo slot) {
-    if (waveDrive.size() != 1 || !waveDrive.at(0).isLetter() || slot < 1)
-        return {};
-    return {recordingFile(waveDrive, dayName, slot, "wav"),
-            recordingFile(waveDrive, dayName, slot, "dat")};
 }
 
 Marks TrimMarks(Marks current, bool playing, qint64 positionMs, qint64 lengthMs) {
@@ -117,7 +109,7 @@ void Audition::Play() {
         return;
     }
     const RecordingNames names =
-        RecordingFileNames(s.WaveDrive, s.DayNames[size_t(weekday_ + 1)], slot_);
+        recordingFileNames(s.WaveDrive, s.DayNames[size_t(weekday_ + 1)], slot_);
     const QFileInfo wave(names.wave.isEmpty() ? QString() : station_.paths().resolve(names.wave));
     if (names.wave.isEmpty() || !wave.isFile() || wave.size() == 0) {
         // The operator asked for this recording: nothing of the one heard

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "console/console_display.h"
-#include "console/station.h"
-#include "schedule/schedule_record.h"
+#include "station/console_display.h"
+#include "station/recording_files.h"
+#include "station/schedule_record.h"
+#include "station/station.h"
 
 #include <QString>
 #include <functional>
@@ -22,16 +23,6 @@ inline constexpr const char* WaveDamagedText = "Wave file does not exist or has 
 // cards both may play.
 bool AuditionMayPlay(const StationState& s);
 bool ProgrammeMayPlay(const StationState& s);
-
-// The station paths of a recording and its marks file, as recording names
-// them; empty when the drive is not a letter.
-struct RecordingNames {
-    QString wave;
-    QString marks;
-    bool operator==(const RecordingNames&) const = default;
-};
-RecordingNames RecordingFileNames(const QString& waveDrive, const QString& dayName,
-                                  ScheduleNo slot);
 
 // Seconds from the start of the recording; 0 = not set.
 struct Marks {

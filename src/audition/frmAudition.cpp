@@ -1,8 +1,8 @@
 #include "audition/frmAudition.h"
 
-#include "console/level_meter.h"
-#include "console/station.h"
 #include "platform/timers.h"
+#include "station/station.h"
+#include "windows/level_meter.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

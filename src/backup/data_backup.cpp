@@ -1,12 +1,12 @@
 #include "backup/data_backup.h"
 
-#include "console/station.h"
-#include "export/export_record.h"
 #include "platform/drive_paths.h"
 #include "platform/record_file.h"
-#include "schedule/source_codes.h"
-#include "settings/settings_file.h"
-#include "windows/messages.h"
+#include "station/export_record.h"
+#include "station/messages.h"
+#include "station/settings_file.h"
+#include "station/source_codes.h"
+#include "station/station.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "backup/backup_folder_box.h"
 #include "backup/data_backup.h"
-#include "console/station.h"
+#include "station/station.h"
 
 #include <QMenuBar>
 #include <QProgressBar>

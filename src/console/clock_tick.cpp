@@ -1,11 +1,11 @@
 #include "console/clock_tick.h"
 
 #include "console/clock_label.h"
-#include "console/next_event_finder.h"
 #include "console/set_up_notice.h"
-#include "console/time_format.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
+#include "schedule/next_event_finder.h"
+#include "station/log_files.h"
+#include "station/time_format.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "console/station.h"
-#include "console/tick_handoffs.h"
 #include "platform/timers.h"
+#include "station/station.h"
+#include "station/tick_handoffs.h"
 
 #include <functional>
 #include <memory>

@@ -1,63 +1,20 @@
 #include "console/playback.h"
 
 #include "audition/audition.h"
-#include "console/station.h"
-#include "console/time_format.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/record_file.h"
-#include "windows/messages.h"
+#include "station/log_files.h"
+#include "station/messages.h"
+#include "station/recording_files.h"
+#include "station/station.h"
+#include "station/time_format.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
-
-namespace {
-
-double floatRecord(const RecordFile& f, int n) {
-    const auto bytes = f.read(n);
-    if (!bytes)
-        return 0;
-    const quint32 bits = qFromLittleEndian<quint32>(bytes->constData());
-    float v;
-    std::memcpy(&v, &bits, sizeof v);
-    return std::isfinite(v) ? v : 0;
-}
-
-QByteArray floatBytes(double value) {
-    const float f = float(value);
-    quint32 bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    QByteArray b(4, '\0');
-    qToLittleEndian(bits, b.data());
-    return b;
-}
-
-} // namespace
-
-QString recordingFile(const QString& waveDrive, const QString& dayName, qint64 slot,
-                      const QString& extension) {
-    return (waveDrive + ":\\satfile\\SF" + dayName.left(3) +
-            QString::number(slot).rightJustified(3, '0') + "." + extension)
-        .toUpper();
-}
-
-std::pair<double, double> readMarks(const QString& hostPath, double lengthSeconds) {
-    RecordFile f;
-    if (!QFileInfo::exists(hostPath) || !f.open(hostPath, 4, nullptr))
-        return {0, 0};
-    const auto usable = [&](double mark) { return mark > 0 && mark <= lengthSeconds ? mark : 0; };
-    return {usable(floatRecord(f, 1)), usable(floatRecord(f, 2))};
-}
-
-bool writeMarks(const QString& hostPath, double eom, double endOfFile, QString* error) {
-    RecordFile f;
-    return f.open(hostPath, 4, error) && f.write(1, floatBytes(eom), error) &&
-           f.write(2, floatBytes(endOfFile), error);
-}
 
 Playback::Playback(Station& station, PlayerFactory makePlayer, std::function<void()> startEomPulse)
     : station_(station), makePlayer_(std::move(makePlayer)),

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "console/station.h"
-#include "console/tick_handoffs.h"
 #include "platform/wave_player.h"
+#include "station/station.h"
+#include "station/tick_handoffs.h"
 
 #include <QString>
 #include <functional>
@@ -53,13 +53,3 @@ private:
     // rebuild, which lists tomorrow).
     bool playingListed_ = false;
 };
-
-// Station path of a recording's wave or marks file for a weekday (0 =
-// Sunday) and slot, upper-cased as the recorder names them.
-QString recordingFile(const QString& waveDrive, const QString& dayName, qint64 slot,
-                      const QString& extension);
-// The marks file's end-of-message and end-of-file times, 0 when not set. A
-// mark outside the recording's length (a damaged or foreign file) reads as
-// not set, which means the recording's end.
-std::pair<double, double> readMarks(const QString& hostPath, double lengthSeconds);
-bool writeMarks(const QString& hostPath, double eom, double endOfFile, QString* error);

@@ -1,6 +1,6 @@
 #include "console/set_up_notice.h"
 
-#include "console/station_state.h"
+#include "station/station_state.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "export/export_setup.h"
 
-#include "schedule/schedule_file.h"
+#include "station/schedule_file.h"
 
 std::vector<ExportProgramEntry> ExportProgramList(const ScheduleFile& file, ExportListView view) {
     std::vector<ExportProgramEntry> entries;

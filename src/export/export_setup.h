@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/export_record.h"
+#include "station/export_record.h"
 
 #include <QString>
 #include <array>

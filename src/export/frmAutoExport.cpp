@@ -1,8 +1,8 @@
 #include "export/frmAutoExport.h"
 
-#include "console/station.h"
 #include "schedule/schedule_widgets.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "export/hand_off.h"
 
-#include "console/station.h"
-#include "export/export_record.h"
 #include "export/playout_store.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
+#include "station/export_record.h"
+#include "station/log_files.h"
+#include "station/station.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "console/station.h"
 #include "export/export_copy.h"
 #include "platform/timers.h"
 #include "recording/record_channel.h"
+#include "station/station.h"
 
 #include <QObject>
 #include <deque>

@@ -1,11 +1,11 @@
 #include "io/remote_control.h"
 
-#include "console/station.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "platform/io_ports.h"
 #include "recording/record_channel.h"
-#include "windows/messages.h"
+#include "station/log_files.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 namespace {
 

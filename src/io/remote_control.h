@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/tick_handoffs.h"
+#include "station/tick_handoffs.h"
 
 #include <functional>
 

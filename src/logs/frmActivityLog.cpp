@@ -1,8 +1,8 @@
 #include "logs/frmActivityLog.h"
 
-#include "console/station.h"
 #include "logs/log_viewer.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 #include <QFont>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "logs/log_viewer.h"
 
-#include "console/sorted_list.h"
-#include "logs/log_files.h"
 #include "platform/file_system.h"
+#include "station/log_files.h"
+#include "station/sorted_list.h"
 
 #include <QDate>
 #include <QFile>

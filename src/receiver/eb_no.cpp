@@ -1,9 +1,9 @@
 #include "receiver/eb_no.h"
 
-#include "console/station.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "receiver/receiver_link.h"
+#include "station/log_files.h"
+#include "station/station.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "console/tick_handoffs.h"
+#include "station/tick_handoffs.h"
 
 class Station;
 class ReceiverLink;

@@ -1,8 +1,8 @@
 #include "receiver/frmComSelect.h"
 
 #include "platform/drive_paths.h"
-#include "settings/settings_file.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/settings_file.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

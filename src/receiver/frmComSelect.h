@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/station.h"
+#include "station/station.h"
 
 #include <QDialog>
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "platform/clock.h"
 #include "receiver/receiver_commands.h"
-#include "windows/messages.h"
+#include "station/messages.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/station.h"
 #include "receiver/receiver_link.h"
+#include "station/station.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "receiver/frmSetReceiver.h"
 
 #include "receiver/receiver_commands.h"
-#include "schedule/source_codes.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/source_codes.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

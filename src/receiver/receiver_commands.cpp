@@ -1,9 +1,9 @@
 #include "receiver/receiver_commands.h"
 
-#include "console/station.h"
-#include "logs/log_files.h"
 #include "receiver/receiver_link.h"
-#include "windows/messages.h"
+#include "station/log_files.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 QString cueSetAudioCommand(const ScheduleFields& f) {
     return switchSetAudioCommand(f) + " ";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schedule/schedule_record.h"
+#include "station/schedule_record.h"
 
 #include <QString>
 #include <QStringList>

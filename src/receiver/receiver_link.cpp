@@ -1,10 +1,10 @@
 #include "receiver/receiver_link.h"
 
-#include "console/station.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
 #include "platform/timers.h"
+#include "station/station.h"
 
 #include <algorithm>
 #include <cmath>

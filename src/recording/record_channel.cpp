@@ -1,14 +1,14 @@
 #include "recording/record_channel.h"
 
-#include "console/next_event_finder.h"
-#include "console/playback.h"
-#include "console/station.h"
-#include "console/time_format.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "receiver/receiver_commands.h"
-#include "windows/messages.h"
+#include "schedule/next_event_finder.h"
+#include "station/log_files.h"
+#include "station/messages.h"
+#include "station/recording_files.h"
+#include "station/station.h"
+#include "station/time_format.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "console/station.h"
-#include "console/tick_handoffs.h"
 #include "platform/audio.h"
 #include "recording/wave_file.h"
-#include "schedule/schedule_record.h"
+#include "station/schedule_record.h"
+#include "station/station.h"
+#include "station/tick_handoffs.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schedule/source_codes.h"
+#include "station/source_codes.h"
 
 #include <QWidget>
 

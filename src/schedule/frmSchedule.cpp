@@ -1,6 +1,5 @@
 #include "schedule/frmSchedule.h"
 
-#include "console/station.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "schedule/frmDialog1.h"
@@ -8,8 +7,9 @@
 #include "schedule/schedule_print.h"
 #include "schedule/schedule_views.h"
 #include "schedule/schedule_widgets.h"
-#include "schedule/source_codes.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/source_codes.h"
+#include "station/station.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

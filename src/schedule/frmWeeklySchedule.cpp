@@ -1,8 +1,8 @@
 #include "schedule/frmWeeklySchedule.h"
 
-#include "console/station.h"
 #include "schedule/schedule_views.h"
 #include "schedule/schedule_widgets.h"
+#include "station/station.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "schedule/schedule_conflicts.h"
 
-#include "console/station_state.h"
-#include "console/time_format.h"
+#include "station/station_state.h"
+#include "station/time_format.h"
 
 namespace {
 

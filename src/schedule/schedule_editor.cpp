@@ -1,11 +1,11 @@
 #include "schedule/schedule_editor.h"
 
-#include "console/next_event_finder.h"
-#include "console/station.h"
-#include "console/tick_handoffs.h"
+#include "schedule/next_event_finder.h"
 #include "schedule/schedule_conflicts.h"
-#include "schedule/source_codes.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/source_codes.h"
+#include "station/station.h"
+#include "station/tick_handoffs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/sorted_list.h"
-#include "schedule/schedule_record.h"
+#include "station/schedule_record.h"
+#include "station/sorted_list.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "schedule/schedule_views.h"
 
-#include "console/station_state.h"
+#include "station/station_state.h"
 
 namespace {
 

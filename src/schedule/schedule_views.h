@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/next_event_finder.h"
-#include "schedule/schedule_record.h"
+#include "schedule/next_event_finder.h"
+#include "station/schedule_record.h"
 
 #include <QDate>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "schedule/time_change.h"
 
-#include "console/station.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "schedule/schedule_editor.h"
-#include "windows/messages.h"
+#include "station/log_files.h"
+#include "station/messages.h"
+#include "station/station.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/tick_handoffs.h"
-#include "schedule/schedule_record.h"
+#include "station/schedule_record.h"
+#include "station/tick_handoffs.h"
 
 #include <QDate>
 

@@ -1,9 +1,9 @@
 #include "settings/frmMyComputer.h"
 
-#include "console/station.h"
 #include "platform/audio.h"
 #include "platform/drive_paths.h"
 #include "settings/my_computer.h"
+#include "station/station.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

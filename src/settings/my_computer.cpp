@@ -1,10 +1,10 @@
 #include "settings/my_computer.h"
 
-#include "console/station.h"
 #include "platform/file_system.h"
 #include "platform/io_ports.h"
-#include "settings/settings_file.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/settings_file.h"
+#include "station/station.h"
 
 #include <QRegularExpression>
 #include <cmath>

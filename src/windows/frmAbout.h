@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/messages.h"
+#include "station/messages.h"
 #include "windows/system_info.h"
 
 #include <QDialog>

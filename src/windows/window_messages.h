@@ -1,7 +1,7 @@
 #pragma once
 
+#include "station/messages.h"
 #include "windows/frmError.h"
-#include "windows/messages.h"
 
 // Messages for the running program: the error window and real message boxes.
 class WindowMessages : public Messages {

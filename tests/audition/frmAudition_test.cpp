@@ -1,9 +1,9 @@
 #include "audition/frmAudition.h"
 
-#include "console/playback.h"
 #include "fakes/fake_wave_player.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "station/recording_files.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,8 +1,8 @@
 #include "backup/data_backup.h"
 
 #include "fakes/temp_station.h"
-#include "schedule/source_codes.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
+#include "station/source_codes.h"
 
 #include <QDir>
 #include <QFile>

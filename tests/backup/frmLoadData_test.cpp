@@ -2,8 +2,8 @@
 
 #include "backup/backup_folder_box.h"
 #include "fakes/temp_station.h"
-#include "schedule/source_codes.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
+#include "station/source_codes.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -2,7 +2,7 @@
 #include "fakes/fake_station_parts.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
-#include "logs/log_files.h"
+#include "station/log_files.h"
 
 #include <gtest/gtest.h>
 

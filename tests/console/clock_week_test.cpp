@@ -1,10 +1,10 @@
 // A whole week of 50 ms ticks on virtual time against a varied schedule:
 // every cue, arm and switch must happen once, at its second.
 #include "console/clock_tick.h"
-#include "console/time_format.h"
 #include "fakes/fake_station_parts.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "station/time_format.h"
 
 #include <QDir>
 #include <algorithm>
@@ -81,7 +81,9 @@ std::vector<Occurrence> occurrences(const std::vector<Sched>& all) {
     return out;
 }
 
-double seconds(const QDateTime& from, const QDateTime& to) { return from.msecsTo(to) / 1000.0; }
+double seconds(const QDateTime& from, const QDateTime& to) {
+    return from.msecsTo(to) / 1000.0;
+}
 
 TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     TempStation t(Start);
@@ -94,7 +96,8 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
             std::vector<std::pair<int, QString>> rows;
             for (const Row& r : s.rows)
                 rows.emplace_back(r.day, r.time);
-            putSchedule(file, s.slot, s.chan == "deleted" ? "Gone" : "Programme " + QString::number(s.slot),
+            putSchedule(file, s.slot,
+                        s.chan == "deleted" ? "Gone" : "Programme " + QString::number(s.slot),
                         s.chan == "deleted" ? "1" : s.chan, rows);
             if (s.chan == "deleted") {
                 ASSERT_TRUE(file.deleteRecord(s.slot));
@@ -114,8 +117,7 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
         std::sort(times.begin(), times.end());
         for (size_t i = 1; i < times.size(); ++i)
             ASSERT_GE(seconds(times[i - 1], times[i]), chan == "3" ? 4 : 40)
-                << chan.toStdString() << " "
-                                                           << times[i].toString().toStdString();
+                << chan.toStdString() << " " << times[i].toString().toStdString();
     }
 
     FakeStationParts parts(*t.station);
@@ -145,8 +147,9 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
         // must not hold the channel up either.
         if (atStart)
             return std::vector<Window>{};
-        return std::vector<Window>{{"cue" + o.chan, o.chan == "1" ? -7.0 : -4.0, o.chan == "1" ? -6.0 : -3.0},
-                                   {"arm" + o.chan, -1, 0}};
+        return std::vector<Window>{
+            {"cue" + o.chan, o.chan == "1" ? -7.0 : -4.0, o.chan == "1" ? -6.0 : -3.0},
+            {"arm" + o.chan, -1, 0}};
     };
     const QDateTime end = Start.addDays(7);
     std::map<QString, int> expectedCount;
@@ -169,14 +172,15 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     for (const auto& c : parts.calls) {
         if (!QStringList{"switch", "cue1", "cue2", "arm1", "arm2"}.contains(c.what))
             continue;
-        const bool matched = std::any_of(expected.begin(), expected.end(), [&](const Occurrence& o) {
-            for (const Window& w : windowsFor(o)) {
-                const double off = seconds(o.at, c.when);
-                if (w.what == c.what && c.slot == o.slot && off >= w.from && off <= w.to)
-                    return true;
-            }
-            return false;
-        });
+        const bool matched =
+            std::any_of(expected.begin(), expected.end(), [&](const Occurrence& o) {
+                for (const Window& w : windowsFor(o)) {
+                    const double off = seconds(o.at, c.when);
+                    if (w.what == c.what && c.slot == o.slot && off >= w.from && off <= w.to)
+                        return true;
+                }
+                return false;
+            });
         EXPECT_TRUE(matched) << c.what.toStdString() << " slot " << c.slot << " at "
                              << c.when.toString("ddd HH:mm:ss.zzz").toStdString();
     }

@@ -1,7 +1,7 @@
 // Every entry of the console's menu bar does something: opens its window or
 // carries out its action. A console built with all its parts, offscreen.
+#include "app/mnuMenu.h"
 #include "console/clock_tick.h"
-#include "console/mnuMenu.h"
 #include "console/playback.h"
 #include "fakes/fake_audio.h"
 #include "fakes/fake_serial_port.h"

@@ -1,11 +1,11 @@
-#include "console/level_meter.h"
-#include "console/mnuMenu.h"
+#include "app/mnuMenu.h"
 #include "fakes/temp_station.h"
 #include "logs/frmActivityLog.h"
-#include "logs/log_files.h"
+#include "station/log_files.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
+#include "windows/level_meter.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "console/next_event_finder.h"
-#include "console/station.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "schedule/next_event_finder.h"
+#include "station/station.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +115,8 @@ TEST_F(FinderTest, DayDigitsBeyondSaturdayAreOff) {
 }
 
 TEST_F(FinderTest, SlotNumbersUpToTheLimitSurviveTheItemNumber) {
-    putSchedule(file(), 999, "Last slot", "1", {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {3, "23:59:59"}});
+    putSchedule(file(), 999, "Last slot", "1",
+                {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {3, "23:59:59"}});
     FindNextRecord1(*t.station);
     EXPECT_EQ(s().NextRec1Slot, 999);
     EXPECT_EQ(s().NextRec1Entry, 6);

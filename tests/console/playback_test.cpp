@@ -4,8 +4,8 @@
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "io/remote_control.h"
-#include "logs/log_files.h"
 #include "platform/io_ports.h"
+#include "station/log_files.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "console/clock_label.h"
-#include "console/station.h"
 #include "fakes/temp_station.h"
-#include "logs/log_files.h"
-#include "settings/settings_file.h"
+#include "station/log_files.h"
+#include "station/settings_file.h"
+#include "station/station.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "export/export_record.h"
 #include "export/hand_off.h"
 #include "export/playout_store.h"
 #include "platform/record_file.h"
+#include "station/export_record.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

@@ -1,9 +1,9 @@
-#include "export/export_record.h"
 #include "export/hand_off.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
-#include "logs/log_files.h"
+#include "station/export_record.h"
+#include "station/log_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/messages.h"
+#include "station/messages.h"
 
 #include <QStringList>
 #include <deque>

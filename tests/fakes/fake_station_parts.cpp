@@ -1,7 +1,8 @@
 #include "fakes/fake_station_parts.h"
+#include "schedule/next_event_finder.h"
 
-#include "console/time_format.h"
 #include "platform/clock.h"
+#include "station/time_format.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "console/clock_tick.h"
-#include "console/station.h"
+#include "station/station.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,9 +20,9 @@ class FakeStationParts : public RecordChannelControl,
                          public TimeChangeControl {
 public:
     struct Call {
-        QString what;     // "cue1", "arm2", "switch", "stop1", ...
-        QDateTime when;   // the virtual time of the call
-        ScheduleNo slot;  // the schedule behind it, where there is one
+        QString what;      // "cue1", "arm2", "switch", "stop1", ...
+        QDateTime when;    // the virtual time of the call
+        ScheduleNo slot;   // the schedule behind it, where there is one
         QString eventTime; // the next-event time the station held
     };
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "console/station.h"
 #include "fakes/fake_messages.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
 #include "platform/timers.h"
 #include "receiver/receiver_link.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
+#include "station/station.h"
 
 #include <QDir>
 #include <QElapsedTimer>

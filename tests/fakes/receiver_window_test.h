@@ -1,9 +1,9 @@
 #pragma once
 
-#include "console/station.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/temp_station.h"
 #include "receiver/receiver_link.h"
+#include "station/station.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schedule/schedule_file.h"
+#include "station/schedule_file.h"
 
 #include <gtest/gtest.h>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "fakes/temp_station.h"
 
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "console/station.h"
 #include "fakes/fake_messages.h"
 #include "fakes/virtual_time.h"
 #include "platform/drive_paths.h"
+#include "station/station.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "console/station.h"
 #include "fakes/temp_station.h"
 #include "io/remote_control.h"
 #include "platform/io_ports.h"
+#include "station/station.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "console/station.h"
 #include "fakes/temp_station.h"
-#include "logs/log_files.h"
+#include "station/log_files.h"
+#include "station/station.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "console/station.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/temp_station.h"
-#include "logs/log_files.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_link.h"
+#include "station/log_files.h"
+#include "station/station.h"
 
 #include <gtest/gtest.h>
 

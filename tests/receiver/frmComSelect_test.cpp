@@ -1,7 +1,7 @@
 #include "receiver/frmComSelect.h"
 
 #include "fakes/temp_station.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
 
 #include <QDir>
 #include <QPushButton>

@@ -1,11 +1,9 @@
 // The receiver link through QSerialPort to the simulated receiver on a
 // pseudo-terminal: the bytes on the wire, the answers, and the faults.
 #include "console/clock_tick.h"
-#include "console/station.h"
 #include "fakes/fake_messages.h"
 #include "fakes/live_station.h"
 #include "fakes/sim_receiver.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
@@ -13,7 +11,9 @@
 #include "receiver/eb_no.h"
 #include "receiver/receiver_commands.h"
 #include "receiver/receiver_link.h"
-#include "settings/settings_file.h"
+#include "station/log_files.h"
+#include "station/settings_file.h"
+#include "station/station.h"
 
 #include <QSerialPort>
 #include <fcntl.h>

@@ -1,8 +1,8 @@
-#include "console/station.h"
 #include "fakes/fake_serial_port.h"
 #include "fakes/temp_station.h"
 #include "receiver/receiver_commands.h"
 #include "receiver/receiver_link.h"
+#include "station/station.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The console's receiver menus and windows, on the real link, against the
 // simulated receiver: what the operator's clicks put on the wire.
+#include "app/mnuMenu.h"
 #include "console/clock_tick.h"
-#include "console/mnuMenu.h"
 #include "fakes/live_station.h"
 #include "fakes/sim_receiver.h"
 #include "receiver/frmDisplayReceiver.h"

@@ -4,9 +4,9 @@
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
-#include "logs/log_files.h"
 #include "receiver/receiver_link.h"
 #include "recording/record_channel.h"
+#include "station/log_files.h"
 
 #include <QFile>
 #include <algorithm>

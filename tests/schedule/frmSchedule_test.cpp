@@ -1,11 +1,11 @@
 #include "schedule/frmSchedule.h"
 
-#include "console/tick_handoffs.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "schedule/control_places.h"
 #include "schedule/frmDialog1.h"
 #include "schedule/frmScheduleConflicts.h"
+#include "station/tick_handoffs.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "schedule/schedule_editor.h"
 
-#include "console/next_event_finder.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
+#include "schedule/next_event_finder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "schedule/schedule_file.h"
+#include "station/schedule_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "schedule/schedule_record.h"
+#include "station/schedule_record.h"
 
 #include <gtest/gtest.h>
 

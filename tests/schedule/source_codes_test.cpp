@@ -1,4 +1,4 @@
-#include "schedule/source_codes.h"
+#include "station/source_codes.h"
 
 #include "fakes/temp_station.h"
 

@@ -3,7 +3,7 @@
 #include "console/clock_tick.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
-#include "logs/log_files.h"
+#include "station/log_files.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "fakes/fake_audio.h"
 #include "fakes/temp_station.h"
 #include "platform/io_ports.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
 
 #include <QCheckBox>
 #include <QDir>

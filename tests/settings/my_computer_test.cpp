@@ -2,7 +2,7 @@
 
 #include "fakes/temp_station.h"
 #include "platform/io_ports.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "console/station_state.h"
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
+#include "station/station_state.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,12 +3,12 @@
 // port file for the contacts and relays, and the configuration that joins
 // them. The console run on it switches the simulated receiver, records,
 // hands the take to the playout store and plays it back within minutes.
-#include "export/export_record.h"
 #include "platform/drive_paths.h"
 #include "platform/record_file.h"
-#include "schedule/schedule_file.h"
-#include "schedule/source_codes.h"
-#include "settings/settings_file.h"
+#include "station/export_record.h"
+#include "station/schedule_file.h"
+#include "station/settings_file.h"
+#include "station/source_codes.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

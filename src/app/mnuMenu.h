@@ -1,7 +1,7 @@
 #pragma once
 
 #include "console/clock_tick.h"
-#include "console/station.h"
+#include "station/station.h"
 
 #include <QMainWindow>
 #include <QPointer>

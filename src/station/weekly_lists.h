@@ -1,12 +1,10 @@
 #pragma once
 
-#include "console/sorted_list.h"
+#include "station/sorted_list.h"
 
 #include <QDateTime>
 #include <QStringList>
 #include <array>
-
-class Station;
 
 // The weekly schedule window's two lists, which the finders use as their
 // work space: lstSort holds the keyed candidates, lstWeeklySchedule the
@@ -21,11 +19,3 @@ struct WeeklyScheduleLists {
     // channel 2, switch).
     std::array<QDateTime, 3> chosenAt;
 };
-
-// Each finder picks, from the schedules in use, the next occurrence of its
-// kind of event (channel 1, channel 2, switch only), stores it in the
-// station state and writes its console label. With no candidate at all the
-// previous choice stands.
-void FindNextRecord1(Station& station);
-void FindNextRecord2(Station& station);
-void FindNextSwitch(Station& station);

@@ -1,9 +1,9 @@
-#include "console/next_event_finder.h"
+#include "schedule/next_event_finder.h"
 
-#include "console/station.h"
-#include "console/time_format.h"
-#include "logs/log_files.h"
 #include "platform/clock.h"
+#include "station/log_files.h"
+#include "station/station.h"
+#include "station/time_format.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "console/console_display.h"
-#include "console/next_event_finder.h"
-#include "console/station_state.h"
+#include "station/console_display.h"
+#include "station/station_state.h"
+#include "station/weekly_lists.h"
 
 #include <QDate>
 #include <QString>

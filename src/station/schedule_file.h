@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/record_file.h"
-#include "schedule/schedule_record.h"
+#include "station/schedule_record.h"
 
 #include <QString>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/record_file.h"
-#include "schedule/schedule_file.h"
+#include "station/schedule_file.h"
 
 #include <QDate>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "export/export_record.h"
+#include "station/export_record.h"
 
 #include "platform/record_file.h"
 

@@ -1,9 +1,8 @@
-#include "console/mnuMenu.h"
+#include "app/mnuMenu.h"
 
 #include "audition/frmAudition.h"
 #include "backup/frmLoadData.h"
 #include "backup/frmSaveData.h"
-#include "console/level_meter.h"
 #include "console/playback.h"
 #include "export/frmAutoExport.h"
 #include "logs/frmActivityLog.h"
@@ -21,6 +20,7 @@
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
+#include "windows/level_meter.h"
 #include "windows/system_info.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/sorted_list.h"
+#include "station/sorted_list.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,6 @@
+#include "app/mnuMenu.h"
 #include "console/clock_tick.h"
-#include "console/mnuMenu.h"
 #include "console/playback.h"
-#include "console/station.h"
 #include "export/hand_off.h"
 #include "io/remote_control.h"
 #include "platform/audio.h"
@@ -16,6 +15,7 @@
 #include "receiver/receiver_link.h"
 #include "recording/record_channel.h"
 #include "schedule/time_change.h"
+#include "station/station.h"
 #include "windows/window_messages.h"
 
 #include <QApplication>

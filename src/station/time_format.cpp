@@ -1,4 +1,4 @@
-#include "console/time_format.h"
+#include "station/time_format.h"
 
 #include <QDate>
 

@@ -1,14 +1,14 @@
-#include "console/station.h"
+#include "station/station.h"
 
-#include "export/export_record.h"
-#include "logs/log_files.h"
-#include "schedule/source_codes.h"
+#include "station/export_record.h"
+#include "station/log_files.h"
+#include "station/source_codes.h"
 
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/file_system.h"
-#include "settings/settings_file.h"
-#include "windows/messages.h"
+#include "station/messages.h"
+#include "station/settings_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "console/sorted_list.h"
+#include "station/sorted_list.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "console/level_meter.h"
+#include "windows/level_meter.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "settings/settings_file.h"
+#include "station/settings_file.h"
 
-#include "console/station_state.h"
+#include "station/station_state.h"
 
 bool SettingsFile::open(const QString& hostPath, QString* error) {
     return file_.open(hostPath, RecordLength, error);

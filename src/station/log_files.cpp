@@ -1,9 +1,9 @@
-#include "logs/log_files.h"
+#include "station/log_files.h"
 
-#include "console/station.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/file_system.h"
+#include "station/station.h"
 
 #include <QFile>
 #include <QLocale>
