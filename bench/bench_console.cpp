@@ -31,7 +31,7 @@ struct LoadedStation {
 void BM_ClockTickWith999Schedules(benchmark::State& state) {
     LoadedStation s;
     const StationState& st = s.station.state;
-    if (!s.loaded || st.NextRec1Time.size() != 8 || st.NextRec2Time.size() != 8 ||
+    if (!s.loaded || st.Rec(1).NextRecTime.size() != 8 || st.Rec(2).NextRecTime.size() != 8 ||
         st.NextSwitchTime.size() != 8) {
         state.SkipWithError("next events not found");
         return;
@@ -47,7 +47,7 @@ BENCHMARK(BM_ClockTickWith999Schedules)
 void BM_FinderOver999Schedules(benchmark::State& state) {
     LoadedStation s;
     for (auto _ : state)
-        FindNextRecord1(s.station);
+        FindNextRecord(s.station, 1);
 }
 BENCHMARK(BM_FinderOver999Schedules)
     ->Unit(benchmark::kMillisecond)

@@ -145,8 +145,8 @@ void simulatedHour() {
     station.setAudioDeviceChoice(&choice);
     if (!station.StartUp().ok)
         return;
-    FindNextRecord1(station);
-    FindNextRecord2(station);
+    FindNextRecord(station, 1);
+    FindNextRecord(station, 2);
     for (int ch = 1; ch <= 2; ++ch) {
         recording.CueRecordChannel(ch);
         recording.ArmRecordChannel(ch);

@@ -72,11 +72,8 @@ int main(int argc, char** argv) {
     Playback playback(
         station, [&paths](int device) { return makeWavePlayer(paths.config(), device); },
         [&] {
-            // The end-of-message pulse: relay 0 on now, off a second later.
-            station.state.RelayStates[0] = 1;
-            remote.WriteRelayOutputs();
             if (tick)
-                tick->TimerEOM->setEnabled(true);
+                tick->StartEomPulse();
         });
     remote.setPlayProgramme([&playback] { playback.PlayProgramme(); });
     remote.setRecordChannel(&recording.channel(1));
@@ -98,9 +95,7 @@ int main(int argc, char** argv) {
     handoffs.timeChange = &timeChange;
     ClockDispatcher dispatcher(station, handoffs);
     tick = &dispatcher;
-    recording.setRecordingBegan([&dispatcher](int channel) {
-        (channel == 1 ? dispatcher.tmrPendingOne : dispatcher.tmrPendingTwo)->setEnabled(true);
-    });
+    recording.setRecordingBegan([&dispatcher](int channel) { dispatcher.RecordingBegan(channel); });
     mnuMenu console(station, dispatcher, &messages.errorWindow(),
                     {&receiver, &recording, &playback, audio.get(), &ports, &devices});
     console.setExitHandler([] { QApplication::quit(); });

@@ -247,85 +247,89 @@ void mnuMenu::buildDisplays() {
     lblSetUp->setVisible(false);
     layout->addWidget(lblSetUp);
 
+    // The controls each record channel has, by their names.
+    struct Names {
+        const char *next, *countdown, *heading, *caption, *name, *timer, *left, *right, *scale,
+            *cue, *cueCaption, *stop, *stopCaption, *gauge;
+    };
+    static constexpr Names names[2] = {
+        {"lblNextToRecord", "lblRecTime", "Label3", "Record Chan 1", "lblRecordNameOne",
+         "lblRecordTimerOne", "MMLevelX3", "MMLevelX4", "MMLevelScaleX2", "Command1", "Cue Rec 1",
+         "Command2", "Stop 1", "Gauge"},
+        {"lblNextRecordTwo", "lblRecTimeTwo", "Label6", "Record Chan 2", "lblRecordNameTwo",
+         "lblRecordTimerTwo", "MMLevelX5", "MMLevelX6", "MMLevelScaleX3", "cmdCueTwo", "Cue Rec 2",
+         "cmdStopTwo", "Stop 2", "Gauge2"}};
+
     auto* next = new QGridLayout;
-    const auto nextRow = [&](int row, QLabel*& what, const char* whatName, QLabel*& countdown,
-                             const char* countdownName, const QString& caption) {
-        what = label(central, whatName, caption);
-        countdown = label(central, countdownName);
+    const auto countdownLabel = [&](const char* name) {
+        QLabel* countdown = label(central, name);
         countdown->setFont(fixedFont(11, true));
         countdown->setMinimumWidth(120);
         countdown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        next->addWidget(what, row, 0);
-        next->addWidget(countdown, row, 1);
+        return countdown;
     };
-    nextRow(0, lblNextToRecord, "lblNextToRecord", lblRecTime, "lblRecTime",
-            station_.display.lblNextToRecord);
-    nextRow(1, lblNextRecordTwo, "lblNextRecordTwo", lblRecTimeTwo, "lblRecTimeTwo",
-            station_.display.lblNextRecordTwo);
-    nextRow(2, lblNextSwitch, "lblNextSwitch", lblSwitchTimer, "lblSwitchTimer",
-            station_.display.lblNextSwitch);
+    for (int channel = 1; channel <= 2; ++channel) {
+        const Names& n = names[channel - 1];
+        RecordChannelControls& c = RecordChannel[size_t(channel - 1)];
+        c.lblNextToRecord = label(central, n.next, station_.display.Rec(channel).lblNextToRecord);
+        c.lblRecTime = countdownLabel(n.countdown);
+        next->addWidget(c.lblNextToRecord, channel - 1, 0);
+        next->addWidget(c.lblRecTime, channel - 1, 1);
+    }
+    lblNextSwitch = label(central, "lblNextSwitch", station_.display.lblNextSwitch);
+    lblSwitchTimer = countdownLabel("lblSwitchTimer");
+    next->addWidget(lblNextSwitch, 2, 0);
+    next->addWidget(lblSwitchTimer, 2, 1);
     next->setColumnStretch(0, 1);
     layout->addLayout(next);
 
     auto* middle = new QHBoxLayout;
     layout->addLayout(middle, 1);
 
-    // The two record channels are laid out by one routine.
-    const auto channelPanel = [&](QLabel*& heading, const char* headingName, const QString& caption,
-                                  QLabel*& name, const char* nameName, QLabel*& timer,
-                                  const char* timerName, LevelMeter*& left, const char* leftName,
-                                  LevelMeter*& right, const char* rightName, LevelMeter*& scale,
-                                  const char* scaleName, QPushButton*& cue, const char* cueName,
-                                  const QString& cueCaption, QPushButton*& stop,
-                                  const char* stopName, const QString& stopCaption) {
+    auto* gauges = new QHBoxLayout;
+    for (int channel = 1; channel <= 2; ++channel) {
+        const Names& n = names[channel - 1];
+        RecordChannelControls& c = RecordChannel[size_t(channel - 1)];
         auto* box = new QGroupBox(central);
         auto* grid = new QGridLayout(box);
-        heading = label(box, headingName, caption);
-        heading->setAlignment(Qt::AlignCenter);
-        name = label(box, nameName);
-        timer = label(box, timerName);
-        timer->setFont(fixedFont(11, true));
-        left = new LevelMeter(leftName, LevelMeter::Style::Bar, box);
-        right = new LevelMeter(rightName, LevelMeter::Style::Bar, box);
-        scale = new LevelMeter(scaleName, LevelMeter::Style::Scale, box);
-        cue = button(box, cueName, cueCaption);
-        stop = button(box, stopName, stopCaption);
-        cue->setEnabled(recording_ != nullptr);
-        stop->setEnabled(recording_ != nullptr);
-        grid->addWidget(heading, 0, 0, 1, 3);
-        grid->addWidget(name, 1, 0, 1, 3);
-        grid->addWidget(timer, 2, 0, 1, 3);
+        c.heading = label(box, n.heading, n.caption);
+        c.heading->setAlignment(Qt::AlignCenter);
+        c.lblRecordName = label(box, n.name);
+        c.lblRecordTimer = label(box, n.timer);
+        c.lblRecordTimer->setFont(fixedFont(11, true));
+        c.levelLeft = new LevelMeter(n.left, LevelMeter::Style::Bar, box);
+        c.levelRight = new LevelMeter(n.right, LevelMeter::Style::Bar, box);
+        c.levelScale = new LevelMeter(n.scale, LevelMeter::Style::Scale, box);
+        c.cue = button(box, n.cue, n.cueCaption);
+        c.stop = button(box, n.stop, n.stopCaption);
+        c.cue->setEnabled(recording_ != nullptr);
+        c.stop->setEnabled(recording_ != nullptr);
+        grid->addWidget(c.heading, 0, 0, 1, 3);
+        grid->addWidget(c.lblRecordName, 1, 0, 1, 3);
+        grid->addWidget(c.lblRecordTimer, 2, 0, 1, 3);
         auto* meters = new QHBoxLayout;
-        meters->addWidget(left);
-        meters->addWidget(right);
-        meters->addWidget(scale);
+        meters->addWidget(c.levelLeft);
+        meters->addWidget(c.levelRight);
+        meters->addWidget(c.levelScale);
         grid->addLayout(meters, 3, 0, 1, 3);
-        grid->addWidget(cue, 4, 0);
-        grid->addWidget(stop, 4, 2);
+        grid->addWidget(c.cue, 4, 0);
+        grid->addWidget(c.stop, 4, 2);
         middle->addWidget(box);
-    };
-    channelPanel(Label3, "Label3", "Record Chan 1", lblRecordNameOne, "lblRecordNameOne",
-                 lblRecordTimerOne, "lblRecordTimerOne", MMLevelX3, "MMLevelX3", MMLevelX4,
-                 "MMLevelX4", MMLevelScaleX2, "MMLevelScaleX2", Command1, "Command1", "Cue Rec 1",
-                 Command2, "Command2", "Stop 1");
-    channelPanel(Label6, "Label6", "Record Chan 2", lblRecordNameTwo, "lblRecordNameTwo",
-                 lblRecordTimerTwo, "lblRecordTimerTwo", MMLevelX5, "MMLevelX5", MMLevelX6,
-                 "MMLevelX6", MMLevelScaleX3, "MMLevelScaleX3", cmdCueTwo, "cmdCueTwo", "Cue Rec 2",
-                 cmdStopTwo, "cmdStopTwo", "Stop 2");
-
-    if (recording_) {
-        const auto cueAndArm = [this](int channel) {
-            recording_->channel(channel).CueAndArm();
-            render();
-        };
-        const auto stop = [this](int channel) {
-            recording_->StopRecordChannel(channel);
-            render();
-        };
-        connect(Command1, &QPushButton::clicked, this, [=] { cueAndArm(1); });
-        connect(Command2, &QPushButton::clicked, this, [=] { stop(1); });
-        connect(cmdCueTwo, &QPushButton::clicked, this, [=] { cueAndArm(2); });
-        connect(cmdStopTwo, &QPushButton::clicked, this, [=] { stop(2); });
+        if (recording_) {
+            connect(c.cue, &QPushButton::clicked, this, [this, channel] {
+                recording_->channel(channel).CueAndArm();
+                render();
+            });
+            connect(c.stop, &QPushButton::clicked, this, [this, channel] {
+                recording_->StopRecordChannel(channel);
+                render();
+            });
+        }
+        c.gauge = new QProgressBar(central);
+        c.gauge->setObjectName(n.gauge);
+        c.gauge->setRange(0, 100);
+        c.gauge->setVisible(false);
+        gauges->addWidget(c.gauge);
     }
 
     auto* playBox = new QGroupBox(central);
@@ -396,16 +400,6 @@ void mnuMenu::buildDisplays() {
         w->setSizePolicy(policy);
     }
 
-    auto* gauges = new QHBoxLayout;
-    Gauge = new QProgressBar(central);
-    Gauge->setObjectName("Gauge");
-    Gauge2 = new QProgressBar(central);
-    Gauge2->setObjectName("Gauge2");
-    for (QProgressBar* g : {Gauge, Gauge2}) {
-        g->setRange(0, 100);
-        g->setVisible(false);
-        gauges->addWidget(g);
-    }
     layout->addLayout(gauges);
 
     render();
@@ -420,16 +414,8 @@ void mnuMenu::render() {
     setText(lblClock, d.lblClock);
     setText(lblSetUp, d.lblSetUp);
     lblSetUp->setVisible(!d.lblSetUp.isEmpty());
-    setText(lblNextToRecord, d.lblNextToRecord);
-    setText(lblRecTime, d.lblRecTime);
-    setText(lblNextRecordTwo, d.lblNextRecordTwo);
-    setText(lblRecTimeTwo, d.lblRecTimeTwo);
     setText(lblNextSwitch, d.lblNextSwitch);
     setText(lblSwitchTimer, d.lblSwitchTimer);
-    setText(lblRecordNameOne, d.lblRecordNameOne);
-    setText(lblRecordTimerOne, d.lblRecordTimerOne);
-    setText(lblRecordNameTwo, d.lblRecordNameTwo);
-    setText(lblRecordTimerTwo, d.lblRecordTimerTwo);
     setText(lblPlayDay, d.lblPlayDay);
     setText(lblPlayTime, d.lblPlayTime);
     setText(lblPlayRelay, d.lblPlayRelay);
@@ -459,15 +445,23 @@ void mnuMenu::render() {
     show(MMLevelX1, d.PlayingVisible);
     show(MMLevelX2, d.PlayingVisible);
     show(MMLevelScaleX1, d.PlayingVisible);
-    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(MMLevelX3),
-                       static_cast<QWidget*>(MMLevelX4), static_cast<QWidget*>(MMLevelScaleX2)})
-        show(w, d.Rec1PanelVisible);
-    for (QWidget* w : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(MMLevelX5),
-                       static_cast<QWidget*>(MMLevelX6), static_cast<QWidget*>(MMLevelScaleX3)})
-        show(w, d.Rec2PanelVisible);
+    for (int channel = 1; channel <= 2; ++channel) {
+        const RecordChannelDisplay& shown = d.Rec(channel);
+        const RecordChannelControls& c = RecordChannel[size_t(channel - 1)];
+        setText(c.lblNextToRecord, shown.lblNextToRecord);
+        setText(c.lblRecTime, shown.lblRecTime);
+        setText(c.lblRecordName, shown.lblRecordName);
+        setText(c.lblRecordTimer, shown.lblRecordTimer);
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{c.heading, c.levelLeft, c.levelRight, c.levelScale})
+            show(w, shown.PanelVisible);
+        c.levelLeft->setLevel(shown.LevelLeft);
+        c.levelRight->setLevel(shown.LevelRight);
+        show(c.gauge, shown.GaugeVisible);
+        if (c.gauge->value() != shown.Gauge)
+            c.gauge->setValue(shown.Gauge);
+    }
     show(lblPort, d.lblPortVisible);
-    show(Gauge, d.GaugeVisible);
-    show(Gauge2, d.Gauge2Visible);
     show(cmdPlay, d.cmdPlayVisible);
     show(cmdStop, d.cmdStopVisible);
     setButtonColor(cmdPlay, d.cmdPlayColor);
@@ -475,14 +469,6 @@ void mnuMenu::render() {
 
     MMLevelX1->setLevel(d.PlayLevelLeft);
     MMLevelX2->setLevel(d.PlayLevelRight);
-    MMLevelX3->setLevel(d.Rec1LevelLeft);
-    MMLevelX4->setLevel(d.Rec1LevelRight);
-    MMLevelX5->setLevel(d.Rec2LevelLeft);
-    MMLevelX6->setLevel(d.Rec2LevelRight);
-    if (Gauge->value() != d.Gauge)
-        Gauge->setValue(d.Gauge);
-    if (Gauge2->value() != d.Gauge2)
-        Gauge2->setValue(d.Gauge2);
 }
 
 void mnuMenu::openHelp() {

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -72,20 +73,25 @@ public:
 
     // Displays.
     QLabel* lblSetUp;
-    QLabel *lblClock, *lblNextToRecord, *lblRecTime, *lblNextRecordTwo, *lblRecTimeTwo,
-        *lblNextSwitch, *lblSwitchTimer;
-    QLabel *Label3, *lblRecordNameOne, *lblRecordTimerOne;
-    QLabel *Label6, *lblRecordNameTwo, *lblRecordTimerTwo;
+    QLabel *lblClock, *lblNextSwitch, *lblSwitchTimer;
     QLabel *Label1, *lblPlayDay, *Label2, *lblPlayTime;
     QLabel *lblPlayRelay, *lblRecordRelay, *lblPort;
     QListWidget* PlayList;
     LevelMeter *MMLevelX1, *MMLevelX2, *MMLevelScaleX1;
-    LevelMeter *MMLevelX3, *MMLevelX4, *MMLevelScaleX2;
-    LevelMeter *MMLevelX5, *MMLevelX6, *MMLevelScaleX3;
-    QProgressBar *Gauge, *Gauge2;
+    // One record channel's controls; channel N's are RecordChannel[N - 1],
+    // each with its control name (lblNextToRecord, lblRecordNameOne, Label3,
+    // MMLevelX3, Command1, Gauge; lblNextRecordTwo, lblRecordNameTwo, ...).
+    struct RecordChannelControls {
+        QLabel *lblNextToRecord, *lblRecTime;
+        QLabel *heading, *lblRecordName, *lblRecordTimer;
+        LevelMeter *levelLeft, *levelRight, *levelScale;
+        QPushButton *cue, *stop;
+        QProgressBar* gauge;
+    };
+    std::array<RecordChannelControls, 2> RecordChannel{};
 
     // Buttons.
-    QPushButton *cmdPlay, *cmdStop, *Command1, *Command2, *cmdCueTwo, *cmdStopTwo;
+    QPushButton *cmdPlay, *cmdStop;
 
     // Menus.
     QMenu *mnuFile, *mnuSetUp, *mnuView, *mnuReceiverStatus, *mnuHistory;

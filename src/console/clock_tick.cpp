@@ -69,48 +69,26 @@ bool isEbNoPollMoment(int interval, const QString& timeText) {
 
 } // namespace
 
-struct ClockDispatcher::Channel {
-    int number;
-    QString StationState::*time;
-    int32_t StationState::*day;
-    ScheduleNo StationState::*slot;
-    QString StationState::*name;
-    int32_t StationState::*active;
-    int32_t StationState::*pending;
-    double StationState::*stopAt;
-    double StationState::*pendingAt;
-    double StationState::*startTimer;
-    QString ConsoleDisplay::*countdownLabel;
-    QString ConsoleDisplay::*elapsedLabel;
-    std::unique_ptr<Timer> ClockDispatcher::*cueTimer;
-    std::unique_ptr<Timer> ClockDispatcher::*findNextTimer;
-    CuedEvent ClockDispatcher::*lastCued;
-    CuedEvent ClockDispatcher::*lastDue;
-    CuedEvent ClockDispatcher::*lastArmed;
-    CuedEvent ClockDispatcher::*lastMissed;
-    int firstCueAt, secondCueAt;
-};
-
 ClockDispatcher::ClockDispatcher(Station& station, TickHandoffs handoffs)
     : station_(station), handoffs_(handoffs) {
     Timers& timers = station_.timers();
     tmrClock = timers.create(50);
     tmrClock->setHandler([this] { ClockTick(); });
 
-    oneShot(
-        TimerCue, 1000,
-        [this] {
-            if (handoffs_.recording)
-                handoffs_.recording->CueRecordChannel(1);
-        },
-        false);
-    oneShot(
-        TimerCueTwo, 1000,
-        [this] {
-            if (handoffs_.recording)
-                handoffs_.recording->CueRecordChannel(2);
-        },
-        false);
+    for (ChannelTick& ch : channels_) {
+        const int number = ch.number;
+        oneShot(
+            ch.TimerCue, 1000,
+            [this, number] {
+                if (handoffs_.recording)
+                    handoffs_.recording->CueRecordChannel(number);
+            },
+            false);
+        oneShot(
+            ch.TimerGetNextRec, 1000, [this, number] { FindNextRecord(station_, number); }, true);
+        oneShot(
+            ch.tmrPending, 2000, [this, number] { FindNextRecord(station_, number); }, true);
+    }
     oneShot(
         TimerCueSwitch, 2000,
         [this] {
@@ -128,15 +106,7 @@ ClockDispatcher::ClockDispatcher(Station& station, TickHandoffs handoffs)
         },
         false);
     oneShot(
-        TimerGetNextRecOne, 1000, [this] { FindNextRecord1(station_); }, true);
-    oneShot(
-        TimerGetNextRecTwo, 1000, [this] { FindNextRecord2(station_); }, true);
-    oneShot(
         TimerGetNextSwitch, 1000, [this] { FindNextSwitch(station_); }, true);
-    oneShot(
-        tmrPendingOne, 2000, [this] { FindNextRecord1(station_); }, true);
-    oneShot(
-        tmrPendingTwo, 2000, [this] { FindNextRecord2(station_); }, false);
     oneShot(
         tmrTimeChange, 4000,
         [this] {
@@ -145,11 +115,26 @@ ClockDispatcher::ClockDispatcher(Station& station, TickHandoffs handoffs)
             handoffs_.timeChange->AdjustForTimeChange();
             // The next events were found among the old times; the first of
             // each after the change would otherwise be an hour out.
-            FindNextRecord1(station_);
-            FindNextRecord2(station_);
-            FindNextSwitch(station_);
+            findNextEvents();
         },
         false);
+}
+
+void ClockDispatcher::findNextEvents() {
+    FindNextRecord(station_, 1);
+    FindNextRecord(station_, 2);
+    FindNextSwitch(station_);
+}
+
+void ClockDispatcher::StartEomPulse() {
+    station_.state.RelayStates[0] = 1;
+    if (handoffs_.relays)
+        handoffs_.relays->WriteRelayOutputs();
+    TimerEOM->setEnabled(true);
+}
+
+void ClockDispatcher::RecordingBegan(int channel) {
+    channels_.at(size_t(channel - 1)).tmrPending->setEnabled(true);
 }
 
 void ClockDispatcher::oneShot(std::unique_ptr<Timer>& timer, int intervalMs,
@@ -169,9 +154,7 @@ StartUpResult ClockDispatcher::Form_Load() {
     const StartUpResult result = station_.StartUp();
     if (!result.ok)
         return result;
-    FindNextRecord1(station_);
-    FindNextRecord2(station_);
-    FindNextSwitch(station_);
+    findNextEvents();
     station_.state.PlayListMode = 1;
     if (handoffs_.playList)
         handoffs_.playList->BuildPlayList();
@@ -214,10 +197,7 @@ void ClockDispatcher::ClockTick() {
             s.PlayEndAt -= 86400;
         const int secs = roundHalfEven(s.PlayEndAt - clock);
         if (secs < 0 && !s.EomSent) {
-            s.RelayStates[0] = 1;
-            if (handoffs_.relays)
-                handoffs_.relays->WriteRelayOutputs();
-            TimerEOM->setEnabled(true);
+            StartEomPulse();
             s.EomSent = true;
         }
         display.lblPlayTime = FormatElapsed(secs);
@@ -252,16 +232,18 @@ void ClockDispatcher::ClockTick() {
     const bool newDay = lastTickDate_.isValid() && today > lastTickDate_;
     lastTickDate_ = today;
     if (newDay) {
-        for (double* t : {&s.Rec1StopAt, &s.Rec1PendingAt, &s.Rec2StopAt, &s.Rec2PendingAt})
-            if (*t >= 86400)
-                *t -= 86400;
+        for (RecordChannelState& c : s.RecChannels)
+            for (double* t : {&c.RecStopAt, &c.RecPendingAt})
+                if (*t >= 86400)
+                    *t -= 86400;
     }
 
     // 6. and 7. The record channels; channel 2 also refuses a time with a blank.
-    if (isTimeText(s.NextRec1Time))
-        tickChannel(channel(1), clock, today, midnight);
-    if (!s.NextRec2Time.contains(' ') && isTimeText(s.NextRec2Time))
-        tickChannel(channel(2), clock, today, midnight);
+    for (ChannelTick& ch : channels_) {
+        const QString& time = s.Rec(ch.number).NextRecTime;
+        if (isTimeText(time) && (ch.number == 1 || !time.contains(' ')))
+            tickChannel(ch, clock, today, midnight);
+    }
 
     // 8. Tomorrow's playlist, once, at 23:59:55.
     if (wholeClock == 86395 && s.MidnightListLatch == 0) {
@@ -291,107 +273,65 @@ void ClockDispatcher::ClockTick() {
         afterTick_();
 }
 
-void ClockDispatcher::tickChannel(const Channel& ch, double clock, const QDate& today,
+void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& today,
                                   qint64 midnight) {
-    StationState& s = station_.state;
-    const Countdown countdown = countdownTo(s.*ch.time, s.*ch.day, today, clock, midnight);
+    const StationState& s = station_.state;
+    RecordChannelState& c = station_.state.Rec(ch.number);
+    RecordChannelDisplay& shown = station_.display.Rec(ch.number);
+    const Countdown countdown = countdownTo(c.NextRecTime, c.NextRecDay, today, clock, midnight);
     const int raw = countdown.raw;
     const int secs = weekCorrected(raw);
-    station_.display.*ch.countdownLabel = FormatCountdown(secs);
+    shown.lblRecTime = FormatCountdown(secs);
 
     // The second cue moment is a second chance for a tick that missed the
     // first, not a second cue: a cue sends the receiver its command and
     // prepares the channel's files, once per occurrence.
-    Timer& cue = *(this->*ch.cueTimer);
-    const CuedEvent event{countdown.at, s.*ch.slot};
+    Timer& cue = *ch.TimerCue;
+    const CuedEvent event{countdown.at, c.NextRecSlot};
     if (!cue.isEnabled() && (secs == ch.firstCueAt || secs == ch.secondCueAt) &&
-        this->*ch.lastCued != event) {
+        ch.lastCued != event) {
         cue.setEnabled(true);
-        this->*ch.lastCued = event;
+        ch.lastCued = event;
     }
 
     RecordChannelControl* rec = handoffs_.recording;
     const bool timed = s.CueRecordStart == "T";
     // This occurrence's own moment, before the week correction moves a passed
     // one to next week.
-    const CuedEvent occurrence{raw < -2 ? countdown.at - Week : countdown.at, s.*ch.slot};
+    const CuedEvent occurrence{raw < -2 ? countdown.at - Week : countdown.at, c.NextRecSlot};
     if (timed && secs < 1 && raw >= -2)
-        this->*ch.lastDue = occurrence;
-    if (timed && secs < 1 && s.*ch.active == 0 && s.*ch.pending == 0 && rec) {
+        ch.lastDue = occurrence;
+    if (timed && secs < 1 && c.RecActive == 0 && c.RecPending == 0 && rec) {
         rec->ArmRecordChannel(ch.number);
-        this->*ch.lastArmed = occurrence;
+        ch.lastArmed = occurrence;
     }
-    if (clock > s.*ch.stopAt && timed && s.*ch.active == 1 && rec)
+    if (clock > c.RecStopAt && timed && c.RecActive == 1 && rec)
         rec->StopRecordChannel(ch.number);
-    if (clock > s.*ch.pendingAt && s.*ch.active == 0 && s.*ch.pending == 1 && rec)
+    if (clock > c.RecPendingAt && c.RecActive == 0 && c.RecPending == 1 && rec)
         rec->DumpRecordChannel(ch.number);
     // An event that went by without being armed (the channel was still busy
     // with the previous programme, or nothing cued it) would otherwise hold
     // the channel for a week and every later programme on it would be lost.
     // Once it is past for good, look for the next one; an armed channel
     // waits for its audio or its dump, which move on themselves.
-    if (raw < -2 && s.*ch.pending != 1) {
+    if (raw < -2 && c.RecPending != 1) {
         // It came due but was never armed (the channel still held the
         // programme before it): the programme is lost, and the error log
         // must say so. A refused arm has said why already, and a remotely
         // started programme is not armed by time.
-        if (timed && this->*ch.lastDue == occurrence && this->*ch.lastArmed != occurrence &&
-            this->*ch.lastMissed != occurrence) {
-            this->*ch.lastMissed = occurrence;
+        if (timed && ch.lastDue == occurrence && ch.lastArmed != occurrence &&
+            ch.lastMissed != occurrence) {
+            ch.lastMissed = occurrence;
             LogError(station_, QString("Record channel %1: %2 due at %3 was not recorded")
                                    .arg(ch.number)
-                                   .arg((s.*ch.name).trimmed(), s.*ch.time));
+                                   .arg(c.NextRecName.trimmed(), c.NextRecTime));
         }
-        (this->*ch.findNextTimer)->setEnabled(true);
+        ch.TimerGetNextRec->setEnabled(true);
     }
-    if (s.*ch.active == 1) {
-        double elapsed = clock - s.*ch.startTimer;
+    if (c.RecActive == 1) {
+        double elapsed = clock - c.RecStartTimer;
         if (elapsed < 0)
             elapsed += 86400; // started before midnight
-        station_.display.*ch.elapsedLabel = FormatElapsed(roundHalfEven(elapsed));
+        shown.lblRecordTimer = FormatElapsed(roundHalfEven(elapsed));
     }
-}
-
-const ClockDispatcher::Channel& ClockDispatcher::channel(int number) {
-    static const Channel one{1,
-                             &StationState::NextRec1Time,
-                             &StationState::NextRec1Day,
-                             &StationState::NextRec1Slot,
-                             &StationState::NextRec1Name,
-                             &StationState::Rec1Active,
-                             &StationState::Rec1Pending,
-                             &StationState::Rec1StopAt,
-                             &StationState::Rec1PendingAt,
-                             &StationState::Rec1StartTimer,
-                             &ConsoleDisplay::lblRecTime,
-                             &ConsoleDisplay::lblRecordTimerOne,
-                             &ClockDispatcher::TimerCue,
-                             &ClockDispatcher::TimerGetNextRecOne,
-                             &ClockDispatcher::lastCuedOne_,
-                             &ClockDispatcher::lastDueOne_,
-                             &ClockDispatcher::lastArmedOne_,
-                             &ClockDispatcher::lastMissedOne_,
-                             7,
-                             5};
-    static const Channel two{2,
-                             &StationState::NextRec2Time,
-                             &StationState::NextRec2Day,
-                             &StationState::NextRec2Slot,
-                             &StationState::NextRec2Name,
-                             &StationState::Rec2Active,
-                             &StationState::Rec2Pending,
-                             &StationState::Rec2StopAt,
-                             &StationState::Rec2PendingAt,
-                             &StationState::Rec2StartTimer,
-                             &ConsoleDisplay::lblRecTimeTwo,
-                             &ConsoleDisplay::lblRecordTimerTwo,
-                             &ClockDispatcher::TimerCueTwo,
-                             &ClockDispatcher::TimerGetNextRecTwo,
-                             &ClockDispatcher::lastCuedTwo_,
-                             &ClockDispatcher::lastDueTwo_,
-                             &ClockDispatcher::lastArmedTwo_,
-                             &ClockDispatcher::lastMissedTwo_,
-                             4,
-                             2};
-    return number == 1 ? one : two;
 }

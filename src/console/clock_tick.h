@@ -4,6 +4,7 @@
 #include "station/station.h"
 #include "station/tick_handoffs.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -27,14 +28,15 @@ public:
 
     TickHandoffs& handoffs() { return handoffs_; }
 
-    std::unique_ptr<Timer> tmrClock;
-    std::unique_ptr<Timer> TimerCue, TimerCueTwo, TimerCueSwitch, TimerEOM;
-    std::unique_ptr<Timer> TimerGetNextRecOne, TimerGetNextRecTwo, TimerGetNextSwitch;
-    std::unique_ptr<Timer> tmrPendingOne, tmrPendingTwo;
-    std::unique_ptr<Timer> tmrTimeChange;
+    // The end-of-message pulse: relay 0 on now, off a second later.
+    void StartEomPulse();
+    // A record channel (1 or 2) began its take: two seconds later its finder
+    // looks for the programme after it.
+    void RecordingBegan(int channel);
 
-    // What differs between the two record channels in the tick.
-    struct Channel;
+    std::unique_ptr<Timer> tmrClock;
+    std::unique_ptr<Timer> TimerCueSwitch, TimerEOM, TimerGetNextSwitch;
+    std::unique_ptr<Timer> tmrTimeChange;
 
 private:
     // An occurrence of a scheduled event: its moment and its schedule.
@@ -44,19 +46,30 @@ private:
         bool operator==(const CuedEvent&) const = default;
     };
 
-    static const Channel& channel(int number);
-    void tickChannel(const Channel& ch, double clock, const QDate& today, qint64 midnight);
+    // What the tick keeps for one record channel.
+    struct ChannelTick {
+        int number = 0;
+        // The countdown values at which the channel is cued; the second is a
+        // second chance for a tick that missed the first.
+        int firstCueAt = 0, secondCueAt = 0;
+        std::unique_ptr<Timer> TimerCue{}, TimerGetNextRec{}, tmrPending{};
+        // The occurrences the channel last cued, saw come due, was last
+        // armed for, and last reported as gone by unrecorded.
+        CuedEvent lastCued{}, lastDue{}, lastArmed{}, lastMissed{};
+    };
+
+    void findNextEvents();
+    void tickChannel(ChannelTick& ch, double clock, const QDate& today, qint64 midnight);
     void oneShot(std::unique_ptr<Timer>& timer, int intervalMs, std::function<void()> work,
                  bool disableFirst);
 
     Station& station_;
     TickHandoffs handoffs_;
     std::function<void()> afterTick_;
-    CuedEvent lastCuedOne_, lastCuedTwo_;
-    // The occurrences each channel last saw come due, was last armed for, and
-    // last reported as gone by unrecorded.
-    CuedEvent lastDueOne_, lastDueTwo_, lastArmedOne_, lastArmedTwo_, lastMissedOne_,
-        lastMissedTwo_;
+    // Channel 2 is cued three seconds after channel 1, so that their
+    // receiver commands never meet.
+    std::array<ChannelTick, 2> channels_{{{.number = 1, .firstCueAt = 7, .secondCueAt = 5},
+                                          {.number = 2, .firstCueAt = 4, .secondCueAt = 2}}};
     QDate lastTickDate_;
     int textSecond_ = -1;
     QDate textDate_;

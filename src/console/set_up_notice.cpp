@@ -14,7 +14,7 @@ bool isTimeText(const QString& t) {
 
 QString SetUpNotice(const StationState& s) {
     // The finders have found what the schedules will do; only that matters.
-    const bool records = isTimeText(s.NextRec1Time) || isTimeText(s.NextRec2Time);
+    const bool records = isTimeText(s.Rec(1).NextRecTime) || isTimeText(s.Rec(2).NextRecTime);
     const bool switches = records || isTimeText(s.NextSwitchTime);
     QStringList missing;
     if (records && !(s.WaveDrive.size() == 1 && s.WaveDrive.at(0).isLetter()))

@@ -9,19 +9,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <array>
 #include <cmath>
 
-// The console's controls of each channel's export, named once.
-struct ExportHandOff::Names {
-    int number;
-    int ConsoleDisplay::*gauge;
-    bool ConsoleDisplay::*gaugeVisible;
-};
-
 namespace {
-
-const ExportHandOff::Names ChannelOne{1, &ConsoleDisplay::Gauge, &ConsoleDisplay::GaugeVisible};
-const ExportHandOff::Names ChannelTwo{2, &ConsoleDisplay::Gauge2, &ConsoleDisplay::Gauge2Visible};
 
 constexpr int ExportTimerMs = 100;
 constexpr QChar WinjockDrive('H');
@@ -62,12 +53,11 @@ std::optional<int> ExportGaugeValue(qint64 position, qint64 total) {
 }
 
 ExportHandOff::ExportHandOff(Station& station)
-    : tmrExport(station.timers().create(ExportTimerMs)),
-      tmrExport2(station.timers().create(ExportTimerMs)), station_(station),
-      one_{ChannelOne, tmrExport, {}, {}, {}}, two_{ChannelTwo, tmrExport2, {}, {}, {}} {
-    for (Channel* ch : {&one_, &two_}) {
-        ch->timer->setEnabled(false);
-        ch->timer->setHandler([this, ch] { tick(*ch); });
+    : station_(station), channels_{{{1, station.timers().create(ExportTimerMs), {}, {}, {}},
+                                    {2, station.timers().create(ExportTimerMs), {}, {}, {}}}} {
+    for (Channel& ch : channels_) {
+        ch.timer->setEnabled(false);
+        ch.timer->setHandler([this, &ch] { tick(ch); });
     }
     station_.addFileUser(this);
 }
@@ -79,10 +69,10 @@ ExportHandOff::~ExportHandOff() {
 
 QStringList ExportHandOff::filesInUse() const {
     QStringList files;
-    for (const Channel* ch : {&one_, &two_}) {
-        if (ch->copy)
-            files << station_.paths().resolve(ch->running.source);
-        for (const Job& job : ch->waiting)
+    for (const Channel& ch : channels_) {
+        if (ch.copy)
+            files << station_.paths().resolve(ch.running.source);
+        for (const Job& job : ch.waiting)
             files << station_.paths().resolve(job.source);
     }
     return files;
@@ -178,8 +168,8 @@ void ExportHandOff::startNext(Channel& ch) {
                 &wake_, [this, c] { tick(*c); }, Qt::QueuedConnection);
         });
         ch.running = std::move(job);
-        station_.display.*ch.n.gauge = 0;
-        station_.display.*ch.n.gaugeVisible = true;
+        station_.display.Rec(ch.number).Gauge = 0;
+        station_.display.Rec(ch.number).GaugeVisible = true;
         ch.timer->setEnabled(true);
         LogActivity(station_, "Export->" + ch.running.destination);
         return;
@@ -192,7 +182,7 @@ void ExportHandOff::tick(Channel& ch) {
         return;
     }
     if (const auto value = ExportGaugeValue(ch.copy->position(), ch.copy->total()))
-        station_.display.*ch.n.gauge = *value;
+        station_.display.Rec(ch.number).Gauge = *value;
     if (ch.copy->finished())
         finish(ch);
 }
@@ -200,7 +190,7 @@ void ExportHandOff::tick(Channel& ch) {
 void ExportHandOff::finish(Channel& ch) {
     const CopyResult result = ch.copy->result();
     ch.copy.reset();
-    station_.display.*ch.n.gaugeVisible = false;
+    station_.display.Rec(ch.number).GaugeVisible = false;
     ch.timer->setEnabled(false);
     if (!result.ok) {
         LogError(station_, "Export->" + ch.running.destination + " failed: " + result.error);
@@ -237,22 +227,22 @@ bool ExportHandOff::waitForCopy(int number, int ms) {
 }
 
 void ExportHandOff::shutDown() {
-    for (Channel* ch : {&one_, &two_}) {
+    for (Channel& ch : channels_) {
         std::deque<Job> waiting;
-        waiting.swap(ch->waiting);
+        waiting.swap(ch.waiting);
         for (const Job& job : waiting) {
             LogError(station_, "Export->" + job.destination + " not copied: the program is ending");
             removeStale(job);
         }
-        if (ch->copy && ch->copy->finished()) {
-            finish(*ch);
-        } else if (ch->copy) {
+        if (ch.copy && ch.copy->finished()) {
+            finish(ch);
+        } else if (ch.copy) {
             LogError(station_,
-                     "Export->" + ch->running.destination + " stopped: the program is ending");
-            ch->copy.reset();
-            removeStale(ch->running);
+                     "Export->" + ch.running.destination + " stopped: the program is ending");
+            ch.copy.reset();
+            removeStale(ch.running);
         }
-        ch->timer->setEnabled(false);
-        station_.display.*ch->n.gaugeVisible = false;
+        ch.timer->setEnabled(false);
+        station_.display.Rec(ch.number).GaugeVisible = false;
     }
 }

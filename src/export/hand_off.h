@@ -6,6 +6,7 @@
 #include "station/station.h"
 
 #include <QObject>
+#include <array>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -41,9 +42,8 @@ public:
     // The recordings being copied or waiting to be.
     QStringList filesInUse() const override;
 
-    std::unique_ptr<Timer> tmrExport, tmrExport2;
-
-    struct Names;
+    // tmrExport, tmrExport2: channel 1's and channel 2's.
+    const Timer& exportTimer(int number) const { return *channel(number).timer; }
 
 private:
     // One file to put into the playout store.
@@ -56,15 +56,15 @@ private:
         bool fade = false;
     };
     struct Channel {
-        const Names& n;
-        std::unique_ptr<Timer>& timer;
+        int number;
+        std::unique_ptr<Timer> timer;
         std::deque<Job> waiting;
         std::unique_ptr<ExportCopy> copy;
         Job running;
     };
 
-    Channel& channel(int number) { return number == 1 ? one_ : two_; }
-    const Channel& channel(int number) const { return number == 1 ? one_ : two_; }
+    Channel& channel(int number) { return channels_.at(size_t(number - 1)); }
+    const Channel& channel(int number) const { return channels_.at(size_t(number - 1)); }
     // The files a recording goes to under its rule; none, with an error-log
     // line, when a name cannot be formed.
     std::vector<Job> jobsFor(const FinishedRecording& recording);
@@ -79,5 +79,5 @@ private:
     // Lives on the UI thread: a copy that ends wakes its channel through it
     // at once rather than at the timer's next tick.
     QObject wake_;
-    Channel one_, two_;
+    std::array<Channel, 2> channels_;
 };

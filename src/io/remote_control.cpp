@@ -115,9 +115,9 @@ void RemoteControl::PollRemoteInputs() {
     }
 
     if (s.CueRecordStart == "M" && channel1_) {
-        if (s.Rec1Active != 1 && channel1_->remoteStartArmed() && RecordInput == 1)
+        if (s.Rec(1).RecActive != 1 && channel1_->remoteStartArmed() && RecordInput == 1)
             channel1_->StartFromRemote();
-        else if (s.Rec1Active == 1 && RecordInput == 0)
+        else if (s.Rec(1).RecActive == 1 && RecordInput == 0)
             channel1_->Stop();
     }
     if (PlayInput == 1 && s.Playing == 0 && playProgramme_)

@@ -26,57 +26,7 @@ QString blanks(int n) {
 
 } // namespace
 
-// The state and controls of each channel, named once.
-struct RecordChannel::Names {
-    int number;
-    int32_t StationState::*active;
-    int32_t StationState::*pending;
-    double StationState::*stopAt;
-    double StationState::*pendingAt;
-    double StationState::*startTimer;
-    ScheduleNo StationState::*nextSlot;
-    int32_t StationState::*nextEntry;
-    QString StationState::*nextName;
-    QString ConsoleDisplay::*nameLabel;
-    QString ConsoleDisplay::*timeLabel;
-    bool ConsoleDisplay::*panelVisible;
-    int ConsoleDisplay::*levelLeft;
-    int ConsoleDisplay::*levelRight;
-    void (*findNext)(Station&);
-};
-
 namespace {
-
-const RecordChannel::Names ChannelOne{1,
-                                      &StationState::Rec1Active,
-                                      &StationState::Rec1Pending,
-                                      &StationState::Rec1StopAt,
-                                      &StationState::Rec1PendingAt,
-                                      &StationState::Rec1StartTimer,
-                                      &StationState::NextRec1Slot,
-                                      &StationState::NextRec1Entry,
-                                      &StationState::NextRec1Name,
-                                      &ConsoleDisplay::lblRecordNameOne,
-                                      &ConsoleDisplay::lblRecordTimerOne,
-                                      &ConsoleDisplay::Rec1PanelVisible,
-                                      &ConsoleDisplay::Rec1LevelLeft,
-                                      &ConsoleDisplay::Rec1LevelRight,
-                                      &FindNextRecord1};
-const RecordChannel::Names ChannelTwo{2,
-                                      &StationState::Rec2Active,
-                                      &StationState::Rec2Pending,
-                                      &StationState::Rec2StopAt,
-                                      &StationState::Rec2PendingAt,
-                                      &StationState::Rec2StartTimer,
-                                      &StationState::NextRec2Slot,
-                                      &StationState::NextRec2Entry,
-                                      &StationState::NextRec2Name,
-                                      &ConsoleDisplay::lblRecordNameTwo,
-                                      &ConsoleDisplay::lblRecordTimerTwo,
-                                      &ConsoleDisplay::Rec2PanelVisible,
-                                      &ConsoleDisplay::Rec2LevelLeft,
-                                      &ConsoleDisplay::Rec2LevelRight,
-                                      &FindNextRecord2};
 
 void send(Station& station, ReceiverLink* receiver, const QString& command) {
     station.state.ReceiverCommand = command;
@@ -89,8 +39,8 @@ void send(Station& station, ReceiverLink* receiver, const QString& command) {
 RecordChannel::RecordChannel(int number, Station& station, AudioDevices& devices,
                              ReceiverLink* receiver, RecordingHandOff* handOff,
                              std::function<void()> recordingBegan)
-    : n_(number == 1 ? ChannelOne : ChannelTwo), station_(station), devices_(devices),
-      receiver_(receiver), handOff_(handOff), recordingBegan_(std::move(recordingBegan)) {}
+    : number_(number), station_(station), devices_(devices), receiver_(receiver), handOff_(handOff),
+      recordingBegan_(std::move(recordingBegan)) {}
 
 RecordChannel::~RecordChannel() {
     if (input_)
@@ -102,7 +52,7 @@ double RecordChannel::now() const {
 }
 
 double RecordChannel::sinceStart() const {
-    double t = now() - station_.state.*n_.startTimer;
+    double t = now() - state().RecStartTimer;
     if (t < 0)
         t += 86400; // started before midnight
     return t;
@@ -117,15 +67,15 @@ QStringList RecordChannel::filesInUse() const {
 
 bool RecordChannel::Cue() {
     StationState& s = station_.state;
-    const ScheduleNo slot = s.*n_.nextSlot;
+    const ScheduleNo slot = state().NextRecSlot;
     const auto rec = slot > 0 ? s.SatListFile.read(slot) : std::nullopt;
     if (!rec || !rec->inUse()) {
         const QString why =
             slot > 0 ? QString("Record channel %1: schedule %2 is not in the schedule file; "
                                "nothing is cued")
-                           .arg(n_.number)
+                           .arg(number_)
                            .arg(slot)
-                     : QString("Record channel %1: there is no programme to cue").arg(n_.number);
+                     : QString("Record channel %1: there is no programme to cue").arg(number_);
         LogError(station_, why);
         station_.messages().ShowMessage(why);
         return false;
@@ -149,7 +99,7 @@ bool RecordChannel::Cue() {
     // the weekly schedule), which the playlist and the export go by; the
     // occurrence's own day differs once a time change has moved it across
     // midnight.
-    const int entry = s.*n_.nextEntry;
+    const int entry = state().NextRecEntry;
     cuedWeekday_ = entry >= 0 && entry <= 6 ? entry : 0;
     const QString dayName = s.DayNames[size_t(cuedWeekday_ + 1)];
     cuedWaveFile_ = recordingFile(s.WaveDrive, dayName, slot, "WAV");
@@ -159,12 +109,12 @@ bool RecordChannel::Cue() {
 
     // A channel still recording keeps its own stop time; the length waits
     // for the arm.
-    if (s.*n_.active == 0)
-        s.*n_.stopAt = RecordLengthSeconds(f.SatLen);
+    if (state().RecActive == 0)
+        state().RecStopAt = RecordLengthSeconds(f.SatLen);
     cuedLength_ = RecordLengthSeconds(f.SatLen);
 
-    station_.display.*n_.panelVisible = true;
-    station_.display.*n_.nameLabel = "Cue " + s.*n_.nextName;
+    shown().PanelVisible = true;
+    shown().lblRecordName = "Cue " + state().NextRecName;
     return true;
 }
 
@@ -179,22 +129,21 @@ void RecordChannel::refuse(const QString& why) {
 }
 
 void RecordChannel::showIdle() {
-    ConsoleDisplay& d = station_.display;
-    d.*n_.panelVisible = false;
-    d.*n_.levelLeft = 0;
-    d.*n_.levelRight = 0;
-    d.*n_.nameLabel = blanks(40);
-    d.*n_.timeLabel = blanks(12);
+    shown().PanelVisible = false;
+    shown().LevelLeft = 0;
+    shown().LevelRight = 0;
+    shown().lblRecordName = blanks(40);
+    shown().lblRecordTimer = blanks(12);
 }
 
 void RecordChannel::Arm() {
     StationState& s = station_.state;
-    if (s.*n_.pending != 0 || armRefused_)
+    if (state().RecPending != 0 || armRefused_)
         return;
-    const QString channel = QString("Record channel %1").arg(n_.number);
-    if (cuedAt_ < 0 || cuedSlot_ != s.*n_.nextSlot ||
+    const QString channel = QString("Record channel %1").arg(number_);
+    if (cuedAt_ < 0 || cuedSlot_ != state().NextRecSlot ||
         station_.clock().monotonicMs() - cuedAt_ > CueValidMs) {
-        refuse(channel + ": " + (s.*n_.nextName).trimmed() +
+        refuse(channel + ": " + state().NextRecName.trimmed() +
                " was not cued in time and is not recorded");
         return;
     }
@@ -213,23 +162,23 @@ void RecordChannel::Arm() {
             QString("%1: audio input %2 cannot be used: %3").arg(channel).arg(device_).arg(error));
         return;
     }
-    station_.display.*n_.nameLabel = "Waiting for Audio";
-    s.*n_.pending = 1;
+    shown().lblRecordName = "Waiting for Audio";
+    state().RecPending = 1;
     remoteStart_ = s.CueRecordStart == "M";
-    s.*n_.pendingAt = now() + cuedLength_;
-    s.*n_.stopAt = cuedLength_;
+    state().RecPendingAt = now() + cuedLength_;
+    state().RecStopAt = cuedLength_;
 }
 
 void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
     StationState& s = station_.state;
     const Peaks peaks = bufferPeaks(buffer, channels);
-    station_.display.*n_.levelLeft = std::abs(peaks.left);
-    station_.display.*n_.levelRight = std::abs(peaks.right);
+    shown().LevelLeft = std::abs(peaks.left);
+    shown().LevelRight = std::abs(peaks.right);
     const bool audio = (std::abs(peaks.left) | std::abs(peaks.right)) > s.RecordThreshold;
 
-    if (audio && s.*n_.pending == 1)
+    if (audio && state().RecPending == 1)
         Start();
-    if (s.*n_.pending != 2 || !writer_.isOpen())
+    if (state().RecPending != 2 || !writer_.isOpen())
         return;
     if (audio)
         lastAudio_ = sinceStart();
@@ -243,7 +192,7 @@ void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
     QString error;
     if (!writer_.write(buffer.left(qsizetype(std::min<qint64>(room, buffer.size()))), &error)) {
         LogError(station_, QString("Record channel %1: writing %2 failed: %3")
-                               .arg(n_.number)
+                               .arg(number_)
                                .arg(recordedWaveFile_, error));
         Stop();
         return;
@@ -256,7 +205,6 @@ void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
 }
 
 void RecordChannel::Start() {
-    StationState& s = station_.state;
     recordedSlot_ = cuedSlot_;
     recordedWeekday_ = cuedWeekday_;
     recordedName_ = cuedName_;
@@ -268,20 +216,20 @@ void RecordChannel::Start() {
     QString error;
     if (!writer_.open(host, channels_, AudioSampleRate, &error)) {
         const QString why = QString("Record channel %1: cannot create %2 (%3): %4")
-                                .arg(n_.number)
+                                .arg(number_)
                                 .arg(recordedWaveFile_, host, error);
         LogError(station_, why);
         station_.messages().ShowMessage(why);
         Dump();
         return;
     }
-    s.*n_.startTimer = now();
-    s.*n_.stopAt = now() + cuedLength_;
-    s.*n_.pending = 2;
-    s.*n_.active = 1;
+    state().RecStartTimer = now();
+    state().RecStopAt = now() + cuedLength_;
+    state().RecPending = 2;
+    state().RecActive = 1;
     lastAudio_ = 0;
     lastGapLogged_ = -1;
-    station_.display.*n_.nameLabel = "Recording " + recordedName_;
+    shown().lblRecordName = "Recording " + recordedName_;
     LogActivity(station_, "Record " + recordedName_);
     if (recordingBegan_)
         recordingBegan_();
@@ -293,18 +241,17 @@ void RecordChannel::endTake() {
         retired_ = std::move(input_);
     }
     writer_.close();
-    StationState& s = station_.state;
-    s.*n_.active = 0;
-    s.*n_.pending = 0;
+    state().RecActive = 0;
+    state().RecPending = 0;
     remoteStart_ = false;
     showIdle();
 }
 
 void RecordChannel::Stop() {
     StationState& s = station_.state;
-    if (s.*n_.active != 1) {
+    if (state().RecActive != 1) {
         // Nothing is being written: an armed channel just stops waiting.
-        if (s.*n_.pending == 1)
+        if (state().RecPending == 1)
             endTake();
         return;
     }
@@ -321,14 +268,14 @@ void RecordChannel::Stop() {
     LogActivity(station_, "Stop   " + (rec ? rec->parse().SatName : recordedName_));
 
     if (handOff_)
-        handOff_->RecordingFinished({n_.number, recordedSlot_, recordedWeekday_, recordedWaveFile_,
+        handOff_->RecordingFinished({number_, recordedSlot_, recordedWeekday_, recordedWaveFile_,
                                      recordedDataFile_, lastAudio_});
 }
 
 void RecordChannel::Dump() {
     endTake();
-    LogActivity(station_, "Dump " + station_.state.*n_.nextName);
-    n_.findNext(station_);
+    LogActivity(station_, "Dump " + state().NextRecName);
+    FindNextRecord(station_, number_);
 }
 
 RecordingControl::RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,

@@ -32,11 +32,9 @@ public:
 
 // One record channel: cue, arm, record from the first audio above the
 // threshold for the scheduled length, stop or dump. The station has two,
-// identical but for the state and controls named in their table.
+// identical but for their number, which picks their state and controls.
 class RecordChannel {
 public:
-    struct Names;
-
     // number: 1 or 2. recordingBegan is called when recording starts (the
     // console then looks for the next programme two seconds later).
     RecordChannel(int number, Station& station, AudioDevices& devices, ReceiverLink* receiver,
@@ -86,7 +84,10 @@ private:
     double now() const;
     double sinceStart() const;
 
-    const Names& n_;
+    RecordChannelState& state() const { return station_.state.Rec(number_); }
+    RecordChannelDisplay& shown() const { return station_.display.Rec(number_); }
+
+    int number_;
     Station& station_;
     AudioDevices& devices_;
     ReceiverLink* receiver_;

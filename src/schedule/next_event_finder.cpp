@@ -5,6 +5,8 @@
 #include "station/station.h"
 #include "station/time_format.h"
 
+#include <optional>
+
 namespace {
 
 // What differs between the three finders; everything else is one rule.
@@ -12,45 +14,25 @@ struct FinderKind {
     const char* recChan;
     const char* what; // names the channel in the error log
     size_t index;     // of its chosen moment
-    QString StationState::*time;
-    int32_t StationState::*day;
-    ScheduleNo StationState::*slot;
-    int32_t StationState::*entry; // null: the switch keeps no entry index
-    QString StationState::*name;
-    QString ConsoleDisplay::*label;
     const char* labelText;
 };
 
-const FinderKind Record1{"1",
-                         "Record channel 1",
-                         0,
-                         &StationState::NextRec1Time,
-                         &StationState::NextRec1Day,
-                         &StationState::NextRec1Slot,
-                         &StationState::NextRec1Entry,
-                         &StationState::NextRec1Name,
-                         &ConsoleDisplay::lblNextToRecord,
-                         "Next to Record Channel 1:  "};
-const FinderKind Record2{"2",
-                         "Record channel 2",
-                         1,
-                         &StationState::NextRec2Time,
-                         &StationState::NextRec2Day,
-                         &StationState::NextRec2Slot,
-                         &StationState::NextRec2Entry,
-                         &StationState::NextRec2Name,
-                         &ConsoleDisplay::lblNextRecordTwo,
-                         "Next to Record Channel 2:  "};
-const FinderKind Switch{"3",
-                        "Switch",
-                        2,
-                        &StationState::NextSwitchTime,
-                        &StationState::NextSwitchDay,
-                        &StationState::NextSwitchSlot,
-                        nullptr,
-                        &StationState::NextSwitchName,
-                        &ConsoleDisplay::lblNextSwitch,
-                        "Next to Switch:  "};
+const FinderKind Switch{"3", "Switch", 2, "Next to Switch:  "};
+
+FinderKind recordKind(int channel) {
+    return channel == 1 ? FinderKind{"1", "Record channel 1", 0, "Next to Record Channel 1:  "}
+                        : FinderKind{"2", "Record channel 2", 1, "Next to Record Channel 2:  "};
+}
+
+// The occurrence a finder chose: its schedule, the row of the day it is in,
+// its day and time, and the console's line for it.
+struct Found {
+    ScheduleNo slot;
+    int entry;
+    int day;
+    ScheduleFields fields;
+    QString label;
+};
 
 QString dayName(const StationState& s, int day) {
     return day >= 0 && day <= 7 ? s.DayNames[size_t(day)] : QString();
@@ -84,7 +66,7 @@ void reportCrowdedOut(Station& station, const FinderKind& kind, const QDateTime&
     }
 }
 
-void findNext(Station& station, const FinderKind& kind) {
+std::optional<Found> findNext(Station& station, const FinderKind& kind) {
     StationState& s = station.state;
     WeeklyScheduleLists& lists = station.weeklyLists;
     lists.lstWeeklySchedule.clear();
@@ -163,7 +145,7 @@ void findNext(Station& station, const FinderKind& kind) {
         LogError(station, line);
     lists.lstSort.addAll(std::move(candidates));
     if (lists.lstSort.isEmpty())
-        return;
+        return std::nullopt;
 
     for (const auto& item : lists.lstSort.items())
         lists.lstWeeklySchedule << item.text.mid(2);
@@ -182,30 +164,39 @@ void findNext(Station& station, const FinderKind& kind) {
 
     const auto rec = s.SatListFile.read(n);
     if (!rec)
-        return;
-    const ScheduleFields f = rec->parse();
-    s.*kind.slot = n;
-    s.*kind.name = f.SatName;
-    s.*kind.time = f.RecTimes[size_t(i)];
-    s.*kind.day = d;
-    if (kind.entry)
-        s.*kind.entry = i;
-
-    QString name = f.SatName;
+        return std::nullopt;
+    Found found{n, i, d, rec->parse(), {}};
+    QString name = found.fields.SatName;
     while (name.endsWith(' '))
         name.chop(1);
-    station.display.*kind.label = kind.labelText + dayName(s, i + 1) + "  " + name + " on  " +
-                                  dayName(s, d) + "   @ " + f.RecTimes[size_t(i)];
+    found.label = kind.labelText + dayName(s, i + 1) + "  " + name + " on  " + dayName(s, d) +
+                  "   @ " + found.fields.RecTimes[size_t(i)];
+    return found;
 }
 
 } // namespace
 
-void FindNextRecord1(Station& station) {
-    findNext(station, Record1);
+void FindNextRecord(Station& station, int channel) {
+    const auto found = findNext(station, recordKind(channel));
+    if (!found)
+        return;
+    RecordChannelState& c = station.state.Rec(channel);
+    c.NextRecSlot = found->slot;
+    c.NextRecName = found->fields.SatName;
+    c.NextRecTime = found->fields.RecTimes[size_t(found->entry)];
+    c.NextRecDay = found->day;
+    c.NextRecEntry = found->entry;
+    station.display.Rec(channel).lblNextToRecord = found->label;
 }
-void FindNextRecord2(Station& station) {
-    findNext(station, Record2);
-}
+
 void FindNextSwitch(Station& station) {
-    findNext(station, Switch);
+    const auto found = findNext(station, Switch);
+    if (!found)
+        return;
+    StationState& s = station.state;
+    s.NextSwitchSlot = found->slot;
+    s.NextSwitchName = found->fields.SatName;
+    s.NextSwitchTime = found->fields.RecTimes[size_t(found->entry)];
+    s.NextSwitchDay = found->day;
+    station.display.lblNextSwitch = found->label;
 }

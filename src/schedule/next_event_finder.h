@@ -12,6 +12,6 @@ class Station;
 // kind of event (channel 1, channel 2, switch only), stores it in the
 // station state and writes its console label. With no candidate at all the
 // previous choice stands.
-void FindNextRecord1(Station& station);
-void FindNextRecord2(Station& station);
+// channel: 1 or 2.
+void FindNextRecord(Station& station, int channel);
 void FindNextSwitch(Station& station);

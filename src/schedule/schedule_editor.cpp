@@ -98,8 +98,8 @@ ApplyResult ApplySchedule(Station& station, ScheduleNo n, const ScheduleForm& fo
         return {};
     }
     ApplyResult result{true, ScheduleConflicts(s, n)};
-    FindNextRecord1(station);
-    FindNextRecord2(station);
+    FindNextRecord(station, 1);
+    FindNextRecord(station, 2);
     FindNextSwitch(station);
     return result;
 }
@@ -120,8 +120,8 @@ bool DeleteSchedule(Station& station, ScheduleNo n) {
             QString("Schedule %1 was not deleted: %2").arg(n).arg(reason));
         return false;
     }
-    FindNextRecord1(station);
-    FindNextRecord2(station);
+    FindNextRecord(station, 1);
+    FindNextRecord(station, 2);
     // A deleted switch-only schedule must not stay the next switch.
     FindNextSwitch(station);
     return true;

@@ -3,7 +3,24 @@
 #include "station/sorted_list.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
+
+// What the console shows of one record channel.
+struct RecordChannelDisplay {
+    // The next programme and the countdown to it.
+    QString lblNextToRecord{};
+    QString lblRecTime{};
+    // From the cue to the end of the take: the panel with its meters (peak
+    // levels, 0..32767), the programme's name and the time recorded.
+    bool PanelVisible = false;
+    QString lblRecordName{};
+    QString lblRecordTimer{};
+    int LevelLeft = 0, LevelRight = 0;
+    // Export progress, 0..100, shown while the channel's take is copied.
+    int Gauge = 0;
+    bool GaugeVisible = false;
+};
 
 // What the console shows, as plain data. Core code writes it; the main
 // window renders it after each event, and tests assert on it.
@@ -17,16 +34,16 @@ struct ConsoleDisplay {
     // What the station lacks to do its work, and where to set it; empty when
     // it is set up.
     QString lblSetUp;
-    QString lblNextToRecord = "Next to Record Channel 1:  ";
-    QString lblRecTime;
-    QString lblNextRecordTwo = "Next to Record Channel 2:  ";
-    QString lblRecTimeTwo;
     QString lblNextSwitch = "Next to Switch:  ";
     QString lblSwitchTimer;
-    QString lblRecordNameOne;
-    QString lblRecordTimerOne;
-    QString lblRecordNameTwo;
-    QString lblRecordTimerTwo;
+    // Channel 1 and channel 2.
+    std::array<RecordChannelDisplay, 2> RecChannels{
+        {{.lblNextToRecord = "Next to Record Channel 1:  "},
+         {.lblNextToRecord = "Next to Record Channel 2:  "}}};
+    RecordChannelDisplay& Rec(int channel) { return RecChannels.at(size_t(channel - 1)); }
+    const RecordChannelDisplay& Rec(int channel) const {
+        return RecChannels.at(size_t(channel - 1));
+    }
 
     // Playlist area: the list and its heading Label1 show together.
     SortedList PlayList;
@@ -42,20 +59,10 @@ struct ConsoleDisplay {
     Rgb cmdPlayColor{0, 128, 0};
     Rgb cmdStopColor{255, 255, 255};
 
-    // A record channel's meters and heading show from its cue to its end.
-    bool Rec1PanelVisible = false;
-    bool Rec2PanelVisible = false;
-
     // Peak levels of the meters, 0..32767.
     int PlayLevelLeft = 0, PlayLevelRight = 0;
-    int Rec1LevelLeft = 0, Rec1LevelRight = 0;
-    int Rec2LevelLeft = 0, Rec2LevelRight = 0;
 
     // Remote-control contacts: PLAY, RECORD, and the Alarm / Time Set notice.
     QString lblPlayRelay, lblRecordRelay, lblPort;
     bool lblPortVisible = false;
-
-    // Export progress, 0..100; each gauge shows while its channel copies.
-    int Gauge = 0, Gauge2 = 0;
-    bool GaugeVisible = false, Gauge2Visible = false;
 };

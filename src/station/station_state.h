@@ -8,6 +8,26 @@
 #include <array>
 #include <cstdint>
 
+// One record channel's state. The station holds two, and every part finds a
+// channel's by its number (Rec(1), Rec(2)).
+struct RecordChannelState {
+    // The next programme to record, as the finder chose it: its time, day,
+    // schedule, row (its day in the schedule) and name.
+    QString NextRecTime;
+    int32_t NextRecDay = 0;
+    ScheduleNo NextRecSlot = 0;
+    int32_t NextRecEntry = 0;
+    QString NextRecName;
+
+    int32_t RecActive = 0;
+    int32_t RecPending = 0; // 0 idle, 1 armed, 2 recording
+    // Seconds after midnight with their fractions: rounded to whole seconds
+    // they would cut a take short by up to half a second.
+    double RecStopAt = 0;
+    double RecPendingAt = 0;
+    double RecStartTimer = 0;
+};
+
 // The one state shared by every part of the station, touched only on the UI
 // thread. Widths follow the stored formats: 16-bit settings records keep their
 // 16-bit fields, and the wider fields take the records sign-extended.
@@ -44,11 +64,10 @@ struct StationState {
     QDate FallChangeDate;
 
     // Next events.
-    QString NextRec1Time, NextRec2Time, NextSwitchTime;
-    int32_t NextRec1Day = 0, NextRec2Day = 0, NextSwitchDay = 0;
-    ScheduleNo NextRec1Slot = 0, NextRec2Slot = 0, NextSwitchSlot = 0;
-    int32_t NextRec1Entry = 0, NextRec2Entry = 0;
-    QString NextRec1Name, NextRec2Name, NextSwitchName;
+    QString NextSwitchTime;
+    int32_t NextSwitchDay = 0;
+    ScheduleNo NextSwitchSlot = 0;
+    QString NextSwitchName;
 
     // Playback and the tick.
     int32_t Playing = 0;
@@ -64,14 +83,10 @@ struct StationState {
     QString PlayWavePath, PlayInfoPath;
     double EomTime = 0, EndOfFileTime = 0;
 
-    // Recording.
-    int32_t Rec1Active = 0, Rec2Active = 0;
-    int32_t Rec1Pending = 0, Rec2Pending = 0; // 0 idle, 1 armed, 2 recording
-    // Seconds after midnight with their fractions: rounded to whole seconds
-    // they would cut a take short by up to half a second.
-    double Rec1StopAt = 0, Rec2StopAt = 0;
-    double Rec1PendingAt = 0, Rec2PendingAt = 0;
-    double Rec1StartTimer = 0, Rec2StartTimer = 0;
+    // Recording: channel 1 and channel 2.
+    std::array<RecordChannelState, 2> RecChannels;
+    RecordChannelState& Rec(int channel) { return RecChannels.at(size_t(channel - 1)); }
+    const RecordChannelState& Rec(int channel) const { return RecChannels.at(size_t(channel - 1)); }
     QString CueRecordStart;
 
     // Relay outputs: 0..7 the output byte's bits, 8..11 the second card port.

@@ -59,7 +59,7 @@ TEST_F(TickTest, ChannelOneCountsSevenCuesASecondLaterAndArmsBelowOne) {
     putSchedule(file(), 1, "Ten O'Clock", "1", {{2, "10:00:00"}});
     load();
     runUntil(QTime(9, 59, 53));
-    EXPECT_EQ(display().lblRecTime, "    00:07");
+    EXPECT_EQ(display().Rec(1).lblRecTime, "    00:07");
     // 7.5 rounds to 8 (half to even), so the first tick showing 7 is at .55.
     runUntil(QTime(10, 0, 1));
     EXPECT_EQ(times("cue1"), QStringList{"09:59:53.550"});
@@ -112,11 +112,11 @@ TEST_F(TickTest, CountdownStaysNegativeForTwoSecondsThenShowsNextWeek) {
     putSchedule(file(), 1, "One", "1", {{2, "10:00:00"}});
     load();
     tickAt(QTime(10, 0, 1));
-    EXPECT_EQ(display().lblRecTime, "   -00:01");
+    EXPECT_EQ(display().Rec(1).lblRecTime, "   -00:01");
     tickAt(QTime(10, 0, 2));
-    EXPECT_EQ(display().lblRecTime, "   -00:02");
+    EXPECT_EQ(display().Rec(1).lblRecTime, "   -00:02");
     tickAt(QTime(10, 0, 3));
-    EXPECT_EQ(display().lblRecTime, "167:59:57");
+    EXPECT_EQ(display().Rec(1).lblRecTime, "167:59:57");
 }
 
 TEST_F(TickTest, SwitchFinderMovesOnASecondAfterTheSwitchHasPassed) {
@@ -152,23 +152,23 @@ TEST_F(TickTest, ArmedChannelWithoutAudioIsDumpedAfterItsLength) {
     load();
     runUntil(QTime(10, 1, 5));
     EXPECT_EQ(times("dump1"), QStringList{"10:00:59.550"});
-    EXPECT_EQ(s().NextRec1Slot, 2);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 2);
 }
 
 TEST_F(TickTest, ElapsedRecordTimeShowsWhileRecording) {
     putSchedule(file(), 1, "One", "1", {{2, "10:00:00"}}, "05:00");
     load();
     runUntil(QTime(10, 1, 5, 500));
-    EXPECT_EQ(display().lblRecordTimerOne, "01:06");
+    EXPECT_EQ(display().Rec(1).lblRecordTimer, "01:06");
 }
 
 TEST_F(TickTest, ChannelTwoTimeWithABlankIsSkipped) {
     load();
-    s().NextRec2Time = "10:00:0 ";
-    s().NextRec2Day = 2;
+    s().Rec(2).NextRecTime = "10:00:0 ";
+    s().Rec(2).NextRecDay = 2;
     runUntil(QTime(10, 0, 5));
     EXPECT_TRUE(parts.named("cue2").empty());
-    EXPECT_TRUE(display().lblRecTimeTwo.isEmpty());
+    EXPECT_TRUE(display().Rec(2).lblRecTime.isEmpty());
 }
 
 class MidnightTickTest : public TickTest {
@@ -198,7 +198,7 @@ TEST_F(MidnightTickTest, RecordingAcrossMidnightStopsOnTime) {
     putSchedule(file(), 2, "Tomorrow", "1", {{3, "00:05:00"}});
     load();
     runUntil(QTime(0, 0, 10), Monday.addDays(1));
-    EXPECT_EQ(display().lblRecordTimerOne, "00:20");
+    EXPECT_EQ(display().Rec(1).lblRecordTimer, "00:20");
     runUntil(QTime(0, 6, 0), Monday.addDays(1));
     EXPECT_EQ(times("stop1"), (QStringList{"00:00:19.550", "00:05:29.550"}));
     EXPECT_EQ(times("arm1"), (QStringList{"23:59:49.500", "00:04:59.500"}));
@@ -288,7 +288,7 @@ TEST_F(OrdinaryDayTickTest, NeverArmsOnOtherDates) {
 TEST_F(TickTest, LoadFindsTheNextEventsBuildsThePlaylistAndPollsInputsEveryTick) {
     putSchedule(file(), 1, "One", "1", {{3, "08:00:00"}});
     load();
-    EXPECT_EQ(s().NextRec1Slot, 1);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 1);
     EXPECT_EQ(s().PlayListMode, 1);
     EXPECT_EQ(parts.named("playlist mode 1").size(), 1u);
     EXPECT_FALSE(display().lblClock.isEmpty());

@@ -141,18 +141,19 @@ TEST_F(MainWindowTest, YesToExitShutsTheStationDownAndEndsTheProgram) {
 TEST_F(MainWindowTest, RendersTheDisplayModel) {
     load();
     ConsoleDisplay& d = t.station->display;
-    d.lblNextToRecord = "Next to Record Channel 1:  Monday  News <b>x</b>";
+    d.Rec(2).lblNextToRecord = "Next to Record Channel 2:  Monday  News <b>x</b>";
     d.PlayList.add("20:00:00  Evening", 2);
     d.PlayList.add("15:00:00  Afternoon", 1);
     d.PlayList.selected = 0;
     d.PlayListVisible = true;
     d.cmdPlayVisible = true;
     d.PlayingVisible = false;
-    d.Rec1LevelLeft = 20000;
+    d.Rec(2).LevelLeft = 20000;
     menu.show();
     menu.render();
-    EXPECT_EQ(menu.lblNextToRecord->text(), d.lblNextToRecord);
-    EXPECT_EQ(menu.lblNextToRecord->textFormat(), Qt::PlainText);
+    const auto* next = menu.findChild<QLabel*>("lblNextRecordTwo");
+    EXPECT_EQ(next->text(), d.Rec(2).lblNextToRecord);
+    EXPECT_EQ(next->textFormat(), Qt::PlainText);
     ASSERT_EQ(menu.PlayList->count(), 2);
     EXPECT_EQ(menu.PlayList->item(0)->text(), "15:00:00  Afternoon");
     EXPECT_EQ(menu.PlayList->currentRow(), 0);
@@ -162,7 +163,7 @@ TEST_F(MainWindowTest, RendersTheDisplayModel) {
     EXPECT_FALSE(menu.cmdStop->isVisible());
     EXPECT_FALSE(menu.Label2->isVisible());
     EXPECT_FALSE(menu.MMLevelX1->isVisible());
-    EXPECT_EQ(menu.MMLevelX3->level(), 20000);
+    EXPECT_EQ(menu.findChild<LevelMeter*>("MMLevelX5")->level(), 20000);
 
     d.PlayList.removeAt(0);
     d.PlayListVisible = false;

@@ -23,12 +23,12 @@ TEST_F(FinderTest, PicksTheNextOccurrenceCountingFromToday) {
     putSchedule(file(), 1, "Early", "1", {{4, "09:00:00"}});
     putSchedule(file(), 2, "Later", "1", {{4, "11:00:00"}});
     putSchedule(file(), 3, "Monday", "1", {{2, "08:00:00"}});
-    FindNextRecord1(*t.station);
-    EXPECT_EQ(s().NextRec1Time, "11:00:00");
-    EXPECT_EQ(s().NextRec1Day, 4);
-    EXPECT_EQ(s().NextRec1Slot, 2);
-    EXPECT_EQ(s().NextRec1Entry, 0);
-    EXPECT_EQ(s().NextRec1Name, "Later                    ");
+    FindNextRecord(*t.station, 1);
+    EXPECT_EQ(s().Rec(1).NextRecTime, "11:00:00");
+    EXPECT_EQ(s().Rec(1).NextRecDay, 4);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 2);
+    EXPECT_EQ(s().Rec(1).NextRecEntry, 0);
+    EXPECT_EQ(s().Rec(1).NextRecName, "Later                    ");
     // Keys: Wednesday 11:00 is 14, Monday next week 19, Wednesday 09:00 next week 21.
     EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule,
               (QStringList{"Wed 11:00:00  Sun Later                    ",
@@ -38,16 +38,16 @@ TEST_F(FinderTest, PicksTheNextOccurrenceCountingFromToday) {
     EXPECT_EQ(items[0].number, 1402);
     EXPECT_EQ(items[1].number, 1903);
     EXPECT_EQ(items[2].number, 2101);
-    EXPECT_EQ(t.station->display.lblNextToRecord,
+    EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord,
               "Next to Record Channel 1:  Sunday  Later on  Wednesday   @ 11:00:00");
 }
 
 TEST_F(FinderTest, AnEntryAtExactlyNowIsToday) {
     putSchedule(file(), 1, "Now", "2", {{4, "10:00:00"}});
     putSchedule(file(), 2, "Soon", "2", {{4, "10:00:01"}});
-    FindNextRecord2(*t.station);
-    EXPECT_EQ(s().NextRec2Slot, 1);
-    EXPECT_EQ(s().NextRec2Day, 4);
+    FindNextRecord(*t.station, 2);
+    EXPECT_EQ(s().Rec(2).NextRecSlot, 1);
+    EXPECT_EQ(s().Rec(2).NextRecDay, 4);
 }
 
 TEST_F(FinderTest, OnlyEntryAlreadyPassedTodayIsTakenAsToday) {
@@ -67,25 +67,25 @@ TEST_F(FinderTest, ChannelAndInUseDecideTheCandidates) {
     putSchedule(file(), 3, "Deleted", "1", {{4, "10:10:00"}});
     ASSERT_TRUE(file().deleteRecord(3));
     putSchedule(file(), 4, "Channel one", "1", {{5, "07:00:00"}, {0, "10:05:00"}});
-    FindNextRecord1(*t.station);
-    EXPECT_EQ(s().NextRec1Slot, 4);
-    EXPECT_EQ(s().NextRec1Day, 5);
+    FindNextRecord(*t.station, 1);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 4);
+    EXPECT_EQ(s().Rec(1).NextRecDay, 5);
     EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule.size(), 1);
-    FindNextRecord2(*t.station);
-    EXPECT_EQ(s().NextRec2Slot, 1);
+    FindNextRecord(*t.station, 2);
+    EXPECT_EQ(s().Rec(2).NextRecSlot, 1);
     FindNextSwitch(*t.station);
     EXPECT_EQ(s().NextSwitchSlot, 2);
 }
 
 TEST_F(FinderTest, NoCandidateKeepsThePreviousChoiceButEmptiesTheLists) {
     putSchedule(file(), 1, "Only", "1", {{6, "12:00:00"}});
-    FindNextRecord1(*t.station);
-    const QString label = t.station->display.lblNextToRecord;
+    FindNextRecord(*t.station, 1);
+    const QString label = t.station->display.Rec(1).lblNextToRecord;
     ASSERT_TRUE(file().deleteRecord(1));
-    FindNextRecord1(*t.station);
-    EXPECT_EQ(s().NextRec1Slot, 1);
-    EXPECT_EQ(s().NextRec1Time, "12:00:00");
-    EXPECT_EQ(t.station->display.lblNextToRecord, label);
+    FindNextRecord(*t.station, 1);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 1);
+    EXPECT_EQ(s().Rec(1).NextRecTime, "12:00:00");
+    EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord, label);
     EXPECT_TRUE(t.station->weeklyLists.lstWeeklySchedule.isEmpty());
 }
 
@@ -95,11 +95,11 @@ TEST_F(FinderTest, EqualTimesAreOrderedByRowThenName) {
     putSchedule(file(), 1, "Zulu", "1", {{5, "06:00:00"}});
     putSchedule(file(), 2, "Alpha", "1", {{0, ""}, {5, "06:00:00"}});
     putSchedule(file(), 3, "Bravo", "1", {{5, "06:00:00"}});
-    FindNextRecord1(*t.station);
-    EXPECT_EQ(s().NextRec1Slot, 2); // row "Mon" sorts before row "Sun"
+    FindNextRecord(*t.station, 1);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 2); // row "Mon" sorts before row "Sun"
     ASSERT_TRUE(file().deleteRecord(2));
-    FindNextRecord1(*t.station);
-    EXPECT_EQ(s().NextRec1Slot, 3);
+    FindNextRecord(*t.station, 1);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 3);
 }
 
 // A stray day digit beyond Saturday must not become a weekday or crash the finder.
@@ -109,18 +109,18 @@ TEST_F(FinderTest, DayDigitsBeyondSaturdayAreOff) {
     bytes = file().read(1)->bytes();
     bytes[265] = '9';
     ASSERT_TRUE(file().write(1, ScheduleRecord(bytes)));
-    FindNextRecord1(*t.station);
+    FindNextRecord(*t.station, 1);
     EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule.size(), 1);
-    EXPECT_EQ(s().NextRec1Day, 6);
+    EXPECT_EQ(s().Rec(1).NextRecDay, 6);
 }
 
 TEST_F(FinderTest, SlotNumbersUpToTheLimitSurviveTheItemNumber) {
     putSchedule(file(), 999, "Last slot", "1",
                 {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {3, "23:59:59"}});
-    FindNextRecord1(*t.station);
-    EXPECT_EQ(s().NextRec1Slot, 999);
-    EXPECT_EQ(s().NextRec1Entry, 6);
-    EXPECT_EQ(s().NextRec1Day, 3);
+    FindNextRecord(*t.station, 1);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 999);
+    EXPECT_EQ(s().Rec(1).NextRecEntry, 6);
+    EXPECT_EQ(s().Rec(1).NextRecDay, 3);
     EXPECT_EQ(t.station->weeklyLists.lstSort.at(0).number, 206999);
 }
 

@@ -101,9 +101,9 @@ TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
                                                                                label);
         EXPECT_TRUE(leftovers(folder).isEmpty());
     }
-    EXPECT_EQ(t.station->display.Gauge, 100);
-    EXPECT_FALSE(t.station->display.GaugeVisible);
-    EXPECT_FALSE(h.tmrExport->isEnabled());
+    EXPECT_EQ(t.station->display.Rec(1).Gauge, 100);
+    EXPECT_FALSE(t.station->display.Rec(1).GaugeVisible);
+    EXPECT_FALSE(h.exportTimer(1).isEnabled());
 }
 
 TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefore) {

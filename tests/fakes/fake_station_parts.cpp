@@ -20,10 +20,12 @@ struct ChannelState {
 
 ChannelState channelState(StationState& s, int channel) {
     if (channel == 1)
-        return {&s.Rec1Active,     &s.Rec1Pending, &s.Rec1StopAt, &s.Rec1PendingAt,
-                &s.Rec1StartTimer, s.NextRec1Slot, s.NextRec1Time};
-    return {&s.Rec2Active,     &s.Rec2Pending, &s.Rec2StopAt, &s.Rec2PendingAt,
-            &s.Rec2StartTimer, s.NextRec2Slot, s.NextRec2Time};
+        return {&s.Rec(1).RecActive,    &s.Rec(1).RecPending,    &s.Rec(1).RecStopAt,
+                &s.Rec(1).RecPendingAt, &s.Rec(1).RecStartTimer, s.Rec(1).NextRecSlot,
+                s.Rec(1).NextRecTime};
+    return {&s.Rec(2).RecActive,    &s.Rec(2).RecPending,    &s.Rec(2).RecStopAt,
+            &s.Rec(2).RecPendingAt, &s.Rec(2).RecStartTimer, s.Rec(2).NextRecSlot,
+            s.Rec(2).NextRecTime};
 }
 
 int lengthSeconds(const QString& satLen) {
@@ -72,7 +74,7 @@ void FakeStationParts::ArmRecordChannel(int channel) {
     *c.pending = 2;
     *c.active = 1;
     if (dispatcher_)
-        (channel == 1 ? dispatcher_->tmrPendingOne : dispatcher_->tmrPendingTwo)->setEnabled(true);
+        dispatcher_->RecordingBegan(channel);
 }
 
 void FakeStationParts::StopRecordChannel(int channel) {
@@ -88,9 +90,9 @@ void FakeStationParts::DumpRecordChannel(int channel) {
     *c.active = 0;
     *c.pending = 0;
     if (channel == 1)
-        FindNextRecord1(station_);
+        FindNextRecord(station_, 1);
     else
-        FindNextRecord2(station_);
+        FindNextRecord(station_, 2);
 }
 
 void FakeStationParts::CueSwitchOnly() {

@@ -35,9 +35,7 @@ protected:
         h.recording = recording.get();
         h.switching = recording.get();
         dispatcher = std::make_unique<ClockDispatcher>(*t.station, h);
-        recording->setRecordingBegan([this](int ch) {
-            (ch == 1 ? dispatcher->tmrPendingOne : dispatcher->tmrPendingTwo)->setEnabled(true);
-        });
+        recording->setRecordingBegan([this](int ch) { dispatcher->RecordingBegan(ch); });
         devices = std::make_unique<RecordingDeviceChoice>(*recording);
         t.station->setAudioDeviceChoice(devices.get());
         t.station->addShutdownHook([this] { recording->shutDown(); });
@@ -103,14 +101,14 @@ TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
     putOnDay(file(), 1, "Level", "1", 7, "10:00:00", "00:30");
     load();
     runUntil(QTime(9, 59, 59, 600));
-    ASSERT_EQ(s().Rec1Pending, 1);
+    ASSERT_EQ(s().Rec(1).RecPending, 1);
     card->setEnabled(false);
     audio.input(0)->push(levelBuffer(2, 4, 2));
-    EXPECT_EQ(s().Rec1Pending, 1);
+    EXPECT_EQ(s().Rec(1).RecPending, 1);
     audio.input(0)->push(levelBuffer(2, 4, 3));
-    EXPECT_EQ(s().Rec1Pending, 2);
-    EXPECT_EQ(s().Rec1Active, 1);
-    EXPECT_EQ(t.station->display.lblRecordNameOne, "Recording Level                    ");
+    EXPECT_EQ(s().Rec(1).RecPending, 2);
+    EXPECT_EQ(s().Rec(1).RecActive, 1);
+    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Level                    ");
 }
 
 TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
@@ -121,8 +119,8 @@ TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
     EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n"
                          "10:00:19  Dump Silent                   \r\n");
     EXPECT_FALSE(QFile::exists(wave(1)));
-    EXPECT_EQ(s().Rec1Pending, 0);
-    EXPECT_EQ(s().NextRec1Slot, 2);
+    EXPECT_EQ(s().Rec(1).RecPending, 0);
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 2);
 }
 
 TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
@@ -147,8 +145,8 @@ TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
     EXPECT_NEAR(eom, 10.0, 0.1);
     EXPECT_TRUE(log("AL").contains("10:00:02  Record Morning"));
     EXPECT_TRUE(log("AL").contains("10:00:12  Stop   Morning"));
-    EXPECT_EQ(s().Rec1Active, 0);
-    EXPECT_EQ(t.station->display.lblRecordNameOne, QString(40, ' '));
+    EXPECT_EQ(s().Rec(1).RecActive, 0);
+    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
 }
 
 TEST_F(RecordingTest, TenSecondsOfSilenceLogOneGapLine) {
@@ -191,7 +189,7 @@ TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
     QByteArrayList sent;
     for (int p = 1; p <= 4; ++p) {
         port.sessions.clear();
-        s().NextRec1Slot = p;
+        s().Rec(1).NextRecSlot = p;
         recording->CueRecordChannel(1);
         t.time.advance(100);
         sent << port.sessions.join("|");
@@ -210,8 +208,8 @@ TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
     runUntil(QTime(10, 0, 1));
     EXPECT_EQ(port.sessions, QByteArrayList{"SETAUDIO 1 S AA1 0 \r"});
     EXPECT_EQ(log("AL"), "10:00:00  SETAUDIO 1 S AA1 0  Switch Only\r\n");
-    EXPECT_EQ(s().Rec1Pending, 0);
-    EXPECT_FALSE(t.station->display.Rec1PanelVisible);
+    EXPECT_EQ(s().Rec(1).RecPending, 0);
+    EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
 }
 
 // A missing sound card stops that channel only, with a line and a message.
@@ -223,7 +221,7 @@ TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording
     runUntil(QTime(10, 0, 10));
     EXPECT_EQ(log("ER").count("audio input 5 cannot be used"), 1) << log("ER").toStdString();
     EXPECT_EQ(t.messages.shown.size(), 1);
-    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_EQ(s().Rec(1).RecPending, 0);
     EXPECT_FALSE(QFile::exists(wave(1)));
     EXPECT_EQ(readWave(wave(2)).frames, 5 * AudioSampleRate);
 }
@@ -245,7 +243,7 @@ TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
     EXPECT_TRUE(log("ER").contains("writing C:\\SATFILE\\SFSAT001.WAV failed"))
         << log("ER").toStdString();
     EXPECT_TRUE(log("AL").contains("Stop   Big"));
-    EXPECT_EQ(s().Rec1Active, 0);
+    EXPECT_EQ(s().Rec(1).RecActive, 0);
     const WaveContents w = readWave(wave(1));
     EXPECT_GT(w.frames, 90000);
     EXPECT_LE(w.frames * 4 + 44, 400000);
@@ -285,7 +283,7 @@ TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
     load();
     recording->ArmRecordChannel(1);
     recording->ArmRecordChannel(1);
-    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_EQ(s().Rec(1).RecPending, 0);
     EXPECT_EQ(log("ER").count("was not cued"), 1);
     EXPECT_EQ(t.messages.shown.size(), 1);
 }
@@ -301,7 +299,7 @@ TEST_F(RecordingTest, WaveStoreThatCannotTakeTheFileDumpsTheTakeAndRunsOn) {
     EXPECT_TRUE(log("ER").contains("cannot create D:\\SATFILE\\SFSAT001.WAV"))
         << log("ER").toStdString();
     EXPECT_TRUE(log("AL").contains("Dump Nowhere"));
-    EXPECT_EQ(s().Rec1Pending, 0);
+    EXPECT_EQ(s().Rec(1).RecPending, 0);
     EXPECT_TRUE(t.station->display.lblClock.endsWith("10:00:10"));
 }
 
@@ -357,12 +355,12 @@ TEST_F(RecordingTest, RefusedArmShowsTheIdlePanelAndNothingToCueIsSaid) {
     runUntil(QTime(10, 0, 2));
     EXPECT_EQ(t.messages.shown.value(0),
               "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)");
-    EXPECT_FALSE(t.station->display.Rec1PanelVisible);
-    EXPECT_EQ(t.station->display.lblRecordNameOne, QString(40, ' '));
+    EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
+    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
     recording->channel(2).CueAndArm();
     EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
     EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_FALSE(t.station->display.Rec2PanelVisible);
+    EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
 }
 
 // Random schedules on both channels over three hours, starts clustered so

@@ -147,7 +147,7 @@ TEST_F(EditorTest, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     EXPECT_EQ(w->conflictsWindow()->lstConflicts->count(), 1);
     EXPECT_EQ(w->conflictsWindow()->lstConflicts->item(0)->text(),
               "Record First conflicts with Second on Monday");
-    EXPECT_EQ(s().NextRec1Slot, 1) << "the finders ran";
+    EXPECT_EQ(s().Rec(1).NextRecSlot, 1) << "the finders ran";
 
     w->lstDisplaySchedule->setCurrentRow(1);
     w->txtRec[1]->setText("09:00:00");

@@ -67,8 +67,8 @@ TEST_F(TimeChangeTest, SpringDateMovesRecordTimesOnceAndLogsIt) {
     EXPECT_EQ(stored(), ShiftRecordTimes(everyCase(), -1).bytes());
     EXPECT_EQ(activityLog(), "01:59:58  Updated Schedules for DST\r\n");
     // The console counts down to the moved times at once, not an hour late.
-    EXPECT_EQ(t.station->state.NextRec1Time, "05:30:00");
-    EXPECT_EQ(t.station->state.NextRec1Day, 3);
+    EXPECT_EQ(t.station->state.Rec(1).NextRecTime, "05:30:00");
+    EXPECT_EQ(t.station->state.Rec(1).NextRecDay, 3);
     // A clock set back over the arming seconds does not move them again.
     t.time.jumpTo(QDateTime(date, QTime(1, 59, 50)));
     t.time.advance(20000);
