@@ -19,12 +19,8 @@
 
 namespace {
 
-struct LoadedStation {
-    SystemClock clock;
-    QtTimers timers;
-    SilentMessages messages;
-    Station station{clock, timers, *fullStation().paths, messages};
-    ClockDispatcher dispatcher{station, TickHandoffs{}};
+struct LoadedStation : AssembledFullStation {
+    ClockDispatcher& dispatcher = parts.dispatcher;
     bool loaded = dispatcher.Form_Load().ok;
 };
 
@@ -56,16 +52,16 @@ BENCHMARK(BM_FinderOver999Schedules)
 
 // The whole console window: built, loaded (start-up, finders, first tick).
 void BM_ConsoleLoadToFirstTick(benchmark::State& state) {
-    SystemClock clock;
-    QtTimers timers;
-    SilentMessages messages;
     for (auto _ : state) {
-        Station station(clock, timers, *fullStation().paths, messages);
-        ClockDispatcher dispatcher(station, TickHandoffs{});
-        mnuMenu console(station, dispatcher, nullptr);
-        benchmark::DoNotOptimize(console.Form_Load());
         state.PauseTiming();
-        station.ShutDown();
+        auto s = std::make_unique<AssembledFullStation>();
+        state.ResumeTiming();
+        {
+            mnuMenu console(s->station, s->parts.dispatcher, nullptr, ConsoleParts::of(s->parts));
+            benchmark::DoNotOptimize(console.Form_Load());
+            state.PauseTiming();
+        }
+        s.reset();
         state.ResumeTiming();
     }
 }

@@ -2,7 +2,14 @@
 
 // A station data folder holding a full schedule file (999 schedules of all
 // three kinds, seven record rows each), shared by the benchmarks.
+#include "app/station_assembly.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
 #include "platform/drive_paths.h"
+#include "platform/io_ports.h"
+#include "platform/serial_port.h"
+#include "platform/timers.h"
+#include "platform/wave_player.h"
 #include "station/messages.h"
 #include "station/schedule_file.h"
 
@@ -37,8 +44,14 @@ struct FullStation {
         StationConfig config;
         config.drivesRoot = dir.filePath("drives");
         config.drives.insert('C', dir.filePath("drives/C"));
+        config.audioBackend = "simulated";
+        config.ioPortsFile = dir.filePath("ports");
         paths = std::make_unique<DrivePaths>(config);
         QDir().mkpath(paths->resolve("c:\\satfile"));
+        // Every remote contact open.
+        QFile ports(config.ioPortsFile);
+        if (ports.open(QIODevice::WriteOnly))
+            ports.write(QByteArray(889, '\0') + char(127) + QByteArray(134, '\0'));
         ScheduleFile file;
         QString error;
         file.open(paths->resolve(ScheduleFile::StationPath), &error);
@@ -62,3 +75,19 @@ inline FullStation& fullStation() {
     static FullStation s;
     return s;
 }
+
+// A running station on the full schedule file, every part built by the
+// program's assembly on the simulated sound cards, an unopened serial port
+// and a port file, on real time.
+struct AssembledFullStation {
+    SystemClock clock;
+    QtTimers timers;
+    SilentMessages messages;
+    Station station{clock, timers, *fullStation().paths, messages};
+    std::unique_ptr<AudioDevices> audio = makeAudioDevices(fullStation().paths->config());
+    PortFile ports{fullStation().paths->config().ioPortsFile};
+    StationAssembly parts{station, {*audio, ports, makeQtSerialPort(), [](int device) {
+                                        return makeWavePlayer(fullStation().paths->config(),
+                                                              device);
+                                    }}};
+};

@@ -1,8 +1,5 @@
 #include "app/mnuMenu.h"
-#include "console/clock_tick.h"
-#include "console/playback.h"
-#include "export/hand_off.h"
-#include "io/remote_control.h"
+#include "app/station_assembly.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
@@ -11,11 +8,6 @@
 #include "platform/signal_watcher.h"
 #include "platform/timers.h"
 #include "platform/wave_player.h"
-#include "receiver/eb_no.h"
-#include "receiver/receiver_link.h"
-#include "recording/record_channel.h"
-#include "schedule/time_change.h"
-#include "station/station.h"
 #include "windows/window_messages.h"
 
 #include <QApplication>
@@ -61,43 +53,12 @@ int main(int argc, char** argv) {
     Station station(clock, timers, paths, messages);
     running = &station;
 
-    ReceiverLink receiver(station, makeQtSerialPort());
-    LinkEbNoPoller ebNoPoller(station, receiver);
     const std::unique_ptr<AudioDevices> audio = makeAudioDevices(paths.config());
-    ExportHandOff exportHandOff(station);
-    RecordingControl recording(station, *audio, &receiver, &exportHandOff);
     PortFile ports(paths.config().ioPortsFile);
-    RemoteControl remote(station, ports);
-    ClockDispatcher* tick = nullptr;
-    Playback playback(
-        station, [&paths](int device) { return makeWavePlayer(paths.config(), device); },
-        [&] {
-            if (tick)
-                tick->StartEomPulse();
-        });
-    remote.setPlayProgramme([&playback] { playback.PlayProgramme(); });
-    remote.setRecordChannel(&recording.channel(1));
-    RecordingDeviceChoice devices(recording, [&playback](int d) { playback.usePlayDevice(d); });
-    station.setAudioDeviceChoice(&devices);
-    // A recording in progress is closed properly however the program ends.
-    station.addShutdownHook([&recording] { recording.shutDown(); });
-    // A copy cut short leaves no file behind; what was not copied is logged.
-    station.addShutdownHook([&exportHandOff] { exportHandOff.shutDown(); });
-
-    // The parts the tick hands work to join here as they are built.
-    TickHandoffs handoffs;
-    handoffs.ebNo = &ebNoPoller;
-    handoffs.recording = &recording;
-    handoffs.switching = &recording;
-    handoffs.relays = &remote;
-    handoffs.playList = &playback;
-    ScheduleTimeChange timeChange(station);
-    handoffs.timeChange = &timeChange;
-    ClockDispatcher dispatcher(station, handoffs);
-    tick = &dispatcher;
-    recording.setRecordingBegan([&dispatcher](int channel) { dispatcher.RecordingBegan(channel); });
-    mnuMenu console(station, dispatcher, &messages.errorWindow(),
-                    {&receiver, &recording, &playback, audio.get(), &ports, &devices});
+    StationAssembly parts(station, {*audio, ports, makeQtSerialPort(), [&paths](int device) {
+                                        return makeWavePlayer(paths.config(), device);
+                                    }});
+    mnuMenu console(station, parts.dispatcher, &messages.errorWindow(), ConsoleParts::of(parts));
     console.setExitHandler([] { QApplication::quit(); });
     const StartUpResult started = console.Form_Load();
     if (!started.ok) {

@@ -1,5 +1,7 @@
 #include "app/mnuMenu.h"
 
+#include "app/station_assembly.h"
+
 #include "audition/frmAudition.h"
 #include "backup/frmLoadData.h"
 #include "backup/frmSaveData.h"
@@ -34,6 +36,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+ConsoleParts ConsoleParts::of(StationAssembly& parts) {
+    return {&parts.receiver, &parts.recording, &parts.playback,
+            &parts.audio,    &parts.ports,     &parts.devices};
+}
 
 namespace {
 

@@ -39,6 +39,7 @@ class frmMyComputer;
 class frmActivityLog;
 class AudioDevices;
 class IoPorts;
+class StationAssembly;
 
 // The parts the console's menus and buttons reach; a part that is not there
 // leaves its entries and buttons disabled.
@@ -49,6 +50,9 @@ struct ConsoleParts {
     AudioDevices* audio = nullptr;
     IoPorts* ports = nullptr;
     AudioDeviceChoice* devices = nullptr;
+
+    // All of an assembled station's.
+    static ConsoleParts of(StationAssembly& parts);
 };
 
 // The station console. It renders the core's ConsoleDisplay and forwards the

@@ -1,15 +1,7 @@
 // Every entry of the console's menu bar does something: opens its window or
 // carries out its action. A console built with all its parts, offscreen.
 #include "app/mnuMenu.h"
-#include "console/clock_tick.h"
-#include "console/playback.h"
-#include "fakes/fake_audio.h"
-#include "fakes/fake_serial_port.h"
-#include "fakes/fake_wave_player.h"
-#include "fakes/temp_station.h"
-#include "platform/io_ports.h"
-#include "receiver/receiver_link.h"
-#include "recording/record_channel.h"
+#include "fakes/assembled_station.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,19 +36,9 @@ QSet<QWidget*> visibleWindows() {
 TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     TempStation t;
     t.writeSettings({{13, 1}, {14, 2}, {12, 3}});
-    FakeSerialPort::Shared port;
-    ReceiverLink link(*t.station, std::make_unique<FakeSerialPort>(port));
-    FakeAudioDevices audio;
-    RecordingControl recording(*t.station, audio, &link, nullptr);
-    FakeWavePlayers players;
-    Playback playback(*t.station, players.factory(), {});
-    PortFile ports(t.root() + "/ports");
-    RecordingDeviceChoice devices(recording);
-    TickHandoffs h;
-    h.playList = &playback;
-    ClockDispatcher dispatcher(*t.station, h);
-    mnuMenu menu(*t.station, dispatcher, nullptr,
-                 {&link, &recording, &playback, &audio, &ports, &devices});
+    AssembledStation a(t);
+    StationAssembly& parts = a.assemble();
+    mnuMenu menu(*t.station, parts.dispatcher, nullptr, ConsoleParts::of(parts));
     ASSERT_TRUE(menu.Form_Load().ok);
     menu.show();
 

@@ -1,6 +1,6 @@
 #include "console/clock_tick.h"
 #include "console/playback.h"
-#include "fakes/fake_wave_player.h"
+#include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "io/remote_control.h"
@@ -17,13 +17,7 @@ const QDate Monday(2026, 3, 2);
 
 class PlaybackTest : public ::testing::Test {
 protected:
-    explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {
-        portFile = t.root() + "/ports";
-        QByteArray ports(1024, '\0');
-        ports[889] = char(127); // the parallel status lines: every contact open
-        TempStation::writeFile(portFile, ports);
-    }
-    ~PlaybackTest() override { t.station->ShutDown(); }
+    explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {}
 
     // A schedule with play times on Monday (and Tuesday when given).
     void plays(ScheduleNo slot, const QString& name, const QStringList& monday,
@@ -51,18 +45,9 @@ protected:
     void load(std::vector<std::pair<int, int16_t>> settings = {}) {
         settings.insert(settings.begin(), {{12, 3}, {15, 1}, {16, 1}, {11, 1}, {10, 1}, {2, 1}});
         t.writeSettings(settings);
-        ports = std::make_unique<PortFile>(portFile);
-        remote = std::make_unique<RemoteControl>(*t.station, *ports);
-        playback = std::make_unique<Playback>(*t.station, players.factory(), [this] {
-            t.station->state.RelayStates[0] = 1;
-            remote->WriteRelayOutputs();
-            dispatcher->TimerEOM->setEnabled(true);
-        });
-        remote->setPlayProgramme([this] { playback->PlayProgramme(); });
-        TickHandoffs h;
-        h.relays = remote.get();
-        h.playList = playback.get();
-        dispatcher = std::make_unique<ClockDispatcher>(*t.station, h);
+        StationAssembly& parts = a.assemble();
+        playback = &parts.playback;
+        dispatcher = &parts.dispatcher;
         ASSERT_TRUE(dispatcher->Form_Load().ok);
     }
     QStringList listed() const {
@@ -82,12 +67,11 @@ protected:
 
     TempStation t;
     ScheduleFile scheduleFile;
-    QString portFile;
-    FakeWavePlayers players;
-    std::unique_ptr<PortFile> ports;
-    std::unique_ptr<RemoteControl> remote;
-    std::unique_ptr<Playback> playback;
-    std::unique_ptr<ClockDispatcher> dispatcher;
+    AssembledStation a{t};
+    const QString& portFile = a.portFile;
+    FakeWavePlayers& players = a.players;
+    Playback* playback = nullptr;
+    ClockDispatcher* dispatcher = nullptr;
 };
 
 TEST_F(PlaybackTest, StartUpListsOnlyTheRestOfTodayInTimeOrder) {
@@ -196,9 +180,9 @@ TEST_F(PlaybackTest, PlayContactStartsTheFirstProgramme) {
     setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
     t.time.advance(100);
     EXPECT_EQ(s().Playing, 1);
-    EXPECT_EQ(remote->PlayInput, 1);
-    EXPECT_EQ(remote->RecordInput, 0);
-    EXPECT_EQ(remote->AlarmInput, 0);
+    EXPECT_EQ(a.parts->remote.PlayInput, 1);
+    EXPECT_EQ(a.parts->remote.RecordInput, 0);
+    EXPECT_EQ(a.parts->remote.AlarmInput, 0);
     EXPECT_EQ(t.station->display.lblPlayRelay, "PLAY");
 }
 

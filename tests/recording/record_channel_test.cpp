@@ -1,11 +1,9 @@
 #include "console/clock_tick.h"
-#include "fakes/fake_audio.h"
-#include "fakes/fake_serial_port.h"
+#include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
-#include "receiver/receiver_link.h"
-#include "recording/record_channel.h"
+#include "station/export_record.h"
 #include "station/log_files.h"
 
 #include <QFile>
@@ -24,21 +22,13 @@ const QDate Saturday(2026, 3, 7);
 class RecordingTest : public ::testing::Test {
 protected:
     RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {}
-    ~RecordingTest() override { t.station->ShutDown(); }
 
     void load(std::vector<std::pair<int, int16_t>> settings = {}) {
         settings.insert(settings.begin(), {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 6}, {4, 1}});
         t.writeSettings(settings);
-        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
-        recording = std::make_unique<RecordingControl>(*t.station, audio, link.get(), &handOff);
-        TickHandoffs h;
-        h.recording = recording.get();
-        h.switching = recording.get();
-        dispatcher = std::make_unique<ClockDispatcher>(*t.station, h);
-        recording->setRecordingBegan([this](int ch) { dispatcher->RecordingBegan(ch); });
-        devices = std::make_unique<RecordingDeviceChoice>(*recording);
-        t.station->setAudioDeviceChoice(devices.get());
-        t.station->addShutdownHook([this] { recording->shutDown(); });
+        StationAssembly& parts = a.assemble();
+        recording = &parts.recording;
+        dispatcher = &parts.dispatcher;
         // The cards deliver their buffers as the frames come due.
         card = t.time.create(10);
         card->setHandler([this] {
@@ -77,18 +67,13 @@ protected:
     }
     StationState& s() { return t.station->state; }
 
-    struct : RecordingHandOff {
-        void RecordingFinished(const FinishedRecording& r) override { finished.push_back(r); }
-        std::vector<FinishedRecording> finished;
-    } handOff;
     TempStation t;
     ScheduleFile scheduleFile;
-    FakeSerialPort::Shared port;
-    FakeAudioDevices audio;
-    std::unique_ptr<ReceiverLink> link;
-    std::unique_ptr<RecordingControl> recording;
-    std::unique_ptr<ClockDispatcher> dispatcher;
-    std::unique_ptr<RecordingDeviceChoice> devices;
+    AssembledStation a{t};
+    FakeAudioDevices& audio = a.audio;
+    FakeSerialPort::Shared& port = a.serial;
+    RecordingControl* recording = nullptr;
+    ClockDispatcher* dispatcher = nullptr;
     std::unique_ptr<Timer> card;
     qint64 delivered[2] = {0, 0};
     // What each input hears: the sample value of every sample.
@@ -309,13 +294,18 @@ TEST_F(RecordingTest, WaveStoreThatCannotTakeTheFileDumpsTheTakeAndRunsOn) {
 TEST_F(RecordingTest, TakeIsNamedAndExportedByItsScheduleRowNotItsOccurrenceDay) {
     putSchedule(file(), 4, "Shifted", "1", {{7, "10:00:00"}}, "00:05"); // Sunday's row
     load();
+    ExportRecord rule;
+    rule.ExportMode = ExportUserDefined;
+    rule.ExportLength = "30:00";
+    rule.ExportDays = {1, 1, 1, 1, 1, 1, 1};
+    rule.ExportPaths[0] = "D:\\SUNDAY";
+    rule.ExportPaths[6] = "D:\\SATURDAY";
+    ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
     level[0] = 700;
     runUntil(QTime(10, 0, 10));
     EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
     EXPECT_FALSE(QFile::exists(wave(4)));
-    ASSERT_EQ(handOff.finished.size(), 1u);
-    EXPECT_EQ(handOff.finished[0].weekday, 0);
-    EXPECT_EQ(handOff.finished[0].waveFile, "C:\\SATFILE\\SFSUN004.WAV");
+    EXPECT_TRUE(log("AL").contains("Export->D:\\SUNDAY.wav")) << log("AL").toStdString();
 }
 
 // The purge at 00:30 deletes yesterday's recordings, but not the one still
@@ -394,9 +384,7 @@ TEST_F(RecordingTest, RandomSchedulesAreEachRecordedDumpedOrAccountedFor) {
     runUntil(QTime(13, 5, 0));
     const QString errors = log("ER"), activity = log("AL");
     for (const Due& d : due) {
-        const auto finished =
-            std::count_if(handOff.finished.begin(), handOff.finished.end(),
-                          [&](const FinishedRecording& r) { return r.slot == d.slot; });
+        const auto finished = activity.count("Stop   " + fixedWidth(d.name, 25));
         const int outcomes = int(finished) + activity.count("Dump " + fixedWidth(d.name, 25)) +
                              errors.count(d.name + " due at") +
                              errors.count(d.name + " was not cued");

@@ -1,0 +1,37 @@
+#include "app/station_assembly.h"
+
+#include "platform/serial_port.h"
+
+StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
+    : station(station_), audio(hardware.audio), ports(hardware.ports),
+      receiver(station_, std::move(hardware.receiverPort)), ebNo(station_, receiver),
+      exportHandOff(station_), recording(station_, hardware.audio, &receiver, &exportHandOff),
+      remote(station_, hardware.ports),
+      playback(station_, std::move(hardware.makePlayer), [this] { dispatcher.StartEomPulse(); }),
+      devices(recording, [this](int device) { playback.usePlayDevice(device); }),
+      timeChange(station_), dispatcher(station_, handoffs(*this)) {
+    remote.setPlayProgramme([this] { playback.PlayProgramme(); });
+    remote.setRecordChannel(&recording.channel(1));
+    recording.setRecordingBegan([this](int channel) { dispatcher.RecordingBegan(channel); });
+    station.setAudioDeviceChoice(&devices);
+    // A recording in progress is closed properly however the program ends.
+    station.addShutdownHook([this] { recording.shutDown(); });
+    // A copy cut short leaves no file behind; what was not copied is logged.
+    station.addShutdownHook([this] { exportHandOff.shutDown(); });
+}
+
+StationAssembly::~StationAssembly() {
+    station.ShutDown();
+    station.setAudioDeviceChoice(nullptr);
+}
+
+TickHandoffs StationAssembly::handoffs(StationAssembly& a) {
+    TickHandoffs h;
+    h.ebNo = &a.ebNo;
+    h.recording = &a.recording;
+    h.switching = &a.recording;
+    h.relays = &a.remote;
+    h.playList = &a.playback;
+    h.timeChange = &a.timeChange;
+    return h;
+}

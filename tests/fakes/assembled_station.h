@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/station_assembly.h"
+#include "fakes/fake_audio.h"
+#include "fakes/fake_serial_port.h"
+#include "fakes/fake_wave_player.h"
+#include "fakes/temp_station.h"
+#include "platform/io_ports.h"
+
+#include <memory>
+
+// A whole station on a TempStation, built by the program's own assembly on
+// fake sound cards, a fake serial line, fake players and a port file in
+// which every remote contact is open.
+struct AssembledStation {
+    explicit AssembledStation(TempStation& t)
+        : station(t), portFile(t.root() + "/ports"), ports(portFile) {
+        QByteArray bytes(1024, '\0');
+        bytes[889] = char(127); // the parallel status lines
+        TempStation::writeFile(portFile, bytes);
+    }
+
+    // Builds the parts; the test's settings and schedules are written first.
+    StationAssembly& assemble() {
+        parts = std::make_unique<StationAssembly>(
+            *station.station,
+            StationHardware{audio, ports, std::make_unique<FakeSerialPort>(serial),
+                            players.factory()});
+        return *parts;
+    }
+
+    TempStation& station;
+    FakeAudioDevices audio;
+    FakeSerialPort::Shared serial;
+    FakeWavePlayers players;
+    QString portFile;
+    PortFile ports;
+    std::unique_ptr<StationAssembly> parts;
+};
