@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int Week = 604800;
-
 int roundHalfEven(double v) {
     return int(std::nearbyint(v));
 }
@@ -31,17 +29,17 @@ Countdown countdownTo(const QString& timeText, int day, const QDate& today, doub
     if (days < 0)
         days += 7;
     const int t = TimeTextSeconds(timeText);
-    const int raw = roundHalfEven(double(days) * 86400.0 + t - clock);
-    qint64 at = midnight + qint64(days) * 86400 + t;
+    const int raw = roundHalfEven(double(days) * DaySeconds + t - clock);
+    qint64 at = midnight + qint64(days) * DaySeconds + t;
     if (raw < -2)
-        at += Week;
+        at += WeekSeconds;
     return {raw, at};
 }
 
 // An event up to two seconds past still counts down (negative) so the tick
 // can act on it; from three seconds past it shows next week's occurrence.
 int weekCorrected(int secs) {
-    return secs < -2 ? secs + Week : secs;
+    return secs < -2 ? secs + WeekSeconds : secs;
 }
 
 bool isTimeText(const QString& t) {
@@ -193,8 +191,8 @@ void ClockDispatcher::ClockTick() {
 
     // 2. Play countdown and the end-of-message pulse.
     if (s.Playing == 1) {
-        if (wholeClock == 0 && s.PlayEndAt > 86400)
-            s.PlayEndAt -= 86400;
+        if (wholeClock == 0 && s.PlayEndAt > DaySeconds)
+            s.PlayEndAt -= DaySeconds;
         const int secs = roundHalfEven(s.PlayEndAt - clock);
         if (secs < 0 && !s.EomSent) {
             StartEomPulse();
@@ -234,8 +232,8 @@ void ClockDispatcher::ClockTick() {
     if (newDay) {
         for (RecordChannelState& c : s.RecChannels)
             for (double* t : {&c.RecStopAt, &c.RecPendingAt})
-                if (*t >= 86400)
-                    *t -= 86400;
+                if (*t >= DaySeconds)
+                    *t -= DaySeconds;
     }
 
     // 6. and 7. The record channels; channel 2 also refuses a time with a blank.
@@ -246,14 +244,14 @@ void ClockDispatcher::ClockTick() {
     }
 
     // 8. Tomorrow's playlist, once, at 23:59:55.
-    if (wholeClock == 86395 && s.MidnightListLatch == 0) {
+    if (wholeClock == DaySeconds - 5 && s.MidnightListLatch == 0) {
         s.MidnightListLatch = 1;
         display.PlayList.clear();
         s.PlayListMode = 0;
         if (handoffs_.playList)
             handoffs_.playList->BuildPlayList();
     }
-    if (clock > 86397 && s.MidnightListLatch == 1)
+    if (clock > DaySeconds - 3 && s.MidnightListLatch == 1)
         s.MidnightListLatch = 0;
 
     // 9. Eb/No poll at the configured minutes, once per moment.
@@ -298,7 +296,7 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
     const bool timed = s.CueRecordStart == "T";
     // This occurrence's own moment, before the week correction moves a passed
     // one to next week.
-    const CuedEvent occurrence{raw < -2 ? countdown.at - Week : countdown.at, c.NextRecSlot};
+    const CuedEvent occurrence{raw < -2 ? countdown.at - WeekSeconds : countdown.at, c.NextRecSlot};
     if (timed && secs < 1 && raw >= -2)
         ch.lastDue = occurrence;
     if (timed && secs < 1 && c.RecActive == 0 && c.RecPending == 0 && rec) {
@@ -329,9 +327,6 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
         ch.TimerGetNextRec->setEnabled(true);
     }
     if (c.RecActive == 1) {
-        double elapsed = clock - c.RecStartTimer;
-        if (elapsed < 0)
-            elapsed += 86400; // started before midnight
-        shown.lblRecordTimer = FormatElapsed(roundHalfEven(elapsed));
+        shown.lblRecordTimer = FormatElapsed(roundHalfEven(secondsBetween(c.RecStartTimer, clock)));
     }
 }

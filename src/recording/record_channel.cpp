@@ -52,10 +52,7 @@ double RecordChannel::now() const {
 }
 
 double RecordChannel::sinceStart() const {
-    double t = now() - state().RecStartTimer;
-    if (t < 0)
-        t += 86400; // started before midnight
-    return t;
+    return secondsBetween(state().RecStartTimer, now());
 }
 
 QStringList RecordChannel::filesInUse() const {

@@ -50,7 +50,7 @@ void reportCrowdedOut(Station& station, const FinderKind& kind, const QDateTime&
     // Said on the day, within a day of the moment, not a week ahead.
     const QDateTime at(now.date().addDays(moment.left(2).toInt() - 10 - today),
                        QTime::fromString(moment.mid(6).toString(), "HH:mm:ss"));
-    if (now.secsTo(at) >= 86400)
+    if (now.secsTo(at) >= DaySeconds)
         return;
     for (size_t i = 1; i < items.size() && QStringView(items[i].text).left(14) == moment; ++i) {
         const QString id = QString("%1 %2 %3")

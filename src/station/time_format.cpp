@@ -26,7 +26,7 @@ int leadingNumber(const QString& text) {
 QString FormatElapsed(int Secs) {
     qint64 a = Secs;
     const QString sign = a < 0 ? "-" : "";
-    a = (a < 0 ? -a : a) % 86400;
+    a = (a < 0 ? -a : a) % DaySeconds;
     const int h = int(a / 3600), m = int(a % 3600 / 60), s = int(a % 60);
     // A negative time shows its magnitude after the sign, without the blank
     // that pads a one-digit hour.
@@ -48,6 +48,11 @@ QString FormatCountdown(int Secs) {
 int TimeTextSeconds(const QString& timeText) {
     return leadingNumber(timeText.mid(0, 2)) * 3600 + leadingNumber(timeText.mid(3, 2)) * 60 +
            leadingNumber(timeText.mid(6, 2));
+}
+
+double secondsBetween(double earlier, double later) {
+    const double t = later - earlier;
+    return t < 0 ? t + DaySeconds : t;
 }
 
 int StationWeekday(const QDate& date) {

@@ -2,6 +2,13 @@
 
 #include <QString>
 
+inline constexpr int DaySeconds = 86400;
+inline constexpr int WeekSeconds = 7 * DaySeconds;
+
+// Seconds from one time of day to a later one, the later possibly past
+// midnight (a take that began before midnight and runs on after it).
+double secondsBetween(double earlier, double later);
+
 // Elapsed times and the play countdown: hours only when there are any,
 // reduced to within a day. 3725 -> " 1:02:05", 65 -> "01:05".
 // Below zero (a play countdown just past its end) the magnitude is shown
