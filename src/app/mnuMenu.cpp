@@ -196,9 +196,8 @@ void mnuMenu::buildMenus() {
         });
     }
     const auto logViewer = [this](const char* kind) {
-        station_.state.LogKind = kind;
-        showWindow(activityLog_, [this] { return new frmActivityLog(station_, this); });
-        activityLog_->followLogKind();
+        showWindow(activityLog_, [this, kind] { return new frmActivityLog(station_, kind, this); });
+        activityLog_->showKind(kind);
     };
     enable(mnuEbNo, [logViewer] { logViewer("EB"); });
     enable(ActivityLog, [logViewer] { logViewer("AL"); });
@@ -223,7 +222,8 @@ void mnuMenu::buildMenus() {
         wire(mnuSetReceiver, [this] {
             showWindow(setReceiver_, [this] {
                 return new frmSetReceiver(
-                    station_, *receiver_, [this] { openDataWindow("R M", true); }, this);
+                    station_, *receiver_,
+                    [this](const QString& query) { openDataWindow(query, true); }, this);
             });
         });
         wire(mnuCarrierStatus, [this] { openDataWindow("RT C", true); });
@@ -490,16 +490,15 @@ void mnuMenu::openAbout() {
 void mnuMenu::openDataWindow(const QString& query, bool fresh) {
     if (fresh)
         delete dataWindow_;
-    station_.state.ReceiverQuery = query;
-    showWindow(dataWindow_, [this] { return new frmDisplayReceiver(station_, *receiver_, this); });
-    dataWindow_->followReceiverQuery();
+    showWindow(dataWindow_,
+               [&] { return new frmDisplayReceiver(station_, *receiver_, query, this); });
+    dataWindow_->showQuery(query);
 }
 
 void mnuMenu::openRelayWindow(const QString& query, bool fresh) {
     if (fresh)
         delete relayWindow_;
-    station_.state.ReceiverQuery = query;
-    showWindow(relayWindow_, [this] { return new frmRelay(station_, *receiver_, this); });
+    showWindow(relayWindow_, [&] { return new frmRelay(station_, *receiver_, query, this); });
 }
 
 void mnuMenu::closeEvent(QCloseEvent* event) {

@@ -12,11 +12,11 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-frmActivityLog::frmActivityLog(Station& station, QWidget* parent)
+frmActivityLog::frmActivityLog(Station& station, const QString& kind, QWidget* parent)
     : QDialog(parent), lstDate(new QListWidget(this)), Option1(new QRadioButton("By Time", this)),
       Option2(new QRadioButton("By Event", this)), cmdOk(new QPushButton("OK", this)),
       lstActivityLog(new QListWidget(this)), cmdClose(new QPushButton("&Close", this)),
-      station_(station) {
+      station_(station), kind_(kind) {
     setObjectName("frmActivityLog");
     setWindowTitle("Log Viewer");
     lstDate->setObjectName("lstDate");
@@ -46,13 +46,14 @@ frmActivityLog::frmActivityLog(Station& station, QWidget* parent)
     load();
 }
 
-void frmActivityLog::followLogKind() {
-    if (kind_ != station_.state.LogKind)
-        load();
+void frmActivityLog::showKind(const QString& kind) {
+    if (kind == kind_)
+        return;
+    kind_ = kind;
+    load();
 }
 
 void frmActivityLog::load() {
-    kind_ = station_.state.LogKind;
     lstDate->clear();
     lstActivityLog->clear();
     lstDate->addItems(logDays(station_.paths(), kind_));

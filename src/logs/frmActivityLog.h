@@ -7,11 +7,10 @@ class QPushButton;
 class QRadioButton;
 class Station;
 
-// Shows one day of the activity, error or Eb/No log. The kind is the
-// station's LogKind when the window opens.
+// Shows one day of the activity ("AL"), error ("ER") or Eb/No ("EB") log.
 class frmActivityLog : public QDialog {
 public:
-    explicit frmActivityLog(Station& station, QWidget* parent = nullptr);
+    frmActivityLog(Station& station, const QString& kind, QWidget* parent = nullptr);
 
     QListWidget* lstDate;
     QRadioButton *Option1, *Option2;
@@ -19,9 +18,9 @@ public:
     QListWidget* lstActivityLog;
     QPushButton* cmdClose;
 
-    // Shows the station's LogKind, reloading when it differs from the kind
-    // shown: a History entry chosen while the viewer is open.
-    void followLogKind();
+    // Reloads only for another kind than the one shown: a History entry
+    // chosen while the viewer is open.
+    void showKind(const QString& kind);
 
 private:
     void load();

@@ -34,10 +34,11 @@ QString receiverQueryHeading(const QString& query) {
     return "Receiver Status: " + name;
 }
 
-frmDisplayReceiver::frmDisplayReceiver(Station& station, ReceiverLink& link, QWidget* parent)
+frmDisplayReceiver::frmDisplayReceiver(Station& station, ReceiverLink& link, const QString& query,
+                                       QWidget* parent)
     : QDialog(parent), lblQuery(new QLabel(this)), scrDisplayReceiver(new QScrollArea(this)),
       lblDisplayReceiver(new QLabel), cmdDisplayReceiverRefresh(new QPushButton(this)),
-      cmdDisplayReceiverExit(new QPushButton(this)), station_(station), link_(link) {
+      cmdDisplayReceiverExit(new QPushButton(this)), station_(station), link_(link), query_(query) {
     setObjectName("frmDisplayReceiver");
     setWindowTitle("Receiver Data");
 
@@ -87,20 +88,21 @@ void frmDisplayReceiver::showEvent(QShowEvent* event) {
 }
 
 void frmDisplayReceiver::query() {
-    ask(station_.state.ReceiverQuery == "RT C" ? LongAnswerEndMark : 1);
+    ask(query_ == "RT C" ? LongAnswerEndMark : 1);
 }
 
-void frmDisplayReceiver::followReceiverQuery() {
-    if (station_.state.ReceiverQuery != shownQuery_)
-        query();
+void frmDisplayReceiver::showQuery(const QString& query) {
+    if (query == query_)
+        return;
+    query_ = query;
+    this->query();
 }
 
 void frmDisplayReceiver::ask(int endMarkFrom) {
-    shownQuery_ = station_.state.ReceiverQuery;
-    lblQuery->setText(receiverQueryHeading(shownQuery_));
+    lblQuery->setText(receiverQueryHeading(query_));
     lblDisplayReceiver->clear();
     ReceiverExchange exchange;
-    exchange.writes = {shownQuery_.toLatin1() + '\r'};
+    exchange.writes = {query_.toLatin1() + '\r'};
     exchange.collect = true;
     exchange.endMarkFrom = endMarkFrom;
     exchange.timeoutMs = windowAnswerTimeoutMs(station_.clock().secondsSinceMidnight());

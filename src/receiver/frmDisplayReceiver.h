@@ -14,20 +14,21 @@ class QShowEvent;
 // a query no entry sends is named as sent.
 QString receiverQueryHeading(const QString& query);
 
-// Shows the receiver's answer to the status query the menu chose (in
-// ReceiverQuery) exactly as it came, prompt included. The exchange runs on
-// the receiver link; the window fills in when it ends and never waits.
+// Shows the receiver's answer to the status query the menu chose exactly as
+// it came, prompt included. The exchange runs on the receiver link; the
+// window fills in when it ends and never waits.
 class frmDisplayReceiver : public QDialog {
     Q_OBJECT
 public:
-    frmDisplayReceiver(Station& station, ReceiverLink& link, QWidget* parent = nullptr);
+    frmDisplayReceiver(Station& station, ReceiverLink& link, const QString& query,
+                       QWidget* parent = nullptr);
 
-    // Sends ReceiverQuery as the window does each time it is shown from
+    // Sends the window's query as the window does each time it is shown from
     // hidden. Call it to ask again while the window is already on screen.
     void query();
-    // Asks again only when the menu has chosen another query than the one
-    // shown, so a window brought forward follows the menu.
-    void followReceiverQuery();
+    // Asks at once only for another query than the one shown, so a window
+    // brought forward follows the menu.
+    void showQuery(const QString& query);
 
     QLabel* lblQuery;
     QScrollArea* scrDisplayReceiver;
@@ -43,7 +44,7 @@ private:
 
     Station& station_;
     ReceiverLink& link_;
-    QString shownQuery_;
+    QString query_;
     // Answers to anything but the latest question are stale.
     quint64 asked_ = 0;
 };

@@ -22,9 +22,9 @@ constexpr int RelaySettleMs = 1000;
 constexpr int RelayAnswerTimeoutMs = 2000;
 } // namespace
 
-frmRelay::frmRelay(Station& station, ReceiverLink& link, QWidget* parent)
+frmRelay::frmRelay(Station& station, ReceiverLink& link, const QString& query, QWidget* parent)
     : QDialog(parent), lblRelay(new QLabel(this)), cmdClose(new QPushButton(this)),
-      station_(station), link_(link) {
+      station_(station), link_(link), query_(query) {
     setObjectName("frmRelay");
     setWindowTitle("Unity 4K Receiver Relay Status");
 
@@ -74,7 +74,6 @@ void frmRelay::showEvent(QShowEvent* event) {
 }
 
 void frmRelay::query() {
-    query_ = station_.state.ReceiverQuery;
     const bool receiverRelays = query_ == ReceiverRelaysQuery;
     // The captions say what the report will show after a press: the
     // receiver's relays read OPEN or CLOSED, the expansion card's DISABLED or

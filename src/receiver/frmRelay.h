@@ -12,17 +12,17 @@ class QPushButton;
 class QShowEvent;
 
 // Opens and closes the receiver's own relays ("R R") or those of its
-// expansion card ("R ER"), whichever ReceiverQuery names when the window is
-// shown, and shows the receiver's relay report after each change.
+// expansion card ("R ER"), whichever query the window is made for, and shows
+// the receiver's relay report after each change.
 class frmRelay : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ButtonCount = 28;
 
-    frmRelay(Station& station, ReceiverLink& link, QWidget* parent = nullptr);
+    frmRelay(Station& station, ReceiverLink& link, const QString& query, QWidget* parent = nullptr);
 
-    // Takes ReceiverQuery as the window's query, lays the rows out for it and
-    // sends it, as the window does each time it is shown from hidden.
+    // Lays the rows out for the window's query and sends it, as the window
+    // does each time it is shown from hidden.
     void query();
 
     QLabel* lblRelay;

@@ -26,7 +26,8 @@ void fill(QListWidget* list, const QString& name, const QStringList& items) {
 } // namespace
 
 frmSetReceiver::frmSetReceiver(Station& station, ReceiverLink& link,
-                               std::function<void()> showDataWindow, QWidget* parent)
+                               std::function<void(const QString& query)> showDataWindow,
+                               QWidget* parent)
     : QDialog(parent), lstPort(new QListWidget(this)), lstRoute(new QListWidget(this)),
       lstAtt(new QListWidget(this)), lstLang(new QListWidget(this)), cmdSet(new QPushButton(this)),
       cmdClose(new QPushButton(this)), station_(station), link_(link),
@@ -90,7 +91,6 @@ void frmSetReceiver::setAudio() {
         s.ReceiverCommand = "ER D " + QString::number(relay);
         SendReceiverCommand(station_, link_);
     }
-    s.ReceiverQuery = "R M";
     if (showDataWindow_)
-        showDataWindow_();
+        showDataWindow_("R M");
 }

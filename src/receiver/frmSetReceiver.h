@@ -20,8 +20,9 @@ public:
         "No program source codes: add them in SetUp, Program Source Codes.";
 
     // showDataWindow (re)opens the receiver data window, which then sends
-    // ReceiverQuery.
-    frmSetReceiver(Station& station, ReceiverLink& link, std::function<void()> showDataWindow,
+    // the query it is given.
+    frmSetReceiver(Station& station, ReceiverLink& link,
+                   std::function<void(const QString& query)> showDataWindow,
                    QWidget* parent = nullptr);
 
     QListWidget* lstPort;
@@ -36,5 +37,5 @@ private:
 
     Station& station_;
     ReceiverLink& link_;
-    std::function<void()> showDataWindow_;
+    std::function<void(const QString& query)> showDataWindow_;
 };

@@ -94,6 +94,4 @@ struct StationState {
 
     // State that outlives a call.
     QString ReceiverCommand;
-    QString ReceiverQuery;
-    QString LogKind;
 };

@@ -9,7 +9,8 @@
 #include <memory>
 
 // A receiver window on a station whose link talks to a scripted port:
-// open() sets the query, as the console's menu does, and shows the window.
+// showWindow() makes the window for a query, as the console's menu does, and
+// shows it.
 template <typename Window> class ReceiverWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -18,8 +19,7 @@ protected:
         link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
     }
     void showWindow(const QString& query) {
-        t.station->state.ReceiverQuery = query;
-        w = std::make_unique<Window>(*t.station, *link);
+        w = std::make_unique<Window>(*t.station, *link, query);
         w->show();
     }
 

@@ -24,8 +24,7 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     TempStation::writeFile(t.host("c:\\satfile\\logs\\AL251231.log"), "23:00:00  Old\r\n");
     TempStation::writeFile(t.host("c:\\satfile\\logs\\AL260101.log"),
                            "01:00:00  B event\r\n02:00:00  A event\r\n");
-    t.station->state.LogKind = "AL";
-    frmActivityLog w(*t.station);
+    frmActivityLog w(*t.station, "AL");
     w.show();
     EXPECT_EQ(w.windowTitle(), "Load Activity Log");
     EXPECT_EQ(texts(w.lstDate), QStringList({"01/01/26", "12/31/25"}));
@@ -40,8 +39,7 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
 
 TEST(ActivityLogWindow, NoLogsLeavesTheDisplayEmpty) {
     TempStation t;
-    t.station->state.LogKind = "EB";
-    frmActivityLog w(*t.station);
+    frmActivityLog w(*t.station, "EB");
     w.show();
     EXPECT_EQ(texts(w.lstDate), QStringList({"No Logs Found"}));
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);

@@ -44,19 +44,19 @@ TEST_F(DisplayReceiverTest, CarrierReportRunsToTheTimeOut) {
     EXPECT_EQ(port.sessions, QByteArrayList{"RT C\r"});
 }
 
-// Refresh reads long answers whatever the query and asks the query of the moment.
+// Refresh reads long answers whatever the query and asks the query shown.
 TEST_F(DisplayReceiverTest, RefreshReadsToTheLongAnswersEndMark) {
     int asked = 0;
     port.answer = [&](const QByteArray&) { return "Ports " + QByteArray::number(++asked) + ">"; };
     open("R M");
     EXPECT_EQ(shown(), "Ports 1>");
-    t.station->state.ReceiverQuery = "R ER";
+    w->showQuery("R ER");
     QTest::mouseClick(w->findChild<QPushButton*>("cmdDisplayReceiverRefresh"), Qt::LeftButton);
     t.time.advance(WindowTimeoutMs - 40);
     EXPECT_EQ(shown(), "");
     t.time.advance(80);
-    EXPECT_EQ(shown(), "Ports 2>");
-    EXPECT_EQ(port.sessions, (QByteArrayList{"R M\r", "R ER\r"}));
+    EXPECT_EQ(shown(), "Ports 3>");
+    EXPECT_EQ(port.sessions, (QByteArrayList{"R M\r", "R ER\r", "R ER\r"}));
 }
 
 TEST_F(DisplayReceiverTest, PortThatCannotOpenIsReported) {
@@ -77,9 +77,8 @@ TEST_F(DisplayReceiverTest, ClosingAndReopening) {
     open("R M");
     QTest::mouseClick(w->findChild<QPushButton*>("cmdDisplayReceiverExit"), Qt::LeftButton);
     EXPECT_FALSE(w->isVisible());
-    t.station->state.ReceiverQuery = "R C";
     w->show();
-    EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "R M\r", "R C\r"}));
+    EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "R M\r", "R M\r"}));
 }
 
 // A window brought forward by another View entry must ask that entry's query
@@ -95,11 +94,10 @@ TEST_F(DisplayReceiverTest, FollowsTheQueryTheMenuChose) {
     };
     open("RT C");
     EXPECT_EQ(heading(), "Receiver Status: Carrier");
-    w->followReceiverQuery();
+    w->showQuery("RT C");
     EXPECT_EQ(port.sessions, QByteArrayList{"RT C\r"});
 
-    t.station->state.ReceiverQuery = "R SP";
-    w->followReceiverQuery();
+    w->showQuery("R SP");
     EXPECT_EQ(heading(), "Receiver Status: Receiver Serial Port");
     t.time.advance(WindowTimeoutMs + 40);
     EXPECT_EQ(shown(), "");
@@ -108,8 +106,7 @@ TEST_F(DisplayReceiverTest, FollowsTheQueryTheMenuChose) {
 
     for (auto [query, name] : {std::pair{"R S", "Receiver Status: Settings"},
                                std::pair{"R M", "Receiver Status: MPEG"}}) {
-        t.station->state.ReceiverQuery = query;
-        w->followReceiverQuery();
+        w->showQuery(query);
         EXPECT_EQ(heading(), name);
         EXPECT_EQ(shown(), "Answer " + QString(query) + "\r\n>");
     }

@@ -20,7 +20,7 @@ protected:
     void open(const QByteArray& sources) {
         TempStation::writeFile(t.host("c:\\satfile\\Source.dat"), sources);
         w = std::make_unique<frmSetReceiver>(
-            *t.station, *link, [this] { dataWindowQueries << t.station->state.ReceiverQuery; });
+            *t.station, *link, [this](const QString& query) { dataWindowQueries << query; });
         w->show();
     }
     QListWidget* list(const char* name) { return w->findChild<QListWidget*>(name); }
@@ -44,7 +44,7 @@ protected:
     FakeSerialPort::Shared port;
     std::unique_ptr<ReceiverLink> link;
     std::unique_ptr<frmSetReceiver> w;
-    // ReceiverQuery each time the data window was asked for.
+    // The query each time the data window was asked for.
     QStringList dataWindowQueries;
 };
 
@@ -66,7 +66,7 @@ TEST_F(SetReceiverTest, ListsFilledWithFirstItemsSelected) {
             << row;
 }
 
-// The data window must be asked for only once the query is the port report.
+// The data window is asked for the port report.
 TEST_F(SetReceiverTest, SetSendsTheCommandThenReleasesThePortsRelays) {
     open("ZZ9\r\nAA1\r\n");
     set(2, 2, 1, 0);

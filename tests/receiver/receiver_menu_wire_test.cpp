@@ -82,7 +82,7 @@ TEST_F(ReceiverMenuTest, CarrierOpensTheDataWindowAfreshWithTheLongAnswer) {
         return windows.size() == 1 && windows[0] != first &&
                label(windows[0], "lblDisplayReceiver").size() > 700;
     }));
-    EXPECT_EQ(s.station->state.ReceiverQuery, "RT C");
+    EXPECT_EQ(label(windows[0], "lblQuery"), "Receiver Status: Carrier");
 }
 
 TEST_F(ReceiverMenuTest, CommunicationsWindowOpensFromSetUp) {
