@@ -211,17 +211,23 @@ void ClockDispatcher::ClockTick() {
     // 5. Next switch: a second after it has passed, the finder moves on. Not
     // while the switch itself is still to come: a switch cued at the last
     // moment fires two seconds later, and must switch to this schedule, not
-    // to the one after it.
+    // to the one after it. A switch found only once its second had begun
+    // (one a second after another, whose cue held the finder back) is still
+    // cued, late, up to two seconds after its time: otherwise it would pass
+    // without a switch and without a word. Each occurrence is cued once.
     if (isTimeText(s.NextSwitchTime)) {
-        int secs = countdownTo(s.NextSwitchTime, s.NextSwitchDay, today, clock, midnight).raw;
-        if (secs < 0 && !TimerCueSwitch->isEnabled())
+        const Countdown countdown =
+            countdownTo(s.NextSwitchTime, s.NextSwitchDay, today, clock, midnight);
+        const int raw = countdown.raw;
+        const CuedEvent occurrence{countdown.at, s.NextSwitchSlot};
+        if (!TimerCueSwitch->isEnabled() && raw <= 1 && raw >= -2 &&
+            lastSwitchCued_ != occurrence) {
+            TimerCueSwitch->setEnabled(true);
+            lastSwitchCued_ = occurrence;
+        }
+        if (raw < 0 && !TimerCueSwitch->isEnabled())
             TimerGetNextSwitch->setEnabled(true);
-        secs = weekCorrected(secs);
-        display.lblSwitchTimer = FormatCountdown(secs);
-        if (!TimerCueSwitch->isEnabled() && secs == 1)
-            TimerCueSwitch->setEnabled(true);
-        if (!TimerCueSwitch->isEnabled() && secs == 0)
-            TimerCueSwitch->setEnabled(true);
+        display.lblSwitchTimer = FormatCountdown(weekCorrected(raw));
     }
 
     // Stop and dump times are times of day: one that lies past midnight is
