@@ -212,26 +212,22 @@ void mnuMenu::buildMenus() {
     enable(mnuRecordSchedule, [weekly] { weekly(frmWeeklySchedule::View::Record); });
 
     if (receiver_) {
-        const auto wire = [this](QAction* a, auto slot) {
-            a->setEnabled(true);
-            connect(a, &QAction::triggered, this, slot);
-        };
-        wire(mnuCommunications, [this] {
+        enable(mnuCommunications, [this] {
             showWindow(comSelect_, [this] { return new frmComSelect(station_, this); });
         });
-        wire(mnuSetReceiver, [this] {
+        enable(mnuSetReceiver, [this] {
             showWindow(setReceiver_, [this] {
                 return new frmSetReceiver(
                     station_, *receiver_,
                     [this](const QString& query) { openDataWindow(query, true); }, this);
             });
         });
-        wire(mnuCarrierStatus, [this] { openDataWindow("RT C", true); });
-        wire(mnuMPEGStatus, [this] { openDataWindow("R M", false); });
-        wire(mnuReceiverSerialPort, [this] { openDataWindow("R SP", false); });
-        wire(mnuSettings, [this] { openDataWindow("R S", false); });
-        wire(mnuRelayStatus, [this] { openRelayWindow("R R", false); });
-        wire(mnuExtendedRelays, [this] { openRelayWindow("R ER", true); });
+        enable(mnuCarrierStatus, [this] { openDataWindow("RT C", true); });
+        enable(mnuMPEGStatus, [this] { openDataWindow("R M", false); });
+        enable(mnuReceiverSerialPort, [this] { openDataWindow("R SP", false); });
+        enable(mnuSettings, [this] { openDataWindow("R S", false); });
+        enable(mnuRelayStatus, [this] { openRelayWindow("R R", false); });
+        enable(mnuExtendedRelays, [this] { openRelayWindow("R ER", true); });
     }
     mnuAbout = menuBar()->addAction("&About");
     mnuAbout->setObjectName("mnuAbout");
