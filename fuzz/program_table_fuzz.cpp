@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!kind)
             continue;
         for (int weekday = 0; weekday < 7; ++weekday) {
-            const auto naming = NamingOf(*kind, weekday, QDate(2024, 2, 29), DayNames);
+            const auto naming = namingOf(*kind, weekday, QDate(2024, 2, 29), DayNames);
             fuzz::check(naming.has_value(), "a kind read is a kind named");
             fuzz::check(naming->suffix.size() == 3, "the suffix has three characters");
             CompanionDataRecord(30000, true, naming->label);

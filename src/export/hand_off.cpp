@@ -119,7 +119,7 @@ std::vector<ExportHandOff::Job> ExportHandOff::jobsFor(const FinishedRecording& 
             ReadNamingKind(station_.paths(), WinjockDrive, rule.WinjockNumber, &problem);
         if (!kind)
             return refuse(problem);
-        const auto naming = NamingOf(*kind, r.weekday, station_.clock().today(), s.DayNames);
+        const auto naming = namingOf(*kind, r.weekday, station_.clock().today(), s.DayNames);
         const QString name = QString::number(rule.WinjockNumber) + naming->suffix;
         first.destination = ProgramsFolder(WinjockDrive) + "SF" + name + ".wav";
         first.companion = ProgramsFolder(WinjockDrive) + "DF" + name + ".dat";
@@ -138,7 +138,7 @@ std::vector<ExportHandOff::Job> ExportHandOff::jobsFor(const FinishedRecording& 
         if (const auto kind =
                 ReadNamingKind(station_.paths(), SecondDrive, rule.WinjockNumber, nullptr)) {
             if (const auto naming =
-                    NamingOf(*kind, r.weekday, station_.clock().today(), s.DayNames))
+                    namingOf(*kind, r.weekday, station_.clock().today(), s.DayNames))
                 second.companionBytes =
                     CompanionDataRecord(second.lengthMs, second.fade, naming->label);
         }

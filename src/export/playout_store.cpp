@@ -54,7 +54,7 @@ QDate NextDateOnWeekday(const QDate& today, int weekday) {
     return today.addDays((weekday - todayIndex + 7) % 7);
 }
 
-std::optional<PlayoutNaming> NamingOf(QChar kind, int weekday, const QDate& today,
+std::optional<PlayoutNaming> namingOf(QChar kind, int weekday, const QDate& today,
                                       const std::array<QString, 8>& DayNames) {
     if (kind == '1') {
         const QDate target = NextDateOnWeekday(today, weekday);

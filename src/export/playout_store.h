@@ -31,7 +31,7 @@ struct PlayoutNaming {
 
 // The names of a recording made on a weekday (0 = Sunday) under a naming
 // kind; nothing for a kind the table does not define.
-std::optional<PlayoutNaming> NamingOf(QChar kind, int weekday, const QDate& today,
+std::optional<PlayoutNaming> namingOf(QChar kind, int weekday, const QDate& today,
                                       const std::array<QString, 8>& DayNames);
 
 // The companion file's one 20-byte record: the length in whole seconds less

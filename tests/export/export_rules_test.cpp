@@ -70,25 +70,25 @@ TEST(ExportRecordTest, TypedNumbersRoundHalfToEvenAndLengthsReadMinutesAndSecond
 }
 
 TEST(PlayoutNamingTest, DatedNamesTakeTheNextDateOnTheRecordedWeekdayTodayIncluded) {
-    const auto today = NamingOf('1', 1, Monday, Days);
+    const auto today = namingOf('1', 1, Monday, Days);
     EXPECT_EQ(today->suffix, "061");
     EXPECT_EQ(today->label, "03-02-2026");
-    const auto sunday = NamingOf('1', 0, Monday, Days);
+    const auto sunday = namingOf('1', 0, Monday, Days);
     EXPECT_EQ(sunday->suffix, "067");
     EXPECT_EQ(sunday->label, "03-08-2026");
-    const auto nextYear = NamingOf('1', 6, QDate(2026, 12, 28), Days);
+    const auto nextYear = namingOf('1', 6, QDate(2026, 12, 28), Days);
     EXPECT_EQ(nextYear->suffix, "002");
     EXPECT_EQ(nextYear->label, "01-02-2027");
 }
 
 TEST(PlayoutNamingTest, WeekdayAndEvergreenNames) {
-    EXPECT_EQ(NamingOf('2', 1, Monday, Days)->suffix, "902");
-    EXPECT_EQ(NamingOf('2', 1, Monday, Days)->label, "2Monday   ");
-    EXPECT_EQ(NamingOf('2', 3, Monday, Days)->label, "4Wednesday");
-    EXPECT_EQ(NamingOf('2', 6, Monday, Days)->suffix, "907");
-    EXPECT_EQ(NamingOf('3', 4, Monday, Days)->suffix, "000");
-    EXPECT_EQ(NamingOf('3', 4, Monday, Days)->label, "Evergreen ");
-    EXPECT_FALSE(NamingOf('0', 4, Monday, Days));
+    EXPECT_EQ(namingOf('2', 1, Monday, Days)->suffix, "902");
+    EXPECT_EQ(namingOf('2', 1, Monday, Days)->label, "2Monday   ");
+    EXPECT_EQ(namingOf('2', 3, Monday, Days)->label, "4Wednesday");
+    EXPECT_EQ(namingOf('2', 6, Monday, Days)->suffix, "907");
+    EXPECT_EQ(namingOf('3', 4, Monday, Days)->suffix, "000");
+    EXPECT_EQ(namingOf('3', 4, Monday, Days)->label, "Evergreen ");
+    EXPECT_FALSE(namingOf('0', 4, Monday, Days));
 }
 
 TEST(PlayoutNamingTest, CompanionRecordHoldsTheLengthsAndTheLabelInZeroBytes) {
