@@ -118,9 +118,9 @@ void simulatedHour() {
     {
         SettingsFile s;
         s.open(paths.resolve(SettingsFile::StationPath), nullptr);
-        s.write(12, 3);
-        s.write(5, 100);
-        s.write(4, 1);
+        s.write(Setting::WaveDriveNo, 3);
+        s.write(Setting::RecordThreshold, 100);
+        s.write(Setting::RecDevice2, 1);
         ScheduleFile f;
         f.open(paths.resolve(ScheduleFile::StationPath), nullptr);
         for (int ch = 1; ch <= 2; ++ch) {

@@ -243,26 +243,15 @@ bool LoadSetup(Station& station, const QString& folder, AudioDeviceChoice* devic
     errno = 0;
     if (!backup.open(backupPath, &reason))
         return report(station, {errno ? errno : EIO, reason + ": " + backupShown});
-    int16_t values[15] = {};
-    for (int n = 1; n <= 14; ++n)
-        values[n] = backup.read(n);
-    backup.close();
-
+    // A backup restores the records up to the port and baud rate; the console
+    // buttons, the relay reset and the time change stay this computer's own.
+    const auto restored = [](Setting n) { return n <= Setting::BaudIndex; };
     StationState& s = station.state;
-    s.PlayDevice = values[1];
-    s.AuditionDevice = values[2];
-    s.RecDevice1 = values[3];
-    s.RecDevice2 = values[4];
-    s.RecordThreshold = values[5];
-    s.WaveKeepDays = values[6];
-    s.ActivityLogKeep = values[7];
-    s.EbNoLogKeep = values[8];
-    s.EbNoLogInterval = values[9];
-    s.ActivityLogOn = values[10];
-    s.RelayCardType = values[11];
-    s.WaveDriveNo = values[12];
-    s.CommPortNo = values[13];
-    s.BaudIndex = values[14];
+    forEachSetting(s, [&](Setting n, auto& field) {
+        if (restored(n))
+            field = backup.read(n);
+    });
+    backup.close();
     s.WaveDrive = waveDriveLetter(s.WaveDriveNo);
     if (devices) {
         devices->usePlayDevice(s.PlayDevice);
@@ -275,11 +264,15 @@ bool LoadSetup(Station& station, const QString& folder, AudioDeviceChoice* devic
     errno = 0;
     if (!settings.open(settingsPath, &reason))
         return report(station, {errno ? errno : EIO, reason + ": " + SettingsFile::StationPath});
-    for (int n = 1; n <= 14; ++n) {
+    std::optional<Failure> failed;
+    forEachSetting(s, [&](Setting n, auto field) {
+        if (failed || !restored(n))
+            return;
         errno = 0;
-        if (!settings.write(n, values[n], &reason))
-            return report(station,
-                          {errno ? errno : EIO, reason + ": " + SettingsFile::StationPath});
-    }
+        if (!settings.write(n, int16_t(field), &reason))
+            failed = Failure{errno ? errno : EIO, reason + ": " + SettingsFile::StationPath};
+    });
+    if (failed)
+        return report(station, *failed);
     return told(station, "Setup loaded from " + backupShown);
 }

@@ -34,9 +34,9 @@ bool SaveDataFiles(Station& station, const QString& folder,
 bool LoadSchedules(Station& station, const QString& folder);
 bool LoadExportRules(Station& station, const QString& folder);
 bool LoadSourceCodes(Station& station, const QString& folder);
-// Records 1-14 into memory and into the settings file; records 15-21 of the
-// station's file stay. The devices go to the audio components at once, as
-// start-up hands them over (devices may be null).
+// The settings up to the port and baud rate into memory and into the settings
+// file; the later records of the station's file stay. The devices go to the audio components at
+// once, as start-up hands them over (devices may be null).
 bool LoadSetup(Station& station, const QString& folder, AudioDeviceChoice* devices);
 
 extern const char* const SourceWarning;

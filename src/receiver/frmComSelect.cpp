@@ -13,11 +13,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int PortRecord = 13;
-constexpr int BaudRecord = 14;
-} // namespace
-
 frmComSelect::frmComSelect(Station& station, QWidget* parent)
     : QDialog(parent), lblTitle(new QLabel(this)), fraPort(new QGroupBox(this)),
       optSP1(new QRadioButton(fraPort)), optSP2(new QRadioButton(fraPort)),
@@ -105,8 +100,8 @@ void frmComSelect::save() {
     SettingsFile file;
     QString reason;
     const bool written = file.open(hostPath, &reason) &&
-                         file.write(PortRecord, int16_t(port_), &reason) &&
-                         file.write(BaudRecord, int16_t(baud_), &reason);
+                         file.write(Setting::CommPortNo, int16_t(port_), &reason) &&
+                         file.write(Setting::BaudIndex, int16_t(baud_), &reason);
     file.close();
     // The link already uses the new choice; the operator must know it will
     // be gone at the next start.

@@ -230,24 +230,25 @@ void frmMyComputer::connectClicks() {
 void frmMyComputer::load() {
     selectRow(List4, station_.state.EbNoLogInterval);
     const StoredSettings r = readSettingsForWindow(station_);
-    QListWidget* const cards[] = {lstMM1, lstMM2, lstMM3, lstMM4};
-    for (int i = 0; i < 4; ++i)
-        selectRow(cards[i], r.devices[i]);
-    txtThreshold->setText(QString::number(r.threshold));
-    selectRow(List1, r.waveKeepDays - 1);
-    selectRow(List2, r.activityLogKeep - 1);
-    selectRow(List3, r.ebNoLogKeep - 1);
-    selectRow(List4, r.ebNoLogInterval);
-    Check2->setChecked(r.activityLogOn == 1);
-    if (r.relayCardType >= 0 && r.relayCardType < 3)
-        Option2[size_t(r.relayCardType)]->setChecked(true);
-    Check1->setChecked(r.playVisible == 1);
-    Check3->setChecked(r.stopVisible == 1);
-    Check4->setChecked(r.resetRelays == 1);
-    chkTimeChange->setChecked(r.timeChange == 1);
+    selectRow(lstMM1, r[Setting::PlayDevice]);
+    selectRow(lstMM2, r[Setting::AuditionDevice]);
+    selectRow(lstMM3, r[Setting::RecDevice1]);
+    selectRow(lstMM4, r[Setting::RecDevice2]);
+    txtThreshold->setText(QString::number(r[Setting::RecordThreshold]));
+    selectRow(List1, r[Setting::WaveKeepDays] - 1);
+    selectRow(List2, r[Setting::ActivityLogKeep] - 1);
+    selectRow(List3, r[Setting::EbNoLogKeep] - 1);
+    selectRow(List4, r[Setting::EbNoLogInterval]);
+    Check2->setChecked(r[Setting::ActivityLogOn] == 1);
+    if (const int card = r[Setting::RelayCardType]; card >= 0 && card < 3)
+        Option2[size_t(card)]->setChecked(true);
+    Check1->setChecked(r[Setting::PlayButtonVisible] == 1);
+    Check3->setChecked(r[Setting::StopButtonVisible] == 1);
+    Check4->setChecked(r[Setting::ResetExpansionRelays] == 1);
+    chkTimeChange->setChecked(r[Setting::TimeChangeAdjust] == 1);
     int drive = -1;
     for (int row = 0; row < lstDrv->count(); ++row)
-        if (valueAt(lstDrv, row) == r.waveDriveNo)
+        if (valueAt(lstDrv, row) == r[Setting::WaveDriveNo])
             drive = row;
     selectRow(lstDrv, drive);
 }

@@ -48,43 +48,36 @@ QString timeChangeText(const QDate& spring, const QDate& fall) {
     return "DST " + spring.toString("M/d/yyyy") + "  Std " + fall.toString("M/d/yyyy");
 }
 
+namespace {
+// The port and baud rate are the communications window's.
+bool windowShows(Setting n) {
+    return n != Setting::CommPortNo && n != Setting::BaudIndex;
+}
+
+// The audio devices, the console buttons and the relay reset change in memory
+// only with their hand-over (Apply, a click): re-reading the file for the
+// window leaves them as they are.
+bool readRefreshesMemory(Setting n) {
+    return (n >= Setting::RecordThreshold && n <= Setting::WaveDriveNo) ||
+           n == Setting::TimeChangeAdjust;
+}
+} // namespace
+
 StoredSettings readSettingsForWindow(Station& station) {
-    StationState& s = station.state;
     SettingsFile file;
+    const bool opened = file.open(station.paths().resolve(SettingsFile::StationPath), nullptr);
     StoredSettings r;
-    if (!file.open(station.paths().resolve(SettingsFile::StationPath), nullptr)) {
-        r.devices[0] = s.PlayDevice;
-        r.devices[1] = s.AuditionDevice;
-        r.devices[2] = s.RecDevice1;
-        r.devices[3] = s.RecDevice2;
-        r.threshold = s.RecordThreshold;
-        r.waveKeepDays = s.WaveKeepDays;
-        r.activityLogKeep = s.ActivityLogKeep;
-        r.ebNoLogKeep = s.EbNoLogKeep;
-        r.ebNoLogInterval = int16_t(s.EbNoLogInterval);
-        r.activityLogOn = int16_t(s.ActivityLogOn);
-        r.relayCardType = int16_t(s.RelayCardType);
-        r.waveDriveNo = s.WaveDriveNo;
-        r.playVisible = s.PlayButtonVisible;
-        r.stopVisible = s.StopButtonVisible;
-        r.resetRelays = s.ResetExpansionRelays;
-        r.timeChange = s.TimeChangeAdjust;
-        return r;
-    }
-    for (int i = 0; i < 4; ++i)
-        r.devices[i] = file.read(i + 1);
-    r.threshold = s.RecordThreshold = file.read(5);
-    r.waveKeepDays = s.WaveKeepDays = file.read(6);
-    r.activityLogKeep = s.ActivityLogKeep = file.read(7);
-    r.ebNoLogKeep = s.EbNoLogKeep = file.read(8);
-    s.EbNoLogInterval = r.ebNoLogInterval = file.read(9);
-    s.ActivityLogOn = r.activityLogOn = file.read(10);
-    s.RelayCardType = r.relayCardType = file.read(11);
-    r.waveDriveNo = s.WaveDriveNo = file.read(12);
-    r.playVisible = file.read(15);
-    r.stopVisible = file.read(16);
-    r.resetRelays = file.read(17);
-    r.timeChange = s.TimeChangeAdjust = file.read(21);
+    forEachSetting(station.state, [&](Setting n, auto& held) {
+        if (!windowShows(n))
+            return;
+        if (!opened) {
+            r[n] = int16_t(held);
+            return;
+        }
+        r[n] = file.read(n);
+        if (readRefreshesMemory(n))
+            held = r[n];
+    });
     return r;
 }
 
@@ -135,32 +128,21 @@ bool applySettings(Station& station, const SettingsChoice& c) {
     s.ResetExpansionRelays = c.resetRelays;
     s.TimeChangeAdjust = c.timeChange;
 
-    const std::pair<int, int16_t> records[] = {
-        {1, s.PlayDevice},
-        {2, s.AuditionDevice},
-        {3, s.RecDevice1},
-        {4, s.RecDevice2},
-        {5, s.RecordThreshold},
-        {6, s.WaveKeepDays},
-        {7, s.ActivityLogKeep},
-        {8, s.EbNoLogKeep},
-        {9, int16_t(s.EbNoLogInterval)},
-        {10, int16_t(s.ActivityLogOn)},
-        {11, int16_t(s.RelayCardType)},
-        {12, s.WaveDriveNo},
-        {15, c.playVisible},
-        {16, c.stopVisible},
-        {17, s.ResetExpansionRelays},
-        {21, s.TimeChangeAdjust},
-    };
     SettingsFile file;
     QString reason;
     bool written = file.open(station.paths().resolve(SettingsFile::StationPath), &reason);
-    for (const auto& [n, value] : records) {
-        if (!written)
-            break;
+    forEachSetting(s, [&](Setting n, auto held) {
+        if (!written || !windowShows(n))
+            return;
+        // The button records take the boxes as they stand: memory follows a
+        // box only when it is clicked.
+        int16_t value = int16_t(held);
+        if (n == Setting::PlayButtonVisible)
+            value = c.playVisible;
+        else if (n == Setting::StopButtonVisible)
+            value = c.stopVisible;
         written = file.write(n, value, &reason);
-    }
+    });
     file.close();
     if (!written)
         messages.ShowMessage(QString("Cannot write %1: %2").arg(SettingsFile::StationPath, reason));

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "station/settings_file.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -35,13 +38,15 @@ int16_t thresholdValue(const QString& text);
 // "DST " + spring date + "  Std " + fall date, in the fixed short date form.
 QString timeChangeText(const QDate& spring, const QDate& fall);
 
-// The records the window shows, as the settings file holds them.
-struct StoredSettings {
-    int16_t devices[4] = {0, 0, 0, 0}; // records 1-4
-    int16_t threshold = 0;
-    int16_t waveKeepDays = 0, activityLogKeep = 0, ebNoLogKeep = 0;
-    int16_t ebNoLogInterval = 0, activityLogOn = 0, relayCardType = 0, waveDriveNo = 0;
-    int16_t playVisible = 0, stopVisible = 0, resetRelays = 0, timeChange = 0;
+// The records the window shows, as the settings file holds them. The port
+// and baud rate are not among them: the communications window keeps those.
+class StoredSettings {
+public:
+    int16_t& operator[](Setting n) { return values_.at(size_t(n)); }
+    int16_t operator[](Setting n) const { return values_.at(size_t(n)); }
+
+private:
+    std::array<int16_t, size_t(Setting::TimeChangeAdjust) + 1> values_{};
 };
 
 // Re-reads the settings file for the window and refreshes the settings the
@@ -71,8 +76,8 @@ struct SettingsChoice {
     int16_t playVisible = 0, stopVisible = 0, resetRelays = 0, timeChange = 0;
 };
 
-// Validates (days first, then the drive), writes records 1-12, 15-17 and 21
-// and creates the wave store's Satfile folder. A failing write or folder is
-// reported in the error window and the next step still runs. False when
-// validation stopped it.
+// Validates (days first, then the drive), writes every record the window
+// shows and creates the wave store's Satfile folder. A failing write or
+// folder is reported in the error window and the next step still runs. False
+// when validation stopped it.
 bool applySettings(Station& station, const SettingsChoice& choice);

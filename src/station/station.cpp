@@ -91,14 +91,14 @@ StartUpResult Station::StartUp() {
         s.SatListFile.close();
         return {false, failure(paths_, SettingsFile::StationPath, "cannot open", reason)};
     }
-    readStartupSettings(settings, s, [this](int record) {
+    readStartupSettings(settings, s, [this](Setting record) {
         if (!audioDevices_)
             return;
-        if (record == 1)
+        if (record == Setting::PlayDevice)
             audioDevices_->usePlayDevice(state.PlayDevice);
-        else if (record == 3)
+        else if (record == Setting::RecDevice1)
             audioDevices_->useRecordDevice(1, state.RecDevice1);
-        else if (record == 4)
+        else if (record == Setting::RecDevice2)
             audioDevices_->useRecordDevice(2, state.RecDevice2);
     });
     settings.close();

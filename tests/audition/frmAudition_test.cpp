@@ -26,7 +26,8 @@ class AuditionTest : public ::testing::Test {
 protected:
     // Play card 0, audition card 1, wave drive C; slot 3 is deleted.
     void SetUp() override {
-        t.writeSettings({{1, 0}, {2, 1}, {12, 3}});
+        t.writeSettings(
+            {{Setting::PlayDevice, 0}, {Setting::AuditionDevice, 1}, {Setting::WaveDriveNo, 3}});
         t.startUp();
         ScheduleFile& file = t.station->state.SatListFile;
         putSchedule(file, 2, "Morning", "1", {});

@@ -15,7 +15,7 @@ class TickTest : public ::testing::Test {
 protected:
     explicit TickTest(const QDateTime& start = QDateTime(Monday, QTime(9, 59, 40))) : t(start) {}
 
-    void load(const std::vector<std::pair<int, int16_t>>& settings = {}) {
+    void load(const SettingRecords& settings = {}) {
         t.writeSettings(settings);
         dispatcher = std::make_unique<ClockDispatcher>(*t.station, parts.handoffs());
         parts.attach(*dispatcher);
@@ -215,7 +215,7 @@ TEST_F(MidnightTickTest, PlaylistIsRebuiltOnceAtFiveToMidnight) {
 }
 
 TEST_F(MidnightTickTest, PurgeRunsOnceAtHalfAMinutePastMidnight) {
-    load({{10, 1}, {6, 1}, {12, 3}});
+    load({{Setting::ActivityLogOn, 1}, {Setting::WaveKeepDays, 1}, {Setting::WaveDriveNo, 3}});
     runUntil(QTime(0, 1, 0), Monday.addDays(1));
     const QByteArray log =
         TempStation::readFile(t.host(logFileStationPath("AL", Monday.addDays(1))));
@@ -225,7 +225,7 @@ TEST_F(MidnightTickTest, PurgeRunsOnceAtHalfAMinutePastMidnight) {
 }
 
 TEST_F(TickTest, EbNoEveryTwentyMinutesPollsOnceAtEachMoment) {
-    load({{9, 3}});
+    load({{Setting::EbNoLogInterval, 3}});
     runUntil(QTime(11, 59, 50));
     QStringList moments;
     for (const auto& c : parts.named("ebno"))
@@ -235,7 +235,7 @@ TEST_F(TickTest, EbNoEveryTwentyMinutesPollsOnceAtEachMoment) {
 }
 
 TEST_F(TickTest, EbNoIntervalsBeyondTheTableNeverPoll) {
-    load({{9, 6}});
+    load({{Setting::EbNoLogInterval, 6}});
     runUntil(QTime(10, 1, 0));
     EXPECT_TRUE(parts.named("ebno").empty());
 }
@@ -252,7 +252,7 @@ protected:
 };
 
 TEST_F(TimeChangeTickTest, ArmsOnlyInTheThreeSecondsBeforeOneFiftyNineFiftySeven) {
-    load({{21, 1}});
+    load({{Setting::TimeChangeAdjust, 1}});
     runUntil(QTime(1, 59, 54), date_);
     EXPECT_FALSE(dispatcher->tmrTimeChange->isEnabled());
     runUntil(QTime(1, 59, 54, 50), date_);
@@ -263,7 +263,7 @@ TEST_F(TimeChangeTickTest, ArmsOnlyInTheThreeSecondsBeforeOneFiftyNineFiftySeven
 }
 
 TEST_F(TimeChangeTickTest, SwitchOffNeverArms) {
-    load({{21, 0}});
+    load({{Setting::TimeChangeAdjust, 0}});
     EXPECT_EQ(adjustmentsUntilTwoPastTwo(), 0);
 }
 
@@ -272,7 +272,7 @@ protected:
     FallTickTest() : TimeChangeTickTest(QDate(2026, 11, 1)) {}
 };
 TEST_F(FallTickTest, ArmsOnTheFallDateToo) {
-    load({{21, 1}});
+    load({{Setting::TimeChangeAdjust, 1}});
     EXPECT_EQ(adjustmentsUntilTwoPastTwo(), 1);
 }
 
@@ -281,7 +281,7 @@ protected:
     OrdinaryDayTickTest() : TimeChangeTickTest(QDate(2026, 3, 9)) {}
 };
 TEST_F(OrdinaryDayTickTest, NeverArmsOnOtherDates) {
-    load({{21, 1}});
+    load({{Setting::TimeChangeAdjust, 1}});
     EXPECT_EQ(adjustmentsUntilTwoPastTwo(), 0);
 }
 

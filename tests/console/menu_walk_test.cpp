@@ -35,7 +35,7 @@ QSet<QWidget*> visibleWindows() {
 
 TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     TempStation t;
-    t.writeSettings({{13, 1}, {14, 2}, {12, 3}});
+    t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}, {Setting::WaveDriveNo, 3}});
     AssembledStation a(t);
     StationAssembly& parts = a.assemble();
     mnuMenu menu(*t.station, parts.dispatcher, nullptr, ConsoleParts::of(parts));

@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, RendersTheDisplayModel) {
 }
 
 TEST_F(MainWindowTest, PlayButtonFollowsTheVisibleSettingAtStartUp) {
-    t.writeSettings({{15, 1}, {16, 1}});
+    t.writeSettings({{Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}});
     load();
     menu.show();
     EXPECT_TRUE(menu.cmdPlay->isVisible());

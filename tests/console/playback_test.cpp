@@ -17,6 +17,7 @@ const QDate Monday(2026, 3, 2);
 
 class PlaybackTest : public ::testing::Test {
 protected:
+    using enum Setting;
     explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {}
 
     // A schedule with play times on Monday (and Tuesday when given).
@@ -42,8 +43,11 @@ protected:
         }
         return scheduleFile;
     }
-    void load(std::vector<std::pair<int, int16_t>> settings = {}) {
-        settings.insert(settings.begin(), {{12, 3}, {15, 1}, {16, 1}, {11, 1}, {10, 1}, {2, 1}});
+    void load(const SettingRecords& settings = {}) {
+        const SettingRecords usual = {{WaveDriveNo, 3},       {PlayButtonVisible, 1},
+                                      {StopButtonVisible, 1}, {RelayCardType, 1},
+                                      {ActivityLogOn, 1},     {AuditionDevice, 1}};
+        t.writeSettings(usual);
         t.writeSettings(settings);
         StationAssembly& parts = a.assemble();
         playback = &parts.playback;
@@ -121,7 +125,7 @@ TEST_F(PlaybackTest, EqualPlayTimesPlayInNameOrderAndEmptyWavesAreDropped) {
 TEST_F(PlaybackTest, AuditionOnTheSameCardRefusesPlay) {
     plays(1, "One", {"15:00:00"});
     recording(1, 5000);
-    load({{1, 1}, {2, 1}});
+    load({{PlayDevice, 1}, {AuditionDevice, 1}});
     s().AuditionPlaying = 1;
     playback->PlayProgramme();
     EXPECT_EQ(s().Playing, 0);
@@ -263,7 +267,7 @@ TEST_F(NightTest, PlayAcrossMidnightKeepsItsFilesAndTomorrowsList) {
     plays(1, "Late", {"23:59:30"}, {"00:30:00", "23:59:30"});
     recording(1, 5000);
     players.durationMs = 120000;
-    load({{6, 1}});
+    load({{WaveKeepDays, 1}});
     t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 30)));
     playback->PlayProgramme();
     const QDate tuesday = Monday.addDays(1);

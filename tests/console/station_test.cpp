@@ -57,7 +57,12 @@ TEST(StartUpTest, ExistingDataFolderInAnotherCaseIsReused) {
 
 TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesDriveAndButtons) {
     TempStation t;
-    t.writeSettings({{1, 2}, {3, 1}, {4, 0}, {12, 4}, {15, 1}, {16, 0}, {21, 1}});
+    const SettingRecords settings = {
+        {Setting::PlayDevice, 2},        {Setting::RecDevice1, 1},
+        {Setting::RecDevice2, 0},        {Setting::WaveDriveNo, 4},
+        {Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 0},
+        {Setting::TimeChangeAdjust, 1}};
+    t.writeSettings(settings);
     RecordingDevices devices;
     t.station->setAudioDeviceChoice(&devices);
     t.station->display.cmdStopVisible = true;
@@ -72,7 +77,7 @@ TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesDriveAndButtons) {
 // Only 0 and 1 decide; any other value leaves the button as the window was designed.
 TEST(StartUpTest, OtherButtonValuesLeaveTheDesignedVisibility) {
     TempStation t;
-    t.writeSettings({{15, 2}, {16, -1}});
+    t.writeSettings({{Setting::PlayButtonVisible, 2}, {Setting::StopButtonVisible, -1}});
     t.station->display.cmdPlayVisible = true;
     t.station->display.cmdStopVisible = false;
     t.startUp();
@@ -184,7 +189,7 @@ TEST(ShutDownTest, DestroyingTheStationRunsNoHook) {
 // and said once in the error log, not at every scan.
 TEST(StartUpTest, OversizedScheduleFileIsReportedOnce) {
     TempStation t;
-    t.writeSettings({{10, 1}});
+    t.writeSettings({{Setting::ActivityLogOn, 1}});
     TempStation::writeFile(t.host(ScheduleFile::StationPath), QByteArray(1200 * 331, ' '));
     t.startUp();
     for (int i = 0; i < 3; ++i)

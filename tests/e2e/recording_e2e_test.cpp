@@ -1,6 +1,7 @@
 // The real console records a scheduled programme end to end: the receiver
 // is the simulator on a pseudo-terminal, the audio a FIFO the test writes.
 #include "fakes/sim_receiver.h"
+#include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
 
 #include <QDateTime>
@@ -29,6 +30,7 @@
 #include <vector>
 
 namespace {
+using enum Setting;
 
 // A process that has already ended has no id: kill(0) would signal the
 // test's own process group.
@@ -39,15 +41,6 @@ void sendSignal(const QProcess& p, int signal) {
 
 int stationWeekday(const QDate& d) {
     return d.dayOfWeek() % 7 + 1;
-}
-
-QByteArray settingsFile(std::vector<std::pair<int, qint16>> records) {
-    QByteArray b(42, '\0');
-    for (auto [n, v] : records) {
-        b[2 * (n - 1)] = char(v & 0xFF);
-        b[2 * (n - 1) + 1] = char((v >> 8) & 0xFF);
-    }
-    return b;
 }
 
 QByteArray scheduleRecord(const QString& name, int day, const QString& time, const QString& len,
@@ -145,8 +138,10 @@ protected:
             QString("[drives]\nC=%1\n[serial]\nCOM1=%2\n[audio]\nbackend=simulated\ninput1=%3\n")
                 .arg(driveC, sim.device(), fifo)
                 .toUtf8());
-        write("satfile/MyComp.ini",
-              settingsFile({{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 100}, {6, 7}, {7, 2}}));
+        const SettingRecords settings = {
+            {CommPortNo, 1},        {BaudIndex, 2},    {ActivityLogOn, 1},  {WaveDriveNo, 3},
+            {RecordThreshold, 100}, {WaveKeepDays, 7}, {ActivityLogKeep, 2}};
+        TempStation::writeSettings(driveC + "/satfile/MyComp.ini", settings);
     }
     ~RecordingEndToEnd() override {
         if (console.state() != QProcess::NotRunning) {
@@ -288,9 +283,9 @@ TEST_F(RecordingEndToEnd, RecordingIsListedPlayedOnThePlayContactAndPulsesTheRel
                        .arg(driveC, sim.device(), ports, fifo, output)
                        .toUtf8());
     }
-    write("satfile/MyComp.ini",
-          settingsFile(
-              {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 100}, {11, 1}, {15, 1}, {16, 1}, {2, 1}}));
+    const SettingRecords player = {
+        {RelayCardType, 1}, {PlayButtonVisible, 1}, {StopButtonVisible, 1}, {AuditionDevice, 1}};
+    TempStation::writeSettings(driveC + "/satfile/MyComp.ini", player);
     const QTime later = QTime::currentTime().addSecs(3600);
     const QDateTime at = schedule(14, "00:03", later.toString("HH:mm:ss"));
     if (at.date() != QDate::currentDate() || later < QTime::currentTime())
@@ -412,7 +407,7 @@ protected:
                            "input1=%4\n")
                        .arg(driveC, driveD, sim.device(), fifo)
                        .toUtf8());
-        write("satfile/MyComp.ini", settingsFile({{13, 1}, {14, 2}, {10, 1}, {12, 4}, {5, 100}}));
+        TempStation::writeSettings(driveC + "/satfile/MyComp.ini", {{WaveDriveNo, 4}});
     }
     ~WaveStoreFailure() override {
         if (mounted)

@@ -1,5 +1,7 @@
 // The real console binary, started offscreen against a temporary
 // configuration, as a service manager or an operator would start it.
+#include "fakes/temp_station.h"
+
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
@@ -260,9 +262,7 @@ TEST_F(ConsoleProcessTest, HugeScheduleFileIsReadOnlyAsFarAsItsSlots) {
         QFile f(driveC + "/Satfile/SatList.dat");
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_TRUE(f.resize(100 * 1024 * 1024));
-        QFile settings(driveC + "/Satfile/MyComp.ini");
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write(QByteArray(18, '\0') + QByteArray("\1\0", 2)); // record 10: logging on
+        TempStation::writeSettings(driveC + "/Satfile/MyComp.ini", {{Setting::ActivityLogOn, 1}});
     }
     QProcess& p = start();
     ASSERT_TRUE(waitUntil([&] { return holdsLock(p); }));

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "fakes/fake_messages.h"
+#include "fakes/temp_station.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
 #include "platform/timers.h"
 #include "receiver/receiver_link.h"
-#include "station/settings_file.h"
 #include "station/station.h"
 
 #include <QDir>
@@ -27,13 +27,9 @@ public:
         config.serialPorts[0] = com1;
         paths = std::make_unique<DrivePaths>(config);
         station = std::make_unique<Station>(clock, timers, *paths, messages);
-        QDir().mkpath(paths->resolve("c:\\satfile"));
-        SettingsFile settings;
-        settings.open(paths->resolve(SettingsFile::StationPath), nullptr);
-        settings.write(13, 1);
-        settings.write(14, 2);
-        settings.write(10, 1);
-        settings.close();
+        TempStation::writeSettings(
+            paths->resolve(SettingsFile::StationPath),
+            {{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}, {Setting::ActivityLogOn, 1}});
         EXPECT_TRUE(station->StartUp().ok);
         link = std::make_unique<ReceiverLink>(*station, makeQtSerialPort());
     }

@@ -1,7 +1,5 @@
 #include "fakes/temp_station.h"
 
-#include "station/settings_file.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,11 +24,11 @@ QString TempStation::drive(QChar letter) const {
     return paths->driveFolder(letter);
 }
 
-void TempStation::writeSettings(const std::vector<std::pair<int, int16_t>>& records) {
-    QDir().mkpath(host("c:\\satfile"));
+void TempStation::writeSettings(const QString& hostPath, const SettingRecords& records) {
+    QDir().mkpath(QFileInfo(hostPath).path());
     SettingsFile file;
     QString error;
-    ASSERT_TRUE(file.open(host(SettingsFile::StationPath), &error)) << error.toStdString();
+    ASSERT_TRUE(file.open(hostPath, &error)) << error.toStdString();
     for (const auto& [n, value] : records)
         ASSERT_TRUE(file.write(n, value, &error)) << error.toStdString();
 }

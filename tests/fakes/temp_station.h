@@ -3,12 +3,15 @@
 #include "fakes/fake_messages.h"
 #include "fakes/virtual_time.h"
 #include "platform/drive_paths.h"
+#include "station/settings_file.h"
 #include "station/station.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+
+using SettingRecords = std::vector<std::pair<Setting, int16_t>>;
 
 // A station on real folders in a temporary directory: drives C, D, H and P
 // are folders under it, the clock is virtual and messages are recorded.
@@ -22,8 +25,11 @@ public:
     // Host path of a station path.
     QString host(const QString& stationPath) const { return paths->resolve(stationPath); }
 
-    // Writes MyComp.ini records (1-based) before start-up.
-    void writeSettings(const std::vector<std::pair<int, int16_t>>& records);
+    // Writes MyComp.ini records before start-up, leaving the others.
+    void writeSettings(const SettingRecords& records) {
+        writeSettings(host(SettingsFile::StationPath), records);
+    }
+    static void writeSettings(const QString& hostPath, const SettingRecords& records);
     static QByteArray readFile(const QString& hostPath);
     static void writeFile(const QString& hostPath, const QByteArray& bytes);
 

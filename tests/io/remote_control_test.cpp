@@ -17,7 +17,7 @@ protected:
         TempStation::writeFile(portFile, bytes);
     }
     void start(int card) {
-        t.writeSettings({{11, int16_t(card)}, {10, 1}});
+        t.writeSettings({{Setting::RelayCardType, int16_t(card)}, {Setting::ActivityLogOn, 1}});
         t.startUp();
         ports = std::make_unique<PortFile>(portFile);
         remote = std::make_unique<RemoteControl>(*t.station, *ports);

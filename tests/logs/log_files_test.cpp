@@ -14,8 +14,9 @@ const QDateTime Monday(QDate(2026, 3, 2), QTime(10, 0, 0));
 
 class LogFilesTest : public ::testing::Test {
 protected:
+    using enum Setting;
     LogFilesTest() : t(Monday) {}
-    void start(const std::vector<std::pair<int, int16_t>>& settings) {
+    void start(const SettingRecords& settings) {
         t.writeSettings(settings);
         t.startUp();
     }
@@ -33,7 +34,7 @@ TEST_F(LogFilesTest, LogNamesCarryPrefixAndTwoDigitDate) {
 }
 
 TEST_F(LogFilesTest, LinesAreTimeTwoBlanksTextAndCrLfAppended) {
-    start({{10, 1}});
+    start({{ActivityLogOn, 1}});
     t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(7, 5, 9)));
     EXPECT_TRUE(LogActivity(*t.station, "Cue    Morning Report"));
     t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(19, 0, 0)));
@@ -47,7 +48,7 @@ TEST_F(LogFilesTest, LinesAreTimeTwoBlanksTextAndCrLfAppended) {
 }
 
 TEST_F(LogFilesTest, SwitchOffSilencesActivityAndErrorButNotEbNo) {
-    start({{10, 0}});
+    start({{ActivityLogOn, 0}});
     LogActivity(*t.station, "something");
     LogError(*t.station, "fault");
     LogEbNo(*t.station, "9.8");
@@ -57,7 +58,7 @@ TEST_F(LogFilesTest, SwitchOffSilencesActivityAndErrorButNotEbNo) {
 }
 
 TEST_F(LogFilesTest, WriterReportsAFailedAppend) {
-    start({{10, 1}});
+    start({{ActivityLogOn, 1}});
     QDir(logsDir()).removeRecursively();
     EXPECT_FALSE(LogActivity(*t.station, "lost"));
     EXPECT_FALSE(LogEbNo(*t.station, "lost"));
@@ -75,7 +76,7 @@ TEST_F(LogFilesTest, RetentionPeriodsStepBackOneUnit) {
 
 // Only the logs dated exactly one period back go; the days either side stay.
 TEST_F(LogFilesTest, PurgeDeletesTheLogsOfExactlyOnePeriodBack) {
-    start({{10, 1}, {7, 2}, {8, 3}});
+    start({{ActivityLogOn, 1}, {ActivityLogKeep, 2}, {EbNoLogKeep, 3}});
     for (const char* name : {"AL260223.log", "ER260223.log", "AL260222.log", "AL260224.log",
                              "EB260202.log", "EB260201.log", "EB260223.log"})
         touchLog(name);
@@ -92,7 +93,7 @@ TEST_F(LogFilesTest, PurgeDeletesTheLogsOfExactlyOnePeriodBack) {
 }
 
 TEST_F(LogFilesTest, PurgeFindsLogsWhateverTheirCase) {
-    start({{10, 0}, {7, 1}, {8, 1}});
+    start({{ActivityLogOn, 0}, {ActivityLogKeep, 1}, {EbNoLogKeep, 1}});
     touchLog("al260301.LOG");
     touchLog("Eb260301.Log");
     PurgeOldFiles(*t.station);
@@ -104,7 +105,7 @@ TEST_F(LogFilesTest, PurgeFindsLogsWhateverTheirCase) {
 
 TEST_F(LogFilesTest, PurgeDeletesTheRecordingsOfTheWeekdayKeepDaysBack) {
     // Drive C (3), seven days: on a Monday, Monday's recordings go.
-    start({{10, 1}, {6, 7}, {12, 3}});
+    start({{ActivityLogOn, 1}, {WaveKeepDays, 7}, {WaveDriveNo, 3}});
     const QString store = t.host("c:\\satfile");
     for (const char* name : {"SFMON001.WAV", "SFMON001.DAT", "sfmon017.wav", "SfMon999.Dat",
                              "SFSUN001.WAV", "SFTUE001.WAV"})
@@ -116,7 +117,7 @@ TEST_F(LogFilesTest, PurgeDeletesTheRecordingsOfTheWeekdayKeepDaysBack) {
 }
 
 TEST_F(LogFilesTest, PurgeOfOneKeepDayTakesYesterdaysWeekdayOnTheWaveDrive) {
-    start({{10, 1}, {6, 1}, {12, 4}}); // drive D
+    start({{ActivityLogOn, 1}, {WaveKeepDays, 1}, {WaveDriveNo, 4}}); // drive D
     TempStation::writeFile(t.drive('D') + "/satfile/SFSUN002.wav", "x");
     TempStation::writeFile(t.drive('C') + "/satfile/SFSUN002.wav", "x");
     PurgeOldFiles(*t.station);
@@ -127,7 +128,7 @@ TEST_F(LogFilesTest, PurgeOfOneKeepDayTakesYesterdaysWeekdayOnTheWaveDrive) {
 // With no keep days or no periods chosen (a new station), the purge must not
 // take today's recordings or fail: it deletes nothing and still sets its latch.
 TEST_F(LogFilesTest, UnsetRetentionDeletesNothing) {
-    start({{10, 1}, {12, 3}});
+    start({{ActivityLogOn, 1}, {WaveDriveNo, 3}});
     const QString store = t.host("c:\\satfile");
     TempStation::writeFile(store + "/SFMON001.WAV", "today's recording");
     touchLog("AL260301.log");
@@ -139,14 +140,14 @@ TEST_F(LogFilesTest, UnsetRetentionDeletesNothing) {
 }
 
 TEST_F(LogFilesTest, KeepDaysBeyondAWeekOrNoDriveLeaveRecordingsAlone) {
-    start({{10, 1}, {6, 8}, {12, 3}});
+    start({{ActivityLogOn, 1}, {WaveKeepDays, 8}, {WaveDriveNo, 3}});
     const QString store = t.host("c:\\satfile");
     TempStation::writeFile(store + "/SFSUN001.WAV", "yesterday");
     PurgeOldFiles(*t.station);
     EXPECT_TRUE(QFile::exists(store + "/SFSUN001.WAV"));
 
     TempStation noDrive(Monday);
-    noDrive.writeSettings({{6, 1}});
+    noDrive.writeSettings({{WaveKeepDays, 1}});
     noDrive.startUp();
     PurgeOldFiles(*noDrive.station);
     EXPECT_EQ(noDrive.station->state.LogPurgeLatch, 1);

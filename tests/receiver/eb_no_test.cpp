@@ -41,7 +41,7 @@ TEST(ExtractEbNoTest, TooFewLinesGiveNothing) {
 class PollEbNoTest : public ::testing::Test {
 protected:
     PollEbNoTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 20, 12))) {
-        t.writeSettings({{13, 1}, {14, 2}});
+        t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}});
         t.startUp();
         auto port = std::make_unique<FakeSerialPort>(shared);
         link = std::make_unique<ReceiverLink>(*t.station, std::move(port));
@@ -75,7 +75,7 @@ TEST_F(PollEbNoTest, SilentReceiverGivesAnEmptyValueAfterASecond) {
 }
 
 TEST_F(PollEbNoTest, MissingPortIsLoggedAndTheEbNoLineStillWritten) {
-    t.writeSettings({{10, 1}});
+    t.writeSettings({{Setting::ActivityLogOn, 1}});
     t.station->state.ActivityLogOn = 1;
     shared.failOpen = "No such file or directory";
     PollEbNo(*t.station, *link);

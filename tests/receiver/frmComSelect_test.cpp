@@ -14,8 +14,9 @@ namespace {
 class ComSelectTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Record 5 stands for the settings this window must leave alone.
-        t.writeSettings({{5, -300}, {13, 3}, {14, 1}});
+        // The threshold stands for the settings this window must leave alone.
+        t.writeSettings(
+            {{Setting::RecordThreshold, -300}, {Setting::CommPortNo, 3}, {Setting::BaudIndex, 1}});
         t.startUp();
         w = std::make_unique<frmComSelect>(*t.station);
         w->show();

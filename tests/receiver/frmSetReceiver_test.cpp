@@ -13,7 +13,7 @@ namespace {
 class SetReceiverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        t.writeSettings({{13, 1}, {14, 2}});
+        t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}});
         t.startUp();
         link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
     }

@@ -11,7 +11,7 @@ namespace {
 class ReceiverLinkTest : public ::testing::Test {
 protected:
     ReceiverLinkTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 0, 0))) {
-        t.writeSettings({{13, 2}, {14, 2}});
+        t.writeSettings({{Setting::CommPortNo, 2}, {Setting::BaudIndex, 2}});
         t.startUp();
         auto port = std::make_unique<FakeSerialPort>(shared);
         fake = port.get();

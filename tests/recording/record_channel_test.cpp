@@ -21,10 +21,13 @@ const QDate Saturday(2026, 3, 7);
 
 class RecordingTest : public ::testing::Test {
 protected:
+    using enum Setting;
     RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {}
 
-    void load(std::vector<std::pair<int, int16_t>> settings = {}) {
-        settings.insert(settings.begin(), {{13, 1}, {14, 2}, {10, 1}, {12, 3}, {5, 6}, {4, 1}});
+    void load(const SettingRecords& settings = {}) {
+        const SettingRecords usual = {{CommPortNo, 1},  {BaudIndex, 2},       {ActivityLogOn, 1},
+                                      {WaveDriveNo, 3}, {RecordThreshold, 6}, {RecDevice2, 1}};
+        t.writeSettings(usual);
         t.writeSettings(settings);
         StationAssembly& parts = a.assemble();
         recording = &parts.recording;
@@ -170,7 +173,7 @@ TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
         f.SatPort = QString::number(p);
         ASSERT_TRUE(file().write(p, ScheduleRecord::build(f)));
     }
-    load({{17, 1}});
+    load({{ResetExpansionRelays, 1}});
     QByteArrayList sent;
     for (int p = 1; p <= 4; ++p) {
         port.sessions.clear();
@@ -201,7 +204,7 @@ TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
 TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording) {
     putOnDay(file(), 1, "One", "1", 7, "10:00:00", "00:05");
     putOnDay(file(), 2, "Two", "2", 7, "10:00:00", "00:05");
-    load({{3, 5}, {4, 1}});
+    load({{RecDevice1, 5}, {RecDevice2, 1}});
     level[1] = 900;
     runUntil(QTime(10, 0, 10));
     EXPECT_EQ(log("ER").count("audio input 5 cannot be used"), 1) << log("ER").toStdString();
@@ -278,7 +281,7 @@ TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
 TEST_F(RecordingTest, WaveStoreThatCannotTakeTheFileDumpsTheTakeAndRunsOn) {
     TempStation::writeFile(t.drive('D') + "/satfile", "not a folder");
     putOnDay(file(), 1, "Nowhere", "1", 7, "10:00:00", "00:05");
-    load({{12, 4}});
+    load({{WaveDriveNo, 4}});
     level[0] = 700;
     runUntil(QTime(10, 0, 10));
     EXPECT_TRUE(log("ER").contains("cannot create D:\\SATFILE\\SFSAT001.WAV"))
@@ -313,7 +316,7 @@ TEST_F(RecordingTest, TakeIsNamedAndExportedByItsScheduleRowNotItsOccurrenceDay)
 TEST_F(RecordingTest, PurgeKeepsTheTakeRunningAcrossIt) {
     putOnDay(file(), 1, "Midnight", "1", 7, "23:59:50", "01:00");
     t.time.jumpTo(QDateTime(Saturday, QTime(23, 59, 0)));
-    load({{6, 1}});
+    load({{WaveKeepDays, 1}});
     level[0] = 700;
     TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
     const QDate sunday = Saturday.addDays(1);
@@ -329,7 +332,7 @@ TEST_F(RecordingTest, PurgeKeepsTheTakeRunningAcrossIt) {
 // says it never reached the receiver, and why.
 TEST_F(RecordingTest, CueThatCannotReachTheReceiverIsAnErrorLine) {
     putOnDay(file(), 1, "Unsent", "1", 7, "10:00:00", "00:05");
-    load({{13, 0}});
+    load({{CommPortNo, 0}});
     runUntil(QTime(9, 59, 56));
     EXPECT_TRUE(log("AL").contains("09:59:53  SETAUDIO 1 S AA1 0  \r\n"));
     EXPECT_TRUE(log("ER").contains(
@@ -341,7 +344,7 @@ TEST_F(RecordingTest, CueThatCannotReachTheReceiverIsAnErrorLine) {
 // saying "Cue" all along; "Cue Rec" with nothing to cue says just that.
 TEST_F(RecordingTest, RefusedArmShowsTheIdlePanelAndNothingToCueIsSaid) {
     putOnDay(file(), 1, "Driveless", "1", 7, "10:00:00", "00:05");
-    load({{12, 0}});
+    load({{WaveDriveNo, 0}});
     runUntil(QTime(10, 0, 2));
     EXPECT_EQ(t.messages.shown.value(0),
               "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)");

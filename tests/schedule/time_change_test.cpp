@@ -43,7 +43,7 @@ protected:
     explicit TimeChangeTest(const QDate& date = QDate(2026, 3, 8))
         : t(QDateTime(date, QTime(1, 59, 0))), date(date) {}
     void run(int16_t adjust) {
-        t.writeSettings({{10, 1}, {21, adjust}});
+        t.writeSettings({{Setting::ActivityLogOn, 1}, {Setting::TimeChangeAdjust, adjust}});
         handoffs.timeChange = &timeChange;
         dispatcher = std::make_unique<ClockDispatcher>(*t.station, handoffs);
         ASSERT_TRUE(dispatcher->Form_Load().ok);

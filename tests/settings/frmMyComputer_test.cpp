@@ -19,7 +19,8 @@ namespace {
 
 class MyComputerTest : public ::testing::Test {
 protected:
-    void open(const std::vector<std::pair<int, int16_t>>& records) {
+    using enum Setting;
+    void open(const SettingRecords& records) {
         if (!records.empty())
             t.writeSettings(records);
         t.startUp();
@@ -40,7 +41,7 @@ protected:
     void clickBox(QCheckBox* box) {
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
-    int16_t record(int n) {
+    int16_t record(Setting n) {
         SettingsFile f;
         EXPECT_TRUE(f.open(t.host(SettingsFile::StationPath), nullptr));
         return f.read(n);
@@ -72,7 +73,7 @@ TEST_F(MyComputerTest, WithoutAFileNothingIsChosenAndApplyAsksForTheDaysFirst) {
 }
 
 TEST_F(MyComputerTest, ChoosingDriveDStoresFourAndApplyCreatesItsFolder) {
-    open({{6, 2}, {12, 3}, {13, 1}, {14, 2}});
+    open({{WaveKeepDays, 2}, {WaveDriveNo, 3}, {CommPortNo, 1}, {BaudIndex, 2}});
     EXPECT_EQ(list("lstDrv")->currentItem()->text(), "C");
     clickRow(list("lstDrv"), 1);
     EXPECT_EQ(t.station->state.WaveDriveNo, 4);
@@ -82,15 +83,15 @@ TEST_F(MyComputerTest, ChoosingDriveDStoresFourAndApplyCreatesItsFolder) {
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_TRUE(QDir(t.drive('D') + "/Satfile").exists());
     EXPECT_EQ(TempStation::readFile(t.host(SettingsFile::StationPath)).size(), 42);
-    EXPECT_EQ(record(12), 4);
-    EXPECT_EQ(record(5), 0);
-    EXPECT_EQ(record(13), 1);
-    EXPECT_EQ(record(14), 2);
+    EXPECT_EQ(record(WaveDriveNo), 4);
+    EXPECT_EQ(record(RecordThreshold), 0);
+    EXPECT_EQ(record(CommPortNo), 1);
+    EXPECT_EQ(record(BaudIndex), 2);
 }
 
 // The console shows the change at once; only Apply makes it permanent.
 TEST_F(MyComputerTest, UntickingPlayVisibleHidesThePlayButtonButNotInTheFile) {
-    open({{15, 1}, {16, 1}});
+    open({{PlayButtonVisible, 1}, {StopButtonVisible, 1}});
     t.station->display.PlayListVisible = true;
     t.station->display.cmdPlayVisible = true;
     clickBox(check("Check1"));
@@ -98,11 +99,14 @@ TEST_F(MyComputerTest, UntickingPlayVisibleHidesThePlayButtonButNotInTheFile) {
     EXPECT_FALSE(t.station->display.cmdPlayVisible);
     click("cmdClose");
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(record(15), 1);
+    EXPECT_EQ(record(PlayButtonVisible), 1);
 }
 
 TEST_F(MyComputerTest, StoredChoicesAreShownWithTheirEffects) {
-    open({{1, 1}, {5, -300}, {7, 3}, {9, 5}, {10, 1}, {11, 2}, {21, 1}});
+    const SettingRecords stored = {
+        {PlayDevice, 1},    {RecordThreshold, -300}, {ActivityLogKeep, 3}, {EbNoLogInterval, 5},
+        {ActivityLogOn, 1}, {RelayCardType, 2},      {TimeChangeAdjust, 1}};
+    open(stored);
     EXPECT_EQ(list("lstMM1")->currentRow(), 1);
     EXPECT_EQ(w->findChild<QLineEdit*>("txtThreshold")->text(), "-300");
     EXPECT_EQ(list("List2")->currentItem()->text(), "One Month");

@@ -41,7 +41,8 @@ TEST(MyComputerRules, ThresholdTakesTheLeadingNumber) {
 
 TEST(MyComputerRules, ApplyWritesAllRecordsAndKeepsThePortRecords) {
     TempStation t;
-    t.writeSettings({{13, 2}, {14, 1}, {17, 1}});
+    t.writeSettings(
+        {{Setting::CommPortNo, 2}, {Setting::BaudIndex, 1}, {Setting::ResetExpansionRelays, 1}});
     t.startUp();
     selectWaveDrive(*t.station, 4);
     t.station->state.WaveKeepDays = 3;
@@ -56,15 +57,15 @@ TEST(MyComputerRules, ApplyWritesAllRecordsAndKeepsThePortRecords) {
     ASSERT_EQ(file.size(), 42);
     SettingsFile f;
     ASSERT_TRUE(f.open(t.host(SettingsFile::StationPath), nullptr));
-    EXPECT_EQ(f.read(2), 1);
-    EXPECT_EQ(f.read(5), 250);
-    EXPECT_EQ(f.read(6), 3);
-    EXPECT_EQ(f.read(12), 4);
-    EXPECT_EQ(f.read(13), 2);
-    EXPECT_EQ(f.read(14), 1);
-    EXPECT_EQ(f.read(15), 1);
-    EXPECT_EQ(f.read(17), 0);
-    EXPECT_EQ(f.read(21), 1);
+    EXPECT_EQ(f.read(Setting::AuditionDevice), 1);
+    EXPECT_EQ(f.read(Setting::RecordThreshold), 250);
+    EXPECT_EQ(f.read(Setting::WaveKeepDays), 3);
+    EXPECT_EQ(f.read(Setting::WaveDriveNo), 4);
+    EXPECT_EQ(f.read(Setting::CommPortNo), 2);
+    EXPECT_EQ(f.read(Setting::BaudIndex), 1);
+    EXPECT_EQ(f.read(Setting::PlayButtonVisible), 1);
+    EXPECT_EQ(f.read(Setting::ResetExpansionRelays), 0);
+    EXPECT_EQ(f.read(Setting::TimeChangeAdjust), 1);
     EXPECT_EQ(t.station->state.RecordThreshold, 250);
     EXPECT_EQ(t.station->state.TimeChangeAdjust, 1);
     EXPECT_TRUE(QDir(t.drive('D') + "/Satfile").exists());

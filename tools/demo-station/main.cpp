@@ -115,9 +115,15 @@ int main(int argc, char** argv) {
     // Play card 0, audition 1, inputs 0 and 1, threshold, a week of waves and
     // logs, Eb/No every minute, logging on, parallel-port contacts, wave
     // drive C, COM1 at 19200, both play buttons shown.
-    const std::pair<int, int16_t> values[] = {{1, 0},  {2, 1},  {3, 0},  {4, 1},  {5, 300}, {6, 7},
-                                              {7, 2},  {8, 2},  {9, 5},  {10, 1}, {11, 1},  {12, 3},
-                                              {13, 1}, {14, 2}, {15, 1}, {16, 1}};
+    const std::pair<Setting, int16_t> values[] = {
+        {Setting::PlayDevice, 0},        {Setting::AuditionDevice, 1},
+        {Setting::RecDevice1, 0},        {Setting::RecDevice2, 1},
+        {Setting::RecordThreshold, 300}, {Setting::WaveKeepDays, 7},
+        {Setting::ActivityLogKeep, 2},   {Setting::EbNoLogKeep, 2},
+        {Setting::EbNoLogInterval, 5},   {Setting::ActivityLogOn, 1},
+        {Setting::RelayCardType, 1},     {Setting::WaveDriveNo, 3},
+        {Setting::CommPortNo, 1},        {Setting::BaudIndex, 2},
+        {Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}};
     for (const auto& [n, v] : values)
         if (!settings.write(n, v, &error))
             fail(error);
