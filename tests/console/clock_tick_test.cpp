@@ -108,6 +108,20 @@ TEST_F(TickTest, SwitchCuedAtTheLastMomentSwitchesItsOwnSchedule) {
     EXPECT_EQ(parts.named("switch")[1].slot, 2);
 }
 
+// A switch a second after another is found only once its own second has
+// begun, while the first one's cue was pending: it is switched late, once,
+// not passed by without a word.
+TEST_F(TickTest, SwitchASecondAfterAnotherIsSwitchedLateOnce) {
+    putSchedule(file(), 1, "First", "3", {{2, "10:00:00"}});
+    putSchedule(file(), 2, "Second", "3", {{2, "10:00:01"}});
+    load();
+    runUntil(QTime(10, 0, 10));
+    const auto switched = parts.named("switch");
+    ASSERT_EQ(switched.size(), 2u) << times("switch").join(" ").toStdString();
+    EXPECT_EQ(switched[0].slot, 1);
+    EXPECT_EQ(switched[1].slot, 2);
+}
+
 TEST_F(TickTest, CountdownStaysNegativeForTwoSecondsThenShowsNextWeek) {
     putSchedule(file(), 1, "One", "1", {{2, "10:00:00"}});
     load();

@@ -29,8 +29,34 @@ struct AssembledStation {
         return *parts;
     }
 
+    // The cards deliver their buffers as the frames come due, each sample at
+    // its input's level.
+    void startCards() {
+        card = station.time.create(10);
+        card->setHandler([this] {
+            const qint64 now = station.time.monotonicMs();
+            for (int device = 0; device < 2; ++device) {
+                auto* in = audio.input(device);
+                if (!in) {
+                    delivered[device] = now * AudioSampleRate / 1000;
+                    continue;
+                }
+                const int frames = AudioBufferBytes / (2 * in->channels());
+                while (now * AudioSampleRate / 1000 - delivered[device] >= frames) {
+                    delivered[device] += frames;
+                    in->push(levelBuffer(in->channels(), level[device], level[device]));
+                }
+            }
+        });
+        card->setEnabled(true);
+    }
+
     TempStation& station;
     FakeAudioDevices audio;
+    // What each input hears: the value of every sample.
+    qint16 level[2] = {0, 0};
+    qint64 delivered[2] = {0, 0};
+    std::unique_ptr<Timer> card;
     FakeSerialPort::Shared serial;
     FakeWavePlayers players;
     QString portFile;

@@ -32,24 +32,7 @@ protected:
         StationAssembly& parts = a.assemble();
         recording = &parts.recording;
         dispatcher = &parts.dispatcher;
-        // The cards deliver their buffers as the frames come due.
-        card = t.time.create(10);
-        card->setHandler([this] {
-            const qint64 now = t.time.monotonicMs();
-            for (int device = 0; device < 2; ++device) {
-                auto* in = audio.input(device);
-                if (!in) {
-                    delivered[device] = now * AudioSampleRate / 1000;
-                    continue;
-                }
-                const int frames = AudioBufferBytes / (2 * in->channels());
-                while (now * AudioSampleRate / 1000 - delivered[device] >= frames) {
-                    delivered[device] += frames;
-                    in->push(levelBuffer(in->channels(), level[device], level[device]));
-                }
-            }
-        });
-        card->setEnabled(true);
+        a.startCards();
         ASSERT_TRUE(dispatcher->Form_Load().ok);
     }
     ScheduleFile& file() {
@@ -77,10 +60,7 @@ protected:
     FakeSerialPort::Shared& port = a.serial;
     RecordingControl* recording = nullptr;
     ClockDispatcher* dispatcher = nullptr;
-    std::unique_ptr<Timer> card;
-    qint64 delivered[2] = {0, 0};
-    // What each input hears: the sample value of every sample.
-    qint16 level[2] = {0, 0};
+    qint16 (&level)[2] = a.level;
 };
 
 // The level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold
@@ -90,7 +70,7 @@ TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
     load();
     runUntil(QTime(9, 59, 59, 600));
     ASSERT_EQ(s().Rec(1).RecPending, 1);
-    card->setEnabled(false);
+    a.card->setEnabled(false);
     audio.input(0)->push(levelBuffer(2, 4, 2));
     EXPECT_EQ(s().Rec(1).RecPending, 1);
     audio.input(0)->push(levelBuffer(2, 4, 3));
@@ -354,52 +334,6 @@ TEST_F(RecordingTest, RefusedArmShowsTheIdlePanelAndNothingToCueIsSaid) {
     EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
-}
-
-// Random schedules on both channels over three hours, starts clustered so
-// that equal times, neighbours and overlaps come up, with the programme audio
-// coming and going: each programme is recorded to exactly its length with its
-// marks, dumped for want of audio, or said in the error log to be lost or
-// refused: one of these, never none and never two.
-TEST_F(RecordingTest, RandomSchedulesAreEachRecordedDumpedOrAccountedFor) {
-    std::mt19937 random(20261206);
-    struct Due {
-        ScheduleNo slot;
-        QString name;
-        int channel, length;
-    };
-    std::vector<Due> due;
-    for (ScheduleNo n = 1; n <= 30; ++n) {
-        const int channel = 1 + int(random() % 2), length = 5 + int(random() % 55);
-        const QTime at = QTime(10, 0, 0).addSecs(int(random() % 36) * 300 + int(random() % 4) * 3);
-        const QString name = QString("Soak %1").arg(n);
-        putOnDay(file(), n, name, QString::number(channel), 7, at.toString("HH:mm:ss"),
-                 QString("00:%1").arg(length, 2, 10, QChar('0')));
-        due.push_back({n, name, channel, length});
-    }
-    load();
-    auto audio = t.time.create(7000);
-    audio->setHandler([&] {
-        for (qint16& l : level)
-            l = random() % 3 ? 900 : 0;
-    });
-    audio->setEnabled(true);
-    runUntil(QTime(13, 5, 0));
-    const QString errors = log("ER"), activity = log("AL");
-    for (const Due& d : due) {
-        const auto finished = activity.count("Stop   " + fixedWidth(d.name, 25));
-        const int outcomes = int(finished) + activity.count("Dump " + fixedWidth(d.name, 25)) +
-                             errors.count(d.name + " due at") +
-                             errors.count(d.name + " was not cued");
-        EXPECT_EQ(outcomes, 1) << d.name.toStdString() << " on channel " << d.channel;
-        if (finished == 1) {
-            EXPECT_EQ(readWave(wave(d.slot)).frames, qint64(d.length) * AudioSampleRate)
-                << d.name.toStdString();
-            EXPECT_TRUE(QFile::exists(
-                t.host(QString("C:\\SATFILE\\SFSAT%1.DAT").arg(d.slot, 3, 10, QChar('0')))));
-        }
-    }
-    EXPECT_TRUE(t.station->display.lblClock.endsWith("13:05:00"));
 }
 
 } // namespace

@@ -1,0 +1,216 @@
+// Random schedules run for days in virtual time through the whole assembled
+// station: record channels on fake cards, the receiver link on a fake line,
+// the switch, the playlist and the purge. make test runs one short span with
+// a fixed seed; make soak runs many with new seeds (VARNOLA_SOAK_SEEDS runs of
+// VARNOLA_SOAK_DAYS days, or VARNOLA_SOAK_SEED to replay one).
+#include "fakes/assembled_station.h"
+#include "fakes/schedules.h"
+#include "fakes/wave_files.h"
+#include "schedule/next_event_finder.h"
+#include "schedule/schedule_editor.h"
+#include "station/log_files.h"
+#include "station/recording_files.h"
+#include "station/time_format.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+
+namespace {
+
+using enum Setting;
+
+int envInt(const char* name, int fallback) {
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? v : fallback;
+}
+
+struct Programme {
+    ScheduleNo slot;
+    QString name;
+    int channel; // 3: switch only
+    int length;
+    int row;
+    QDateTime at;
+    bool deleted = false;
+};
+
+// Starts clustered so that equal times, neighbouring seconds, overlaps and
+// takes across midnight come up; a quarter in a row that is not their day.
+// Between from and until, leaving the last programme time to end.
+QDateTime randomMoment(std::mt19937& random, const QDateTime& from, const QDateTime& until) {
+    const qint64 quarters = std::max<qint64>(1, (from.secsTo(until) - 600) / 900);
+    QDateTime at = from.addSecs(qint64(random() % quint32(quarters)) * 900);
+    const QDateTime nearMidnight(at.date(), QTime(23, 59, 30));
+    if (random() % 8 == 0 && nearMidnight.secsTo(until) > 600)
+        at = nearMidnight;
+    static const int offsets[] = {0, 0, 1, 2, 3, 7, 60, 61};
+    return at.addSecs(offsets[random() % 8]);
+}
+
+void writeProgramme(ScheduleFile& file, const Programme& p) {
+    ScheduleFields f = scheduleFields(p.name, QString::number(p.channel),
+                                      p.channel == 3 ? QString()
+                                                     : QString("%1:%2")
+                                                           .arg(p.length / 60, 2, 10, QChar('0'))
+                                                           .arg(p.length % 60, 2, 10, QChar('0')));
+    f.RecDays[size_t(p.row)] = StationWeekday(p.at.date());
+    f.RecTimes[size_t(p.row)] = p.at.time().toString("HH:mm:ss");
+    put(file, p.slot, f);
+}
+
+QString logs(TempStation& t, const char* kind, const QDate& from, int days) {
+    QString all;
+    for (int d = 0; d <= days; ++d)
+        all += QString::fromLatin1(
+            TempStation::readFile(t.host(logFileStationPath(kind, from.addDays(d)))));
+    return all;
+}
+
+void soak(quint32 seed, int days) {
+    SCOPED_TRACE(QString("seed %1 (replay with VARNOLA_SOAK_SEED=%1 VARNOLA_SOAK_DAYS=%2)")
+                     .arg(seed)
+                     .arg(days)
+                     .toStdString());
+    std::mt19937 random(seed);
+    static const QDate starts[] = {QDate(2026, 3, 6), QDate(2026, 10, 30), QDate(2026, 12, 29)};
+    const QDateTime start(starts[random() % 3], QTime(22, 0, 0));
+    const QDateTime end = start.addSecs(qint64(days) * DaySeconds);
+    TempStation t(start);
+    AssembledStation a(t);
+    t.writeSettings({{CommPortNo, 1},
+                     {BaudIndex, 2},
+                     {ActivityLogOn, 1},
+                     {WaveDriveNo, 3},
+                     {RecordThreshold, 6},
+                     {RecDevice2, 1}});
+    QDir().mkpath(t.host("c:\\satfile"));
+    ScheduleFile file;
+    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+    std::vector<Programme> programmes;
+    for (int n = 1; n <= 10 * days; ++n) {
+        Programme p{ScheduleNo(n),
+                    QString("Soak %1").arg(n, 3, 10, QChar('0')),
+                    1 + int(random() % 3),
+                    5 + int(random() % 85),
+                    0,
+                    randomMoment(random, start.addSecs(600), end)};
+        const int day = StationWeekday(p.at.date()) - 1;
+        p.row = random() % 4 == 0 ? int(random() % 7) : day;
+        writeProgramme(file, p);
+        programmes.push_back(p);
+    }
+    file.close();
+
+    StationAssembly& parts = a.assemble();
+    a.startCards();
+    auto audio = t.time.create(7000);
+    audio->setHandler([&] {
+        for (qint16& l : a.level)
+            l = random() % 3 ? 900 : 0;
+    });
+    audio->setEnabled(true);
+    ASSERT_TRUE(parts.dispatcher.Form_Load().ok);
+
+    // Half-way, some programmes still ahead are deleted or moved, as the
+    // operator would with the schedule window.
+    const QDateTime middle = start.addSecs(qint64(days) * DaySeconds / 2);
+    t.time.advanceTo(middle);
+    for (Programme& p : programmes) {
+        if (p.at < middle.addSecs(900) || random() % 8 != 0)
+            continue;
+        if (random() % 2) {
+            ASSERT_TRUE(DeleteSchedule(*t.station, p.slot));
+            p.deleted = true;
+        } else {
+            p.at = randomMoment(random, middle.addSecs(900), end);
+            writeProgramme(t.station->state.SatListFile, p);
+        }
+    }
+    FindNextRecord(*t.station, 1);
+    FindNextRecord(*t.station, 2);
+    FindNextSwitch(*t.station);
+    t.time.advanceTo(end);
+
+    const QString activity = logs(t, "AL", start.date(), days);
+    const QString errors = logs(t, "ER", start.date(), days);
+    int switches = 0, switchesAccounted = 0;
+    for (const Programme& p : programmes) {
+        const QString trace = QString("%1 on channel %2 at %3, row %4")
+                                  .arg(p.name)
+                                  .arg(p.channel)
+                                  .arg(p.at.toString(Qt::ISODate))
+                                  .arg(p.row);
+        const int lost = int(errors.count(p.name + " due at") + errors.count(p.name + " was not") +
+                             errors.count(p.name + " was passed over"));
+        if (p.channel == 3) {
+            switches += p.deleted ? 0 : 1;
+            switchesAccounted += lost;
+            continue;
+        }
+        const int finished = int(activity.count("Stop   " + fixedWidth(p.name, 25)));
+        const int outcomes =
+            finished + lost + int(activity.count("Dump " + fixedWidth(p.name, 25)));
+        EXPECT_EQ(outcomes, p.deleted ? 0 : 1) << trace.toStdString();
+        if (finished == 1) {
+            const QString day = t.station->state.DayNames[size_t(p.row + 1)];
+            const RecordingNames names = recordingFileNames("C", day, p.slot);
+            EXPECT_EQ(readWave(t.host(names.wave)).frames, qint64(p.length) * AudioSampleRate)
+                << trace.toStdString();
+            EXPECT_TRUE(QFile::exists(t.host(names.marks))) << trace.toStdString();
+        }
+    }
+    QStringList switchMoments;
+    for (const Programme& p : programmes)
+        if (p.channel == 3 && !p.deleted)
+            switchMoments << p.name + " " + p.at.toString(Qt::ISODate);
+    static const QRegularExpression switched(R"(\d\d:\d\d:\d\d  .* Switch Only)");
+    QStringList switchLines;
+    for (const auto& m : switched.globalMatch(activity))
+        switchLines << m.captured(0);
+    EXPECT_EQ(int(switchLines.size()) + switchesAccounted, switches)
+        << switchMoments.join("\n").toStdString() << "\n--\n"
+        << switchLines.join("\n").toStdString() << "\n--\n"
+        << errors.split("\r\n").filter("Switch:").join("\n").toStdString();
+
+    // A channel records one take at a time: its takes start and stop in turn.
+    static const QRegularExpression take(R"((\d\d:\d\d:\d\d)  (Record|Stop  ) (Soak \d{3}))");
+    std::map<QString, int> channelOf;
+    for (const Programme& p : programmes)
+        channelOf[p.name] = p.channel;
+    QString recording[3];
+    for (const auto& m : take.globalMatch(activity)) {
+        QString& current = recording[channelOf[m.captured(3)]];
+        if (m.captured(2) == "Record") {
+            EXPECT_TRUE(current.isEmpty())
+                << m.captured(0).toStdString() << " while " << current.toStdString() << " records";
+            current = m.captured(3);
+        } else {
+            current.clear();
+        }
+    }
+    EXPECT_TRUE(t.station->display.lblClock.endsWith(end.time().toString("HH:mm:ss")));
+}
+
+TEST(SoakTest, RandomSchedulesAreEachRecordedSwitchedDumpedOrAccountedFor) {
+    const int days = std::clamp(envInt("VARNOLA_SOAK_DAYS", 2), 1, 6);
+    if (const int seed = envInt("VARNOLA_SOAK_SEED", 0)) {
+        soak(quint32(seed), days);
+        return;
+    }
+    const int runs = envInt("VARNOLA_SOAK_SEEDS", 0);
+    if (runs == 0) {
+        soak(20261206, days);
+        return;
+    }
+    std::random_device fresh;
+    for (int i = 0; i < runs && !HasFailure(); ++i) {
+        const quint32 seed = fresh() % 2000000000 + 1;
+        std::printf("soak run %d of %d: seed %u, %d days\n", i + 1, runs, seed, days);
+        soak(seed, days);
+    }
+}
+
+} // namespace
