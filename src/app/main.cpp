@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/mnuMenu.h"
 #include "app/station_assembly.h"
 #include "platform/audio.h"
@@ -5,9 +6,11 @@
 #include "platform/drive_paths.h"
 #include "platform/io_ports.h"
 #include "platform/serial_port.h"
+#include "platform/service_notifier.h"
 #include "platform/signal_watcher.h"
 #include "platform/timers.h"
 #include "platform/wave_player.h"
+#include "windows/frmHelp.h"
 #include "windows/window_messages.h"
 
 #include <QApplication>
@@ -28,12 +31,24 @@ void reportStartUpFailure(const QString& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     QApplication::setApplicationName("Varnola");
     QApplication::setApplicationVersion(QString("%1.%2.%3")
                                             .arg(VARNOLA_VERSION_MAJOR)
                                             .arg(VARNOLA_VERSION_MINOR)
                                             .arg(VARNOLA_VERSION_PATCH));
+    // Read before the window system is opened, so --help and --version
+    // answer on a machine without a display.
+    const CommandLine command = [&] {
+        const QCoreApplication early(argc, argv);
+        return CommandLine::parse(QCoreApplication::arguments());
+    }();
+    if (command.exitStatus) {
+        std::fputs(qPrintable(command.standardOutput), stdout);
+        std::fputs(qPrintable(command.standardError), stderr);
+        return *command.exitStatus;
+    }
+
+    QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A service manager's stop ends the run in order, without asking, even
@@ -46,7 +61,7 @@ int main(int argc, char** argv) {
         QApplication::quit();
     });
 
-    const DrivePaths paths(StationConfig::fromEnvironment());
+    const DrivePaths paths(command.stationConfig());
     SystemClock clock;
     QtTimers timers;
     WindowMessages messages;
@@ -67,7 +82,15 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The help is read only when the operator asks for it: say now, where
+    // the journal keeps it, that it will not be found.
+    if (frmHelp::locate(paths).isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(frmHelp::MissingText));
+
+    ServiceNotifier service;
+    console.setAfterTick([&service] { service.tick(); });
     console.show();
+    service.ready();
     const int rc = QApplication::exec();
     station.ShutDown();
     return rc;

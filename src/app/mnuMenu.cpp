@@ -113,7 +113,11 @@ mnuMenu::mnuMenu(Station& station, ClockDispatcher& dispatcher, frmError* errorW
     setWindowTitle("Varnola");
     buildMenus();
     buildDisplays();
-    dispatcher_.setAfterTick([this] { render(); });
+    dispatcher_.setAfterTick([this] {
+        render();
+        if (afterTick_)
+            afterTick_();
+    });
 }
 
 mnuMenu::~mnuMenu() = default;

@@ -72,6 +72,9 @@ public:
 
     // Called once the station has shut down after a Yes to "Exit Varnola?".
     void setExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
+    // Called after every tick once it is shown: the service watchdog's sign
+    // that the clock still runs.
+    void setAfterTick(std::function<void()> afterTick) { afterTick_ = std::move(afterTick); }
 
     Timer& tmrClock() { return *dispatcher_.tmrClock; }
 
@@ -127,6 +130,7 @@ private:
     ClockDispatcher& dispatcher_;
     frmError* errorWindow_;
     std::function<void()> onExit_;
+    std::function<void()> afterTick_;
     ReceiverLink* receiver_;
     RecordingControl* recording_;
     Playback* playback_;

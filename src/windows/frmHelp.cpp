@@ -1,7 +1,9 @@
 #include "windows/frmHelp.h"
 
+#include "platform/installed_files.h"
 #include "windows/rtf_reader.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
 #include <QTextBlockFormat>
@@ -43,8 +45,14 @@ QTextCharFormat toQt(const RtfRun& run) {
 
 } // namespace
 
-frmHelp::frmHelp(const DrivePaths& paths, QWidget* parent)
-    : frmHelp(paths.resolve(HelpFile), parent) {}
+QString frmHelp::locate(const DrivePaths& paths) {
+    const QString mapped = paths.resolve(HelpFile);
+    if (QFileInfo(mapped).isFile())
+        return mapped;
+    return installedDataFile("sathelp.rtf");
+}
+
+frmHelp::frmHelp(const DrivePaths& paths, QWidget* parent) : frmHelp(locate(paths), parent) {}
 
 frmHelp::frmHelp(const QString& hostPath, QWidget* parent)
     : QWidget(parent, Qt::Window), RichTextBox1(new QTextEdit(this)) {

@@ -22,6 +22,10 @@ public:
     static inline const QString MissingText =
         "The help file, sathelp.rtf was not found.  It should be installed in " + HelpFolder;
 
+    // The help under the drive mapping, where the station has always kept it,
+    // else the one the package installed; empty when there is neither.
+    static QString locate(const DrivePaths& paths);
+
     explicit frmHelp(const DrivePaths& paths, QWidget* parent = nullptr);
     // Reads the help from a host path directly.
     explicit frmHelp(const QString& hostPath, QWidget* parent = nullptr);

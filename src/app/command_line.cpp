@@ -1,0 +1,64 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+// Usage mistakes exit with 2, apart from the 1 of a refused start-up, so a
+// service manager's log tells a wrong unit file from a station that cannot run.
+constexpr int UsageError = 2;
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Records the satellite network's programmes on the station's weekly\n"
+        "schedule and plays them out.\n\nThe configuration file is the one named by --config, "
+        "else $VARNOLA_CONFIG,\nelse $XDG_CONFIG_HOME/varnola/varnola.conf; see varnola(1).");
+    // Qt's own help option would offer --help-all and Qt's options, which
+    // this program does not take.
+    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+    const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
+    const QCommandLineOption config({"c", "config"},
+                                    "Read the station configuration from <file> instead of "
+                                    "$VARNOLA_CONFIG or the default.",
+                                    "file");
+    parser.addOptions({help, version, config});
+
+    CommandLine c;
+    const QString program = QFileInfo(arguments.value(0, "varnola")).fileName();
+    if (!parser.parse(arguments)) {
+        c.exitStatus = UsageError;
+        c.standardError = QString("%1: %2\nTry '%1 --help' for more information.\n")
+                              .arg(program, parser.errorText());
+    } else if (parser.isSet(help)) {
+        c.exitStatus = 0;
+        c.standardOutput = parser.helpText();
+    } else if (parser.isSet(version)) {
+        c.exitStatus = 0;
+        c.standardOutput = QString("%1 %2\n").arg(program, QCoreApplication::applicationVersion());
+    } else if (!parser.positionalArguments().isEmpty()) {
+        c.exitStatus = UsageError;
+        c.standardError = QString("%1: unexpected argument '%2'\nTry '%1 --help' for more "
+                                  "information.\n")
+                              .arg(program, parser.positionalArguments().first());
+    } else if (parser.isSet(config)) {
+        c.configPath = parser.value(config);
+        // A file named on the command line is meant to exist: a typing
+        // mistake must not start an empty station on the default drives.
+        if (!QFileInfo(c.configPath).isFile()) {
+            c.exitStatus = UsageError;
+            c.standardError =
+                QString("%1: no configuration file '%2'\n").arg(program, c.configPath);
+        }
+    }
+    return c;
+}
+
+StationConfig CommandLine::stationConfig() const {
+    return configPath.isEmpty() ? StationConfig::fromEnvironment()
+                                : StationConfig::fromFile(configPath);
+}

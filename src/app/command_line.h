@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/station_config.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What the console's command line asks for. Help, the version and mistakes
+// are answered without starting the station: the text to print and the exit
+// status. Otherwise the station runs on the configuration chosen.
+struct CommandLine {
+    // Set when the program is to print and exit instead of running.
+    std::optional<int> exitStatus;
+    QString standardOutput;
+    QString standardError;
+    // --config FILE, which wins over VARNOLA_CONFIG; empty when not given.
+    QString configPath;
+
+    static CommandLine parse(const QStringList& arguments);
+
+    StationConfig stationConfig() const;
+};
