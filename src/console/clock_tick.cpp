@@ -225,6 +225,14 @@ void ClockDispatcher::ClockTick() {
             TimerCueSwitch->setEnabled(true);
             lastSwitchCued_ = occurrence;
         }
+        // Gone by uncued: the clock passed its time between two ticks.
+        const CuedEvent passed{countdown.at - WeekSeconds, s.NextSwitchSlot};
+        if (raw < -2 && lastSwitchCued_ != passed && lastSwitchMissed_ != passed) {
+            lastSwitchMissed_ = passed;
+            LogError(station_,
+                     QString("Switch: %1 due at %2 was not switched: the clock passed its time")
+                         .arg(s.NextSwitchName.trimmed(), s.NextSwitchTime));
+        }
         if (raw < 0 && !TimerCueSwitch->isEnabled())
             TimerGetNextSwitch->setEnabled(true);
         display.lblSwitchTimer = FormatCountdown(weekCorrected(raw));
@@ -319,16 +327,18 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
     // Once it is past for good, look for the next one; an armed channel
     // waits for its audio or its dump, which move on themselves.
     if (raw < -2 && c.RecPending != 1) {
-        // It came due but was never armed (the channel still held the
-        // programme before it): the programme is lost, and the error log
-        // must say so. A refused arm has said why already, and a remotely
-        // started programme is not armed by time.
-        if (timed && ch.lastDue == occurrence && ch.lastArmed != occurrence &&
-            ch.lastMissed != occurrence) {
+        // It was never armed: it came due while the channel still held the
+        // programme before it, or the clock passed its start between two
+        // ticks (a time set forward, a stalled machine). The programme is
+        // lost, and the error log must say so. A refused arm has said why
+        // already, and a remotely started programme is not armed by time.
+        if (timed && ch.lastArmed != occurrence && ch.lastMissed != occurrence) {
             ch.lastMissed = occurrence;
-            LogError(station_, QString("Record channel %1: %2 due at %3 was not recorded")
-                                   .arg(ch.number)
-                                   .arg(c.NextRecName.trimmed(), c.NextRecTime));
+            LogError(station_,
+                     QString("Record channel %1: %2 due at %3 was not recorded%4")
+                         .arg(ch.number)
+                         .arg(c.NextRecName.trimmed(), c.NextRecTime,
+                              ch.lastDue == occurrence ? "" : ": the clock passed its start"));
         }
         ch.TimerGetNextRec->setEnabled(true);
     }

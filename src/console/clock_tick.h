@@ -70,7 +70,7 @@ private:
     // receiver commands never meet.
     std::array<ChannelTick, 2> channels_{{{.number = 1, .firstCueAt = 7, .secondCueAt = 5},
                                           {.number = 2, .firstCueAt = 4, .secondCueAt = 2}}};
-    CuedEvent lastSwitchCued_;
+    CuedEvent lastSwitchCued_, lastSwitchMissed_;
     QDate lastTickDate_;
     int textSecond_ = -1;
     QDate textDate_;

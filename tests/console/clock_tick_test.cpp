@@ -159,6 +159,29 @@ TEST_F(TickTest, AProgrammeMissedWhileBusyDoesNotHoldTheChannel) {
     EXPECT_EQ(times("stop1"), (QStringList{"10:09:59.550", "10:20:29.550"}));
 }
 
+// The clock passes a programme's start between two ticks (set forward, or
+// the machine stalled): it cannot be recorded or switched any more, and the
+// error log says so once, then the channel moves on.
+TEST_F(TickTest, ProgrammesTheClockPassesAreSaidToBeLost) {
+    putSchedule(file(), 1, "Skipped", "1", {{2, "10:00:00"}});
+    putSchedule(file(), 2, "Skipped Switch", "3", {{2, "10:00:00"}});
+    putSchedule(file(), 3, "Next", "1", {{2, "10:10:00"}});
+    load({{Setting::ActivityLogOn, 1}});
+    tickAt(QTime(9, 59, 50));
+    tickAt(QTime(10, 0, 20));
+    dispatcher->tmrClock->setEnabled(true);
+    runUntil(QTime(10, 10, 5));
+    EXPECT_TRUE(parts.named("switch").empty());
+    const QByteArray errors = TempStation::readFile(t.host(logFileStationPath("ER", Monday)));
+    EXPECT_EQ(errors.count("Record channel 1: Skipped due at 10:00:00 was not recorded: the clock "
+                           "passed its start"),
+              1)
+        << errors.toStdString();
+    EXPECT_EQ(errors.count("Switch: Skipped Switch due at 10:00:00 was not switched"), 1);
+    ASSERT_EQ(parts.named("arm1").size(), 1u);
+    EXPECT_EQ(parts.named("arm1")[0].slot, 3);
+}
+
 TEST_F(TickTest, ArmedChannelWithoutAudioIsDumpedAfterItsLength) {
     putSchedule(file(), 1, "Silent", "1", {{2, "10:00:00"}}, "01:00");
     putSchedule(file(), 2, "Next", "1", {{2, "11:00:00"}});
