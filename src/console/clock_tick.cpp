@@ -313,7 +313,9 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
     const CuedEvent occurrence{raw < -2 ? countdown.at - WeekSeconds : countdown.at, c.NextRecSlot};
     if (timed && secs < 1 && raw >= -2)
         ch.lastDue = occurrence;
-    if (timed && secs < 1 && c.RecActive == 0 && c.RecPending == 0 && rec) {
+    // Once per occurrence: a clock set back over it must not record it twice.
+    if (timed && secs < 1 && c.RecActive == 0 && c.RecPending == 0 && rec &&
+        ch.lastArmed != occurrence) {
         rec->ArmRecordChannel(ch.number);
         ch.lastArmed = occurrence;
     }

@@ -12,6 +12,21 @@ namespace {
 constexpr int ParallelData = 888, ParallelStatus = 889;
 constexpr int CardOutLow = 644, CardIn = 645, CardOutHigh = 646;
 
+// The stop, dump and end-of-play times are times of day worked out from the
+// clock when a take or a play began; when the clock is set they move with it,
+// so a take still lasts its scheduled length and a play's end-of-message
+// pulse still comes at the end of the programme.
+void moveDeadlines(StationState& s, double seconds) {
+    for (RecordChannelState& c : s.RecChannels) {
+        if (c.RecActive == 1)
+            c.RecStopAt += seconds;
+        else if (c.RecPending == 1)
+            c.RecPendingAt += seconds;
+    }
+    if (s.Playing == 1)
+        s.PlayEndAt += seconds;
+}
+
 } // namespace
 
 RemoteControl::RemoteControl(Station& station, IoPorts& ports) : station_(station), ports_(ports) {}
@@ -105,8 +120,11 @@ void RemoteControl::PollRemoteInputs() {
     const QDateTime now = station_.clock().now();
     if (now.time().minute() == 54 && TimeSetLatch == 0 && timeUpdate) {
         const QString before = now.time().toString("HH:mm:ss");
+        const QTime set(now.time().hour(), 54, 30);
         QString error;
-        if (!station_.clock().setTimeOfDay(QTime(now.time().hour(), 54, 30), &error))
+        if (station_.clock().setTimeOfDay(set, &error))
+            moveDeadlines(s, now.time().msecsTo(set) / 1000.0);
+        else
             LogError(station_, "The clock could not be set: " + error);
         TimeSetLatch = 1;
         d.lblPort = "Time Set";

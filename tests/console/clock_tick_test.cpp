@@ -182,6 +182,17 @@ TEST_F(TickTest, ProgrammesTheClockPassesAreSaidToBeLost) {
     EXPECT_EQ(parts.named("arm1")[0].slot, 3);
 }
 
+// The clock set back over a programme already recorded does not record it
+// again.
+TEST_F(TickTest, ClockSetBackOverATakeDoesNotArmItAgain) {
+    putSchedule(file(), 1, "Once", "1", {{2, "10:00:00"}}, "00:05");
+    load();
+    runUntil(QTime(10, 0, 20));
+    t.time.jumpTo(QDateTime(Monday, QTime(9, 59, 58)));
+    runUntil(QTime(10, 0, 20));
+    EXPECT_EQ(parts.named("arm1").size(), 1u);
+}
+
 TEST_F(TickTest, ArmedChannelWithoutAudioIsDumpedAfterItsLength) {
     putSchedule(file(), 1, "Silent", "1", {{2, "10:00:00"}}, "01:00");
     putSchedule(file(), 2, "Next", "1", {{2, "11:00:00"}});

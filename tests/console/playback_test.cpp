@@ -61,12 +61,7 @@ protected:
         return out;
     }
     int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
-    void setPort(int n, uint8_t v) {
-        QFile f(portFile);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(n);
-        f.write(reinterpret_cast<const char*>(&v), 1);
-    }
+    void setPort(int n, uint8_t v) { a.setPort(n, v); }
     StationState& s() { return t.station->state; }
 
     TempStation t;

@@ -29,6 +29,14 @@ struct AssembledStation {
         return *parts;
     }
 
+    // Byte n of the port file: the contacts on 889, the relays on 888.
+    void setPort(int n, uint8_t value) {
+        QFile f(portFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(n);
+        f.write(reinterpret_cast<const char*>(&value), 1);
+    }
+
     // The cards deliver their buffers as the frames come due, each sample at
     // its input's level.
     void startCards() {

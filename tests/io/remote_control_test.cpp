@@ -88,11 +88,23 @@ TEST_F(RemoteControlTest, StatusBitsGiveTheContactsAndHighBytesReadAllOff) {
     EXPECT_EQ(remote->AlarmInput, 0);
 }
 
+// The deadlines of a take, an armed channel and a play move with the clock,
+// so the take still lasts its length.
 TEST_F(RemoteControlTest, TimeUpdateAtFiftyFourSetsHalfPastOnceAndLogsTheOldTime) {
     start(2);
+    StationState& s = t.station->state;
+    s.Rec(1).RecActive = 1;
+    s.Rec(1).RecStopAt = 39300.5;
+    s.Rec(2).RecPending = 1;
+    s.Rec(2).RecPendingAt = 39290;
+    s.Playing = 1;
+    s.PlayEndAt = 39295;
     setPort(645, 8);
     remote->PollRemoteInputs();
     EXPECT_EQ(t.time.now().time(), QTime(10, 54, 30));
+    EXPECT_EQ(s.Rec(1).RecStopAt, 39320.5);
+    EXPECT_EQ(s.Rec(2).RecPendingAt, 39310);
+    EXPECT_EQ(s.PlayEndAt, 39315);
     EXPECT_EQ(t.time.timeSettings(), 1);
     EXPECT_TRUE(log("AL").contains("10:54:30  Time Set 10:54:10\r\n")) << log("AL").toStdString();
     remote->PollRemoteInputs();

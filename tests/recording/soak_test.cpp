@@ -47,7 +47,11 @@ QDateTime randomMoment(std::mt19937& random, const QDateTime& from, const QDateT
     if (random() % 8 == 0 && nearMidnight.secsTo(until) > 600)
         at = nearMidnight;
     static const int offsets[] = {0, 0, 1, 2, 3, 7, 60, 61};
-    return at.addSecs(offsets[random() % 8]);
+    at = at.addSecs(offsets[random() % 8]);
+    // Some start in the minute the network sets the clock in.
+    if (random() % 8 == 0)
+        at = QDateTime(at.date(), QTime(at.time().hour(), 54, int(random() % 60)));
+    return at;
 }
 
 void writeProgramme(ScheduleFile& file, const Programme& p) {
@@ -85,7 +89,8 @@ void soak(quint32 seed, int days) {
                      {ActivityLogOn, 1},
                      {WaveDriveNo, 3},
                      {RecordThreshold, 6},
-                     {RecDevice2, 1}});
+                     {RecDevice2, 1},
+                     {RelayCardType, 1}});
     QDir().mkpath(t.host("c:\\satfile"));
     ScheduleFile file;
     ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
@@ -114,10 +119,27 @@ void soak(quint32 seed, int days) {
     audio->setEnabled(true);
     ASSERT_TRUE(parts.dispatcher.Form_Load().ok);
 
+    // Every few hours the network's Time Update contact closes in minute 54
+    // and sets the clock to 54:30, forward or back by up to half a minute.
+    const auto timeUpdatesUntil = [&](const QDateTime& until) {
+        while (true) {
+            const QDateTime now = t.time.now();
+            QDateTime pulse(now.date(), QTime(now.time().hour(), 54, 1 + int(random() % 58)));
+            pulse = pulse.addSecs(3600 * qint64(1 + random() % 4));
+            if (pulse.addSecs(120) >= until)
+                break;
+            t.time.advanceTo(pulse);
+            a.setPort(889, 127 - 8);
+            t.time.advanceTo(t.time.now().addSecs(70));
+            a.setPort(889, 127);
+        }
+        t.time.advanceTo(until);
+    };
+
     // Half-way, some programmes still ahead are deleted or moved, as the
     // operator would with the schedule window.
     const QDateTime middle = start.addSecs(qint64(days) * DaySeconds / 2);
-    t.time.advanceTo(middle);
+    timeUpdatesUntil(middle);
     for (Programme& p : programmes) {
         if (p.at < middle.addSecs(900) || random() % 8 != 0)
             continue;
@@ -132,7 +154,7 @@ void soak(quint32 seed, int days) {
     FindNextRecord(*t.station, 1);
     FindNextRecord(*t.station, 2);
     FindNextSwitch(*t.station);
-    t.time.advanceTo(end);
+    timeUpdatesUntil(end);
 
     const QString activity = logs(t, "AL", start.date(), days);
     const QString errors = logs(t, "ER", start.date(), days);
@@ -191,6 +213,7 @@ void soak(quint32 seed, int days) {
             current.clear();
         }
     }
+    EXPECT_GT(activity.count("Time Set"), 0);
     EXPECT_TRUE(t.station->display.lblClock.endsWith(end.time().toString("HH:mm:ss")));
 }
 
