@@ -4,11 +4,12 @@
 # make sanitize - build with ASan and UBSan in its own folder, run every test
 # make fuzz  - build the fuzz targets with clang in build-fuzz, run each for
 #              FUZZ_SECONDS on a copy of its seed corpus
+# make package - build the Debian package in build-package/package
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize fuzz clean
+.PHONY: all deps configure build run test bench sanitize fuzz package clean
 
 all: build
 
@@ -69,5 +70,21 @@ fuzz:
 	done; \
 	if [ -n "$$failed" ]; then echo "fuzz: findings in$$failed (see $(FUZZ_DIR)/findings)"; exit 1; fi
 
+PACKAGE_DIR ?= build-package
+PACKAGE_TARGETS = varnola receiver-sim varnola-icon varnola-package-docs
+# Installed under /usr with Debian's hardening flags. Only what the package
+# holds is built: the install step does not wait for the tests.
+package:
+	@scripts/install-deps.sh package
+	DEB_BUILD_MAINT_OPTIONS=hardening=+all; export DEB_BUILD_MAINT_OPTIONS; \
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_DIR) -j $(JOBS) --target $(PACKAGE_TARGETS)
+	rm -f $(PACKAGE_DIR)/package/*.deb
+	cd $(PACKAGE_DIR) && cpack -G DEB
+	@ls $(PACKAGE_DIR)/package/*.deb
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)

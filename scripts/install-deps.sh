@@ -4,6 +4,10 @@
 #
 # With the argument "fuzz" it installs what make fuzz needs on top: clang and
 # its libFuzzer and sanitizer runtimes. The other targets never ask for it.
+#
+# With "package" it installs what make package needs and what checks the
+# package: libsystemd (the service watchdog, built in when found), the icon
+# renderer, lintian and the desktop and man page checkers.
 set -euo pipefail
 
 packages=(
@@ -16,6 +20,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = package ]; then
+  packages+=(libsystemd-dev librsvg2-bin dpkg-dev lintian desktop-file-utils appstream man-db)
 fi
 
 missing=()

@@ -51,7 +51,7 @@ protected:
         f.write(QString("[drives]\nC=%1\n[audio]\nbackend=simulated\n").arg(cFolder).toUtf8());
     }
 
-    QProcess& start() {
+    QProcess& start(const QStringList& arguments = {}, const QString& binary = VARNOLA_BINARY) {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("VARNOLA_CONFIG", dir.filePath("varnola.conf"));
@@ -59,12 +59,14 @@ protected:
         env.insert("HOME", dir.filePath("home"));
         env.insert("XDG_DATA_HOME", dir.filePath("home/data"));
         env.insert("XDG_CONFIG_HOME", dir.filePath("home/config"));
+        // An installed package's files stay out of sight.
+        env.insert("XDG_DATA_DIRS", dir.filePath("home/system-data"));
         const QString runtime = dir.filePath("runtime");
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         env.insert("XDG_RUNTIME_DIR", runtime);
         p->setProcessEnvironment(env);
-        p->start(VARNOLA_BINARY, {});
+        p->start(binary, arguments);
         EXPECT_TRUE(p->waitForStarted(10000));
         processes.push_back(std::move(p));
         return *processes.back();
@@ -275,6 +277,84 @@ TEST_F(ConsoleProcessTest, HugeScheduleFileIsReadOnlyAsFarAsItsSlots) {
     stopWith(p, SIGTERM);
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_EQ(QFileInfo(driveC + "/Satfile/SatList.dat").size(), 100 * 1024 * 1024);
+}
+
+// Help, the version and mistakes are answered without starting a station;
+// --config wins over VARNOLA_CONFIG.
+TEST_F(ConsoleProcessTest, CommandLineIsAnsweredBeforeTheStationStarts) {
+    const QString version = QString("varnola %1.%2.%3\n")
+                                .arg(VARNOLA_VERSION_MAJOR)
+                                .arg(VARNOLA_VERSION_MINOR)
+                                .arg(VARNOLA_VERSION_PATCH);
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QString output; // contained in standard output
+        QString error;  // contained in standard error
+    } cases[] = {
+        {{"--version"}, 0, version, ""},
+        {{"-v"}, 0, version, ""},
+        {{"--help"}, 0, "--config <file>", ""},
+        {{"--bogus"}, 2, "", "Unknown option 'bogus'"},
+        {{"--config"}, 2, "", "Missing value after '--config'"},
+        {{"--config", dir.filePath("none.conf")}, 2, "", "none.conf"},
+        {{"stray"}, 2, "", "unexpected argument 'stray'"},
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.arguments.join(' ').toStdString();
+        QProcess& p = start(c.arguments);
+        ASSERT_TRUE(p.waitForFinished(15000)) << what;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << what;
+        EXPECT_EQ(p.exitCode(), c.exitCode) << what;
+        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        EXPECT_TRUE(out.contains(c.output)) << what << ": " << out.toStdString();
+        EXPECT_TRUE(err.contains(c.error)) << what << ": " << err.toStdString();
+        EXPECT_EQ(out.isEmpty(), c.output.isEmpty()) << what;
+    }
+    EXPECT_FALSE(QFileInfo::exists(driveC + "/Satfile"));
+
+    const QString otherC = dir.filePath("other/C");
+    QFile other(dir.filePath("other.conf"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(QString("[drives]\nC=%1\n[audio]\nbackend=simulated\n").arg(otherC).toUtf8());
+    other.close();
+    QProcess& p = start({"--config", other.fileName()});
+    ASSERT_TRUE(waitUntil([&] { return startedUp(otherC + "/Satfile"); }))
+        << p.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(driveC + "/Satfile"));
+    stopWith(p, SIGTERM);
+    EXPECT_EQ(p.exitCode(), 0);
+}
+
+// The program as the package installs it: it answers --version and finds the
+// help installed with it, through the install prefix, when the station has
+// none under its own drive mapping (and says so at start-up when neither is
+// there).
+TEST_F(ConsoleProcessTest, InstalledProgramFindsTheHelpInstalledWithIt) {
+    const QString prefix = dir.filePath("staged/usr");
+    QProcess install;
+    install.start(CMAKE_COMMAND, {"--install", PROJECT_BINARY_DIR, "--prefix", prefix});
+    ASSERT_TRUE(install.waitForFinished(60000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    const QString binary = prefix + "/bin/varnola";
+
+    QProcess& version = start({"--version"}, binary);
+    ASSERT_TRUE(version.waitForFinished(15000));
+    EXPECT_EQ(version.exitCode(), 0);
+    EXPECT_TRUE(version.readAllStandardOutput().startsWith("varnola "));
+
+    for (const bool installed : {true, false}) {
+        if (!installed) {
+            ASSERT_TRUE(QFile::remove(prefix + "/share/varnola/sathelp.rtf"));
+        }
+        QProcess& p = start({}, binary);
+        ASSERT_TRUE(waitUntil([&] { return holdsLock(p); })) << installed;
+        stopWith(p, SIGTERM);
+        EXPECT_EQ(p.exitCode(), 0) << installed;
+        EXPECT_EQ(p.readAllStandardError().contains("sathelp.rtf was not found"), !installed)
+            << installed;
+    }
 }
 
 } // namespace
