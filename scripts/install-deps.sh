@@ -22,7 +22,7 @@ if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 if [ "${1:-}" = package ]; then
-  packages+=(libsystemd-dev librsvg2-bin dpkg-dev lintian desktop-file-utils appstream man-db)
+  packages+=(libsystemd-dev librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream man-db)
 fi
 
 missing=()
