@@ -5,11 +5,15 @@
 # make fuzz  - build the fuzz targets with clang in build-fuzz, run each for
 #              FUZZ_SECONDS on a copy of its seed corpus
 # make package - build the Debian package in build-package/package
+# make soak  - the virtual-time soak (SOAK_SEEDS runs of SOAK_DAYS days of
+#              random schedules, fresh seeds), then the real console for
+#              SOAK_SECONDS of real time on a station recording back to back
+#              on both channels, with a report
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench sanitize fuzz package clean
+.PHONY: all deps configure build run test bench sanitize fuzz package soak clean
 
 all: build
 
@@ -85,6 +89,21 @@ package:
 	rm -f $(PACKAGE_DIR)/package/*.deb
 	cd $(PACKAGE_DIR) && cpack -G DEB
 	@ls $(PACKAGE_DIR)/package/*.deb
+
+SOAK_SECONDS ?= 3600
+SOAK_SEEDS ?= 20
+SOAK_DAYS ?= 6
+# First the virtual-time soak: SOAK_SEEDS runs of SOAK_DAYS days of random
+# schedules through the assembled station, each with a fresh seed, printed so
+# a failure can be replayed (VARNOLA_SOAK_SEED). Then the real-time soak: the
+# real console, offscreen, for SOAK_SECONDS (scripts/soak-realtime.sh says
+# what it does and its other variables).
+soak: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target soak_test varnola receiver-sim soak-station
+	mkdir -p $(BUILD_DIR)/test-runtime && chmod 700 $(BUILD_DIR)/test-runtime
+	XDG_RUNTIME_DIR=$(abspath $(BUILD_DIR))/test-runtime VARNOLA_SOAK_SEEDS=$(SOAK_SEEDS) \
+	  VARNOLA_SOAK_DAYS=$(SOAK_DAYS) $(BUILD_DIR)/tests/recording/soak_test
+	SOAK_SECONDS=$(SOAK_SECONDS) scripts/soak-realtime.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)
