@@ -1,8 +1,8 @@
 #include "station_layout.h"
 
-#include "export/export_record.h"
-#include "schedule/source_codes.h"
-#include "settings/settings_file.h"
+#include "station/export_record.h"
+#include "station/settings_file.h"
+#include "station/source_codes.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -6,8 +6,8 @@
 // The demonstration and the soak each add their own schedules and audio.
 #include "platform/drive_paths.h"
 #include "platform/record_file.h"
-#include "schedule/schedule_file.h"
-#include "schedule/schedule_record.h"
+#include "station/schedule_file.h"
+#include "station/schedule_record.h"
 
 #include <QDateTime>
 #include <QDir>
