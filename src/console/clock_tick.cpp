@@ -201,9 +201,16 @@ void ClockDispatcher::ClockTick() {
         display.lblPlayTime = FormatElapsed(secs);
     }
 
-    // 3. Remote-control inputs, every tick.
-    if (handoffs_.relays)
-        handoffs_.relays->PollRemoteInputs();
+    // 3. Remote-control inputs, every tick. A Time Update that sets the
+    // clock ends the tick here: the rest would run on the time read before
+    // it (a take would stop early against its moved stop time), and the
+    // next tick, 50 ms on, reads the new time.
+    if (handoffs_.relays && handoffs_.relays->PollRemoteInputs()) {
+        textSecond_ = -1;
+        if (afterTick_)
+            afterTick_();
+        return;
+    }
 
     // 4. The clock label.
     display.lblClock = clockLabel_;

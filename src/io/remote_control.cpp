@@ -62,22 +62,22 @@ void RemoteControl::WriteRelayOutputs() {
     }
 }
 
-void RemoteControl::PollRemoteInputs() {
+bool RemoteControl::PollRemoteInputs() {
     StationState& s = station_.state;
     ConsoleDisplay& d = station_.display;
     if (s.RelayCardType == 0 || failed_)
-        return;
+        return false;
     int value = lastValue_;
     if (s.RelayCardType == 1) {
         const auto status = ports_.Inp(ParallelStatus);
         if (!usable(status.has_value()))
-            return;
+            return false;
         // The status lines are inverted; 128 and above reads as all off.
         value = 127 - int(*status);
     } else if (s.RelayCardType == 2) {
         const auto in = ports_.Inp(CardIn);
         if (!usable(in.has_value()))
-            return;
+            return false;
         value = *in;
     }
     lastValue_ = value;
@@ -108,7 +108,7 @@ void RemoteControl::PollRemoteInputs() {
         d.lblPortVisible = true;
         LogActivity(station_, "Alarm");
         if (value == 0)
-            return;
+            return false;
     }
     // The Time Update contact is its own bit: a held Alarm leaves 16 in the
     // value, which is not a time pulse.
@@ -118,11 +118,13 @@ void RemoteControl::PollRemoteInputs() {
     if (value < 8)
         d.lblPortVisible = false;
     const QDateTime now = station_.clock().now();
+    bool clockSet = false;
     if (now.time().minute() == 54 && TimeSetLatch == 0 && timeUpdate) {
         const QString before = now.time().toString("HH:mm:ss");
         const QTime set(now.time().hour(), 54, 30);
         QString error;
-        if (station_.clock().setTimeOfDay(set, &error))
+        clockSet = station_.clock().setTimeOfDay(set, &error);
+        if (clockSet)
             moveDeadlines(s, now.time().msecsTo(set) / 1000.0);
         else
             LogError(station_, "The clock could not be set: " + error);
@@ -140,4 +142,5 @@ void RemoteControl::PollRemoteInputs() {
     }
     if (PlayInput == 1 && s.Playing == 0 && playProgramme_)
         playProgramme_();
+    return clockSet;
 }

@@ -20,7 +20,7 @@ public:
     void setRecordChannel(RecordChannel* channel) { channel1_ = channel; }
 
     void WriteRelayOutputs() override;
-    void PollRemoteInputs() override;
+    bool PollRemoteInputs() override;
 
     int PlayInput = 0, RecordInput = 0, AlarmInput = 0;
     int TimeSetLatch = 0;

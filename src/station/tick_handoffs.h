@@ -24,7 +24,8 @@ class RelayControl {
 public:
     virtual ~RelayControl() = default;
     virtual void WriteRelayOutputs() = 0;
-    virtual void PollRemoteInputs() = 0;
+    // True when a Time Update set the clock.
+    virtual bool PollRemoteInputs() = 0;
 };
 
 class PlayListControl {

@@ -39,7 +39,10 @@ public:
     void DumpRecordChannel(int channel) override;
     void CueSwitchOnly() override;
     void WriteRelayOutputs() override;
-    void PollRemoteInputs() override { ++remotePolls; }
+    bool PollRemoteInputs() override {
+        ++remotePolls;
+        return false;
+    }
     void BuildPlayList() override;
     void PollEbNo() override;
     void AdjustForTimeChange() override;

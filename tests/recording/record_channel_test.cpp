@@ -291,6 +291,21 @@ TEST_F(RecordingTest, TakeIsNamedAndExportedByItsScheduleRowNotItsOccurrenceDay)
     EXPECT_TRUE(log("AL").contains("Export->D:\\SUNDAY.wav")) << log("AL").toStdString();
 }
 
+// The network's Time Update sets the clock back ten seconds in the middle of
+// a take: the take still lasts its length and is not recorded twice.
+TEST_F(RecordingTest, ClockSetBackDuringATakeKeepsItsLength) {
+    putOnDay(file(), 1, "Set Back", "1", 7, "10:54:20", "00:30");
+    t.time.jumpTo(QDateTime(Saturday, QTime(10, 53, 0)));
+    load({{RelayCardType, 1}});
+    level[0] = 700;
+    runUntil(QTime(10, 54, 40));
+    a.setPort(889, 127 - 8);
+    runUntil(QTime(10, 55, 30));
+    EXPECT_TRUE(log("AL").contains("Time Set 10:54:40"));
+    EXPECT_EQ(readWave(wave(1)).frames, 30 * AudioSampleRate);
+    EXPECT_EQ(log("AL").count("Record Set Back"), 1);
+}
+
 // The purge at 00:30 deletes yesterday's recordings, but not the one still
 // being written across midnight.
 TEST_F(RecordingTest, PurgeKeepsTheTakeRunningAcrossIt) {
