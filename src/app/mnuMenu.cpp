@@ -74,9 +74,16 @@ QFont fixedFont(int pointSize, bool bold = false) {
 
 void setButtonColor(QPushButton* b, const ConsoleDisplay::Rgb& c) {
     // Selected by type, so the button's tooltip keeps its own colours and
-    // stays legible on the green Play button.
-    const QString style =
-        QString("QPushButton { background-color: rgb(%1, %2, %3); }").arg(c.r).arg(c.g).arg(c.b);
+    // stays legible on the green Play button. The border makes the style
+    // sheet draw the whole button: a bare background colour is handed to the
+    // platform style as a new palette at every change, and that style keeps
+    // a picture of the button per palette, so each play left more of them.
+    const QString style = QString("QPushButton { background-color: rgb(%1, %2, %3); "
+                                  "border: 1px solid rgb(96, 96, 96); border-radius: 3px; "
+                                  "padding: 4px 12px; }")
+                              .arg(c.r)
+                              .arg(c.g)
+                              .arg(c.b);
     if (b->styleSheet() != style)
         b->setStyleSheet(style);
 }

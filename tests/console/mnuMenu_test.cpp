@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QSet>
+#include <QStyleOption>
 #include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -170,6 +173,46 @@ TEST_F(MainWindowTest, RendersTheDisplayModel) {
     menu.render();
     EXPECT_EQ(menu.PlayList->count(), 1);
     EXPECT_FALSE(menu.PlayList->isVisible());
+}
+
+// The platform style keeps a picture of a button for every palette it is
+// given: the Play and Stop buttons change colour at every play and must not
+// hand it a new palette each time, or the pictures pile up for as long as
+// the console runs.
+class PaletteCountingStyle : public QProxyStyle {
+public:
+    PaletteCountingStyle() : QProxyStyle("Fusion") {}
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelButtonCommand)
+            palettes.insert(option->palette.cacheKey());
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+    mutable QSet<qint64> palettes;
+};
+
+TEST_F(MainWindowTest, PlaysDoNotPileUpPicturesOfThePlayAndStopButtons) {
+    t.writeSettings({{Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}});
+    load();
+    ConsoleDisplay& d = t.station->display;
+    PaletteCountingStyle style;
+    for (QPushButton* b : {menu.cmdPlay, menu.cmdStop})
+        b->setStyle(&style);
+    menu.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    for (int play = 0; play < 8; ++play) {
+        const bool playing = play % 2 == 0;
+        d.cmdPlayColor =
+            playing ? ConsoleDisplay::Rgb{128, 255, 128} : ConsoleDisplay::Rgb{0, 128, 0};
+        d.cmdStopColor =
+            playing ? ConsoleDisplay::Rgb{192, 192, 192} : ConsoleDisplay::Rgb{255, 255, 255};
+        menu.render();
+        menu.cmdPlay->repaint();
+        menu.cmdStop->repaint();
+    }
+    for (QPushButton* b : {menu.cmdPlay, menu.cmdStop})
+        b->setStyle(nullptr);
+    EXPECT_LE(style.palettes.size(), 2);
 }
 
 TEST_F(MainWindowTest, PlayButtonFollowsTheVisibleSettingAtStartUp) {
