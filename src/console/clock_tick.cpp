@@ -118,6 +118,13 @@ ClockDispatcher::ClockDispatcher(Station& station, TickHandoffs handoffs)
         false);
 }
 
+// Whether the finder chose this very occurrence, not the one a week on at the
+// same weekday and time of day: only then has one gone by unrecorded.
+bool ClockDispatcher::chosenFor(size_t finder, const CuedEvent& occurrence) const {
+    const QDateTime& chosen = station_.weeklyLists.chosenAt[finder];
+    return chosen.isValid() && chosen.toSecsSinceEpoch() == occurrence.at;
+}
+
 void ClockDispatcher::findNextEvents() {
     FindNextRecord(station_, 1);
     FindNextRecord(station_, 2);
@@ -234,7 +241,8 @@ void ClockDispatcher::ClockTick() {
         }
         // Gone by uncued: the clock passed its time between two ticks.
         const CuedEvent passed{countdown.at - WeekSeconds, s.NextSwitchSlot};
-        if (raw < -2 && lastSwitchCued_ != passed && lastSwitchMissed_ != passed) {
+        if (raw < -2 && lastSwitchCued_ != passed && lastSwitchMissed_ != passed &&
+            chosenFor(2, passed)) {
             lastSwitchMissed_ = passed;
             LogError(station_,
                      QString("Switch: %1 due at %2 was not switched: the clock passed its time")
@@ -341,7 +349,16 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
         // ticks (a time set forward, a stalled machine). The programme is
         // lost, and the error log must say so. A refused arm has said why
         // already, and a remotely started programme is not armed by time.
-        if (timed && ch.lastArmed != occurrence && ch.lastMissed != occurrence) {
+        // One the clock passed was never cued either, so its start mode is
+        // read from its schedule.
+        const auto startsByTime = [&] {
+            const auto record = s.SatListFile.read(c.NextRecSlot);
+            return record && record->parse().SatRecordStart == "T";
+        };
+        if (ch.lastArmed != occurrence && ch.lastMissed != occurrence &&
+            (ch.lastDue == occurrence
+                 ? timed
+                 : chosenFor(size_t(ch.number - 1), occurrence) && startsByTime())) {
             ch.lastMissed = occurrence;
             LogError(station_,
                      QString("Record channel %1: %2 due at %3 was not recorded%4")

@@ -59,6 +59,7 @@ private:
     };
 
     void findNextEvents();
+    bool chosenFor(size_t finder, const CuedEvent& occurrence) const;
     void tickChannel(ChannelTick& ch, double clock, const QDate& today, qint64 midnight);
     void oneShot(std::unique_ptr<Timer>& timer, int intervalMs, std::function<void()> work,
                  bool disableFirst);

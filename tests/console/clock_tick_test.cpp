@@ -182,6 +182,18 @@ TEST_F(TickTest, ProgrammesTheClockPassesAreSaidToBeLost) {
     EXPECT_EQ(parts.named("arm1")[0].slot, 3);
 }
 
+// After the day's last take the next programme is a week on, at a time of
+// day already past today: the one recorded today is not said to be lost.
+TEST_F(TickTest, NextProgrammeAWeekOnIsNotSaidToBeLost) {
+    putSchedule(file(), 1, "First", "1", {{2, "10:00:00"}}, "00:05");
+    putSchedule(file(), 2, "Last", "1", {{2, "10:01:00"}}, "00:05");
+    load({{Setting::ActivityLogOn, 1}});
+    runUntil(QTime(10, 3, 0));
+    EXPECT_EQ(parts.named("arm1").size(), 2u);
+    EXPECT_FALSE(TempStation::readFile(t.host(logFileStationPath("ER", Monday)))
+                     .contains("was not recorded"));
+}
+
 // The clock set back over a programme already recorded does not record it
 // again.
 TEST_F(TickTest, ClockSetBackOverATakeDoesNotArmItAgain) {
