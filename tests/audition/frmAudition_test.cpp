@@ -1,4 +1,5 @@
 #include "audition/frmAudition.h"
+#include "support/test.h"
 
 #include "fakes/fake_wave_player.h"
 #include "fakes/schedules.h"
@@ -9,8 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
-#include <QTest>
-#include <gtest/gtest.h>
 #include <limits>
 #include <sndfile.h>
 

@@ -1,4 +1,5 @@
 #include "backup/data_backup.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
 #include "station/settings_file.h"
@@ -6,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "backup/frmSaveData.h"
+#include "support/test.h"
 
 #include "backup/backup_folder_box.h"
 #include "fakes/temp_station.h"
@@ -7,8 +8,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

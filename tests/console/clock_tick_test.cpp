@@ -3,8 +3,7 @@
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "station/log_files.h"
-
-#include <gtest/gtest.h>
+#include "support/test.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "station/time_format.h"
+#include "support/test.h"
 
 #include <QDir>
 #include <algorithm>
 #include <ctime>
-#include <gtest/gtest.h>
 #include <map>
 
 namespace {

@@ -2,13 +2,12 @@
 // carries out its action. A console built with all its parts, offscreen.
 #include "app/mnuMenu.h"
 #include "fakes/assembled_station.h"
+#include "support/test.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include "fakes/temp_station.h"
 #include "logs/frmActivityLog.h"
 #include "station/log_files.h"
+#include "support/test.h"
 #include "windows/frmAbout.h"
 #include "windows/frmError.h"
 #include "windows/frmHelp.h"
@@ -16,9 +17,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStyleOption>
-#include <QTest>
 #include <QTextEdit>
-#include <gtest/gtest.h>
 
 namespace {
 

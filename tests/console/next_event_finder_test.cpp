@@ -2,8 +2,7 @@
 #include "fakes/temp_station.h"
 #include "schedule/next_event_finder.h"
 #include "station/station.h"
-
-#include <gtest/gtest.h>
+#include "support/test.h"
 
 namespace {
 

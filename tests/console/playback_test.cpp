@@ -6,9 +6,9 @@
 #include "io/remote_control.h"
 #include "platform/io_ports.h"
 #include "station/log_files.h"
+#include "support/test.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 

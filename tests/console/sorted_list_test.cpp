@@ -1,8 +1,7 @@
 #include "station/sorted_list.h"
+#include "support/test.h"
 
 #include <QStringList>
-
-#include <gtest/gtest.h>
 
 namespace {
 

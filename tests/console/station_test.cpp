@@ -3,11 +3,11 @@
 #include "station/log_files.h"
 #include "station/settings_file.h"
 #include "station/station.h"
+#include "support/test.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 namespace {
 

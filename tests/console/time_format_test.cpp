@@ -1,7 +1,7 @@
 #include "station/time_format.h"
+#include "support/test.h"
 
 #include <QDate>
-#include <gtest/gtest.h>
 #include <limits>
 
 namespace {

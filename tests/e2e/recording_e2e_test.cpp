@@ -3,6 +3,7 @@
 #include "fakes/sim_receiver.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
+#include "support/test.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTime>
 #include <QtEndian>
 #include <atomic>
@@ -21,7 +21,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sndfile.h>
 #include <sys/mount.h>
 #include <sys/stat.h>

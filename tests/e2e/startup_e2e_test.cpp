@@ -1,6 +1,7 @@
 // The real console binary, started offscreen against a temporary
 // configuration, as a service manager or an operator would start it.
 #include "fakes/temp_station.h"
+#include "support/test.h"
 
 #include <QDate>
 #include <QDir>
@@ -9,10 +10,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
 #include <functional>
-#include <gtest/gtest.h>
 #include <random>
 #include <string>
 

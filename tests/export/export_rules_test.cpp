@@ -2,10 +2,10 @@
 #include "export/playout_store.h"
 #include "platform/record_file.h"
 #include "station/export_record.h"
+#include "support/test.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "export/frmAutoExport.h"
+#include "support/test.h"
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
@@ -13,8 +14,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

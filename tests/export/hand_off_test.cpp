@@ -4,11 +4,11 @@
 #include "fakes/wave_files.h"
 #include "station/export_record.h"
 #include "station/log_files.h"
+#include "support/test.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

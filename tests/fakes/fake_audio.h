@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/audio.h"
+#include "support/test.h"
 
 #include <QtEndian>
 #include <cmath>
-#include <gtest/gtest.h>
 #include <vector>
 
 // Input devices the test feeds by hand: push() delivers a buffer as the card

@@ -8,13 +8,10 @@
 #include "platform/timers.h"
 #include "receiver/receiver_link.h"
 #include "station/station.h"
+#include "support/test.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTest>
-#include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 
 // A station on real time and real timers, its COM1 on the given device.
@@ -34,20 +31,6 @@ public:
         link = std::make_unique<ReceiverLink>(*station, makeQtSerialPort());
     }
 
-    // Runs the event loop until the flag is set (bounded).
-    static bool waitFor(const bool& flag, int timeoutMs = 8000) {
-        return waitUntil([&] { return flag; }, timeoutMs);
-    }
-    static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 8000) {
-        QElapsedTimer t;
-        t.start();
-        while (!condition()) {
-            if (t.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
-    }
 
     QTemporaryDir dir;
     SystemClock clock;

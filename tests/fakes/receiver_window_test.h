@@ -4,8 +4,8 @@
 #include "fakes/temp_station.h"
 #include "receiver/receiver_link.h"
 #include "station/station.h"
+#include "support/test.h"
 
-#include <gtest/gtest.h>
 #include <memory>
 
 // A receiver window on a station whose link talks to a scripted port:

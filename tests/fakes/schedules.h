@@ -1,8 +1,8 @@
 #pragma once
 
 #include "station/schedule_file.h"
+#include "support/test.h"
 
-#include <gtest/gtest.h>
 #include <utility>
 #include <vector>
 

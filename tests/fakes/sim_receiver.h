@@ -1,13 +1,12 @@
 #pragma once
 
+#include "support/test.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 // The simulated receiver on a pseudo-terminal, started for one test: its
 // device path, and the commands it has received (one per line).
@@ -43,15 +42,8 @@ public:
     }
 
     // Waits (bounded) until the receiver has logged n commands.
-    bool waitForCommands(int n, int timeoutMs = 5000) const {
-        QElapsedTimer t;
-        t.start();
-        while (commands().size() < n) {
-            if (t.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(10);
-        }
-        return true;
+    bool waitForCommands(int n) const {
+        return waitUntil([&] { return commands().size() >= n; });
     }
 
 private:

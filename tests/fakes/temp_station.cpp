@@ -1,9 +1,9 @@
 #include "fakes/temp_station.h"
+#include "support/test.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 TempStation::TempStation(const QDateTime& start) : time(start) {
     StationConfig config;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "support/test.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
-#include <gtest/gtest.h>
 #include <sndfile.h>
 #include <vector>
 

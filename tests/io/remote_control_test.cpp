@@ -2,9 +2,9 @@
 #include "io/remote_control.h"
 #include "platform/io_ports.h"
 #include "station/station.h"
+#include "support/test.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 

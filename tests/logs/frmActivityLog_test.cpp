@@ -1,12 +1,11 @@
 #include "logs/frmActivityLog.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "fakes/temp_station.h"
 #include "station/log_files.h"
 #include "station/station.h"
+#include "support/test.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,8 +1,7 @@
 #include "logs/log_viewer.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

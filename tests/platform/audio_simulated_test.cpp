@@ -1,13 +1,12 @@
 #include "platform/audio.h"
 #include "platform/station_config.h"
+#include "support/test.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QtEndian>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

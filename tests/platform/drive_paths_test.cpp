@@ -1,11 +1,11 @@
 #include "platform/drive_paths.h"
 #include "platform/file_system.h"
+#include "support/test.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "platform/record_file.h"
+#include "support/test.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

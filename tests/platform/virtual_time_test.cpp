@@ -1,6 +1,6 @@
 #include "fakes/virtual_time.h"
+#include "support/test.h"
 
-#include <gtest/gtest.h>
 #include <vector>
 
 namespace {

@@ -4,8 +4,7 @@
 #include "receiver/receiver_link.h"
 #include "station/log_files.h"
 #include "station/station.h"
-
-#include <gtest/gtest.h>
+#include "support/test.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "receiver/frmComSelect.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
 #include "station/settings_file.h"
@@ -6,8 +7,6 @@
 #include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,11 +1,10 @@
 #include "receiver/frmDisplayReceiver.h"
+#include "support/test.h"
 
 #include "fakes/receiver_window_test.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

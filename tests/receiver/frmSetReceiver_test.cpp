@@ -1,12 +1,11 @@
 #include "receiver/frmSetReceiver.h"
+#include "support/test.h"
 
 #include "fakes/fake_serial_port.h"
 #include "fakes/temp_station.h"
 
 #include <QListWidget>
 #include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

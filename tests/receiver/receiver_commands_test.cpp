@@ -1,6 +1,5 @@
 #include "receiver/receiver_commands.h"
-
-#include <gtest/gtest.h>
+#include "support/test.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "station/log_files.h"
 #include "station/settings_file.h"
 #include "station/station.h"
+#include "support/test.h"
 
 #include <QSerialPort>
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -27,7 +27,7 @@ void send(LiveStation& s, const QString& command) {
     bool done = false;
     s.station->state.ReceiverCommand = command;
     SendReceiverCommand(*s.station, *s.link, [&](bool) { done = true; });
-    ASSERT_TRUE(LiveStation::waitFor(done));
+    ASSERT_TRUE(waitUntil([&] { return done; }));
 }
 
 ReceiverResult ask(LiveStation& s, const QByteArray& query, int endMarkFrom, int timeoutMs) {
@@ -42,7 +42,7 @@ ReceiverResult ask(LiveStation& s, const QByteArray& query, int endMarkFrom, int
         result = r;
         done = true;
     });
-    EXPECT_TRUE(LiveStation::waitFor(done));
+    EXPECT_TRUE(waitUntil([&] { return done; }));
     return result;
 }
 
@@ -70,7 +70,7 @@ TEST(ReceiverWireTest, CueAndSwitchCommandsArriveByteForByte) {
 QByteArray pollEbNo(LiveStation& s) {
     PollEbNo(*s.station, *s.link);
     QFile log(s.paths->resolve(logFileStationPath("EB", s.clock.today())));
-    LiveStation::waitUntil([&] { return log.exists(); }, 5000);
+    waitUntil([&] { return log.exists(); }, 5000);
     return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
 }
 

@@ -3,8 +3,7 @@
 #include "receiver/receiver_commands.h"
 #include "receiver/receiver_link.h"
 #include "station/station.h"
-
-#include <gtest/gtest.h>
+#include "support/test.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include "receiver/frmDisplayReceiver.h"
 #include "receiver/frmRelay.h"
 #include "receiver/frmSetReceiver.h"
+#include "support/test.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST_F(ReceiverMenuTest, SetSendsTheAudioTheRelayResetAndAsksForTheMpegStatus) {
     auto* data = menu.findChild<frmDisplayReceiver*>();
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(
-        LiveStation::waitUntil([&] { return label(data, "lblDisplayReceiver").endsWith('>'); }));
+        waitUntil([&] { return label(data, "lblDisplayReceiver").endsWith('>'); }));
     EXPECT_TRUE(label(data, "lblDisplayReceiver").contains("S AA10"));
 }
 
@@ -55,14 +55,14 @@ TEST_F(ReceiverMenuTest, ExtendedRelayButtonsSendTheirCommandAndReadTheStatusAga
     menu.mnuExtendedRelays->trigger();
     auto* relay = menu.findChild<frmRelay*>();
     ASSERT_NE(relay, nullptr);
-    ASSERT_TRUE(LiveStation::waitUntil([&] { return label(relay, "lblRelay").endsWith('>'); }));
+    ASSERT_TRUE(waitUntil([&] { return label(relay, "lblRelay").endsWith('>'); }));
     QTest::mouseClick(relay->cmdR[4], Qt::LeftButton);
     ASSERT_TRUE(sim.waitForCommands(3));
-    ASSERT_TRUE(LiveStation::waitUntil([&] { return !s.link->busy(); }));
+    ASSERT_TRUE(waitUntil([&] { return !s.link->busy(); }));
     QTest::mouseClick(relay->cmdR[5], Qt::LeftButton);
     ASSERT_TRUE(sim.waitForCommands(5));
     EXPECT_EQ(sim.commands(), (QStringList{"R ER", "ER D 3", "R ER", "ER E 3", "R ER"}));
-    ASSERT_TRUE(LiveStation::waitUntil([&] { return !s.link->busy(); }));
+    ASSERT_TRUE(waitUntil([&] { return !s.link->busy(); }));
     const QString shown = label(relay, "lblRelay");
     EXPECT_TRUE(QRegularExpression("Relay 3:\\s+ENABLED").match(shown).hasMatch())
         << shown.toStdString();
@@ -77,7 +77,7 @@ TEST_F(ReceiverMenuTest, CarrierOpensTheDataWindowAfreshWithTheLongAnswer) {
     ASSERT_TRUE(sim.waitForCommands(2));
     EXPECT_EQ(sim.commands(), (QStringList{"R M", "RT C"}));
     QList<frmDisplayReceiver*> windows;
-    ASSERT_TRUE(LiveStation::waitUntil([&] {
+    ASSERT_TRUE(waitUntil([&] {
         windows = menu.findChildren<frmDisplayReceiver*>();
         return windows.size() == 1 && windows[0] != first &&
                label(windows[0], "lblDisplayReceiver").size() > 700;

@@ -1,6 +1,7 @@
 // The receiver simulator's own behaviours that the link's tests do not
 // already exercise against it: split input, its slow and promptless modes,
 // the speed it reports, and the link it offers for demonstrations.
+#include "support/test.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -8,9 +9,7 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
-#include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace {
@@ -28,7 +27,9 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = AnswerTim
     return true;
 }
 
-bool endsAnswer(QByteArray& text) { return text.contains('>'); }
+bool endsAnswer(QByteArray& text) {
+    return text.contains('>');
+}
 
 // Reads until `done` holds or the time-out passes; `done` may tidy the text.
 QByteArray collect(QSerialPort& port, const std::function<bool(QByteArray&)>& done,

@@ -5,11 +5,11 @@
 #include "fakes/wave_files.h"
 #include "station/export_record.h"
 #include "station/log_files.h"
+#include "support/test.h"
 
 #include <QFile>
 #include <algorithm>
 #include <csignal>
-#include <gtest/gtest.h>
 #include <random>
 #include <sndfile.h>
 #include <sys/resource.h>

@@ -11,9 +11,9 @@
 #include "station/log_files.h"
 #include "station/recording_files.h"
 #include "station/time_format.h"
+#include "support/test.h"
 
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 #include <map>
 #include <random>
 

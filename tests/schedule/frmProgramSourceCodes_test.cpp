@@ -1,12 +1,11 @@
 #include "schedule/frmProgramSourceCodes.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "schedule/frmSchedule.h"
+#include "support/test.h"
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
@@ -16,8 +17,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "schedule/frmWeeklySchedule.h"
+#include "support/test.h"
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
@@ -6,7 +7,6 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,10 +1,9 @@
 #include "schedule/schedule_editor.h"
+#include "support/test.h"
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "schedule/next_event_finder.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "station/schedule_file.h"
+#include "support/test.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

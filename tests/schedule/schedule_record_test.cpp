@@ -1,6 +1,5 @@
 #include "station/schedule_record.h"
-
-#include <gtest/gtest.h>
+#include "support/test.h"
 
 namespace {
 

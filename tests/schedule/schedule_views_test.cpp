@@ -1,9 +1,8 @@
 #include "schedule/schedule_views.h"
+#include "support/test.h"
 
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "station/source_codes.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 

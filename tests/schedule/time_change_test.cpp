@@ -1,11 +1,10 @@
 #include "schedule/time_change.h"
+#include "support/test.h"
 
 #include "console/clock_tick.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "station/log_files.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "settings/frmMyComputer.h"
+#include "support/test.h"
 
 #include "fakes/fake_audio.h"
 #include "fakes/temp_station.h"
@@ -12,8 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "settings/my_computer.h"
+#include "support/test.h"
 
 #include "fakes/temp_station.h"
 #include "platform/io_ports.h"
@@ -6,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 

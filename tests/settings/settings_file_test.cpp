@@ -1,10 +1,10 @@
 #include "station/settings_file.h"
 #include "station/station_state.h"
+#include "support/test.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

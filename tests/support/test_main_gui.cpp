@@ -1,7 +1,7 @@
+#include "support/test.h"
 #include "support/test_env.h"
 
 #include <QApplication>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     prepareTestEnvironment();

@@ -1,3 +1,4 @@
+#include "support/test.h"
 #include "windows/frmAbout.h"
 
 #include "fakes/fake_messages.h"
@@ -10,8 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,11 +1,10 @@
+#include "support/test.h"
 #include "windows/frmError.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

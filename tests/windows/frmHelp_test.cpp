@@ -1,3 +1,4 @@
+#include "support/test.h"
 #include "windows/frmHelp.h"
 
 #include "platform/drive_paths.h"
@@ -6,12 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <gtest/gtest.h>
 
 namespace {
 

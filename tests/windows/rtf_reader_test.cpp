@@ -1,8 +1,8 @@
+#include "support/test.h"
 #include "windows/rtf_reader.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <random>
 
 namespace {
