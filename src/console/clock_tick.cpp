@@ -48,18 +48,18 @@ bool isTimeText(const QString& t) {
 
 // Whether "MM:SS" of the time text is a poll moment for the interval code.
 bool isEbNoPollMoment(int interval, const QString& timeText) {
-    const QString mmss = timeText.right(5);
+    const QStringView mmss = QStringView(timeText).right(5);
     switch (interval) {
     case 1:
-        return mmss == "00:12";
+        return mmss == u"00:12";
     case 2:
-        return mmss == "00:12" || mmss == "30:12";
+        return mmss == u"00:12" || mmss == u"30:12";
     case 3:
-        return mmss == "00:12" || mmss == "20:12" || mmss == "40:12";
+        return mmss == u"00:12" || mmss == u"20:12" || mmss == u"40:12";
     case 4:
-        return mmss == "00:12" || mmss == "15:12" || mmss == "30:12" || mmss == "45:12";
+        return mmss == u"00:12" || mmss == u"15:12" || mmss == u"30:12" || mmss == u"45:12";
     case 5:
-        return timeText.right(2) == "12";
+        return timeText.right(2) == u"12";
     default:
         return false;
     }
@@ -177,16 +177,18 @@ void ClockDispatcher::ClockTick() {
     const QDate today = now.date();
     const double clock = now.time().msecsSinceStartOfDay() / 1000.0;
     const int wholeClock = int(clock);
-    const qint64 midnight = now.toSecsSinceEpoch() - wholeClock;
-    // Texts of the second change twenty ticks apart: make them once.
+    // Texts of the second change twenty ticks apart: make them once. So does
+    // the day's midnight, which costs local-time arithmetic.
     if (wholeClock != textSecond_ || today != textDate_) {
         textSecond_ = wholeClock;
         textDate_ = today;
+        midnight_ = now.toSecsSinceEpoch() - wholeClock;
         timeText_ = now.time().toString("HH:mm:ss");
         clockLabel_ = ClockLabelText(now);
         display.lblSetUp = SetUpNotice(s);
     }
     const QString& timeText = timeText_;
+    const qint64 midnight = midnight_;
 
     // 1. Daylight-saving adjustment, just before 02:00 on a change date. A
     // console running into a new year needs that year's dates.
@@ -284,7 +286,7 @@ void ClockDispatcher::ClockTick() {
         s.MidnightListLatch = 0;
 
     // 9. Eb/No poll at the configured minutes, once per moment.
-    if (s.EbNoPollLatch == 1 && timeText.right(2).toInt() > 13)
+    if (s.EbNoPollLatch == 1 && QStringView(timeText).right(2).toInt() > 13)
         s.EbNoPollLatch = 0;
     if (s.EbNoLogInterval >= 1 && s.EbNoLogInterval <= 5 && s.EbNoPollLatch == 0 &&
         isEbNoPollMoment(s.EbNoLogInterval, timeText) && handoffs_.ebNo)

@@ -75,5 +75,6 @@ private:
     QDate lastTickDate_;
     int textSecond_ = -1;
     QDate textDate_;
+    qint64 midnight_ = 0;
     QString timeText_, clockLabel_;
 };

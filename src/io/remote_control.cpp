@@ -84,19 +84,19 @@ bool RemoteControl::PollRemoteInputs() {
 
     if (value < 64) {
         PlayInput = 0;
-        d.lblPlayRelay = "    ";
+        d.lblPlayRelay = QStringLiteral("    ");
     } else {
         value -= 64;
         PlayInput = 1;
-        d.lblPlayRelay = "PLAY";
+        d.lblPlayRelay = QStringLiteral("PLAY");
     }
     if (value < 32) {
         RecordInput = 0;
-        d.lblRecordRelay = "      ";
+        d.lblRecordRelay = QStringLiteral("      ");
     } else {
         value -= 32;
         RecordInput = 1;
-        d.lblRecordRelay = "RECORD";
+        d.lblRecordRelay = QStringLiteral("RECORD");
     }
     if (value < 16) {
         AlarmInput = 0;
@@ -117,9 +117,10 @@ bool RemoteControl::PollRemoteInputs() {
         TimeSetLatch = 0;
     if (value < 8)
         d.lblPortVisible = false;
-    const QDateTime now = station_.clock().now();
     bool clockSet = false;
-    if (now.time().minute() == 54 && TimeSetLatch == 0 && timeUpdate) {
+    // The clock is read only on a pulse: this runs every tick.
+    const QDateTime now = timeUpdate && TimeSetLatch == 0 ? station_.clock().now() : QDateTime();
+    if (now.isValid() && now.time().minute() == 54) {
         const QString before = now.time().toString("HH:mm:ss");
         const QTime set(now.time().hour(), 54, 30);
         QString error;

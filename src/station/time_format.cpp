@@ -1,6 +1,8 @@
 #include "station/time_format.h"
 
 #include <QDate>
+#include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -8,13 +10,17 @@ QString twoDigits(int v) {
     return QString::number(v).rightJustified(2, '0');
 }
 
-// A leading run of digits as a number; anything else reads as 0.
-int leadingNumber(const QString& text) {
+// A leading run of digits as a number; anything else reads as 0. Views, not
+// copies: the tick reads three time texts twenty times a second.
+int leadingNumber(QStringView text) {
     int value = 0;
     for (QChar c : text.trimmed()) {
-        if (!c.isDigit())
+        if (c >= u'0' && c <= u'9')
+            value = value * 10 + (c.unicode() - u'0');
+        else if (c.isDigit())
+            value = value * 10 + c.digitValue();
+        else
             break;
-        value = value * 10 + c.digitValue();
     }
     return value;
 }
@@ -35,19 +41,38 @@ QString FormatElapsed(int Secs) {
     return sign + hours + twoDigits(m) + ":" + twoDigits(s);
 }
 
+// Three countdowns are formatted every tick: one string made once, without
+// the formatting machinery.
 QString FormatCountdown(int Secs) {
-    if (Secs < 0) {
-        const qint64 a = -qint64(Secs);
-        return "   -" + twoDigits(int(a % 3600 / 60)) + ":" + twoDigits(int(a % 60));
+    char text[24];
+    char* p = text;
+    const auto two = [&p](qint64 v) {
+        *p++ = char('0' + v / 10);
+        *p++ = char('0' + v % 10);
+    };
+    const qint64 a = Secs < 0 ? -qint64(Secs) : Secs;
+    if (Secs < 0 || Secs < 3600) {
+        p = std::copy_n(Secs < 0 ? "   -" : "    ", 4, p);
+    } else {
+        char hours[12];
+        const auto end = std::to_chars(hours, hours + sizeof hours, a / 3600).ptr;
+        p = std::fill_n(p, std::max<std::ptrdiff_t>(0, 3 - (end - hours)), ' ');
+        p = std::copy(hours, end, p);
+        *p++ = ':';
     }
-    const int h = Secs / 3600, m = (Secs % 3600) / 60, s = Secs % 60;
-    const QString hours = h < 1 ? QString(4, ' ') : QString::number(h).rightJustified(3, ' ') + ":";
-    return hours + twoDigits(m) + ":" + twoDigits(s);
+    two(a % 3600 / 60);
+    *p++ = ':';
+    two(a % 60);
+    return QString::fromLatin1(text, p - text);
 }
 
 int TimeTextSeconds(const QString& timeText) {
-    return leadingNumber(timeText.mid(0, 2)) * 3600 + leadingNumber(timeText.mid(3, 2)) * 60 +
-           leadingNumber(timeText.mid(6, 2));
+    const QStringView t(timeText);
+    const auto part = [&](qsizetype from) {
+        return from < t.size() ? t.sliced(from, std::min<qsizetype>(2, t.size() - from))
+                               : QStringView();
+    };
+    return leadingNumber(part(0)) * 3600 + leadingNumber(part(3)) * 60 + leadingNumber(part(6));
 }
 
 double secondsBetween(double earlier, double later) {

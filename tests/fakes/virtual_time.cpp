@@ -44,7 +44,15 @@ public:
     qint64 sequence_ = 0;
 };
 
-VirtualTime::VirtualTime(const QDateTime& start) : now_(start) {}
+VirtualTime::VirtualTime(const QDateTime& start) {
+    jumpTo(start);
+}
+
+void VirtualTime::jumpTo(const QDateTime& when) {
+    epochMs_ = when.toMSecsSinceEpoch();
+    spec_ = when.timeSpec();
+    offset_ = spec_ == Qt::OffsetFromUTC ? when.offsetFromUtc() : 0;
+}
 
 VirtualTime::~VirtualTime() {
     for (auto* t : timers_)
@@ -58,7 +66,7 @@ bool VirtualTime::setTimeOfDay(const QTime& time, QString* error) {
         return false;
     }
     ++timeSettings_;
-    now_ = QDateTime(now_.date(), time);
+    jumpTo(QDateTime(now().date(), time, spec_, offset_));
     return true;
 }
 
@@ -79,10 +87,10 @@ void VirtualTime::advance(qint64 ms) {
         }
         if (!next)
             break;
-        now_ = now_.addMSecs(next->due_ - monotonic_);
+        epochMs_ += next->due_ - monotonic_;
         monotonic_ = next->due_;
         next->fireNow();
     }
-    now_ = now_.addMSecs(target - monotonic_);
+    epochMs_ += target - monotonic_;
     monotonic_ = target;
 }
