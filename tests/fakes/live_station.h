@@ -10,7 +10,6 @@
 #include "station/station.h"
 #include "support/test.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -30,7 +29,6 @@ public:
         EXPECT_TRUE(station->StartUp().ok);
         link = std::make_unique<ReceiverLink>(*station, makeQtSerialPort());
     }
-
 
     QTemporaryDir dir;
     SystemClock clock;

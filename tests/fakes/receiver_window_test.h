@@ -6,25 +6,34 @@
 #include "station/station.h"
 #include "support/test.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <memory>
 
-// A receiver window on a station whose link talks to a scripted port:
-// showWindow() makes the window for a query, as the console's menu does, and
-// shows it.
-template <typename Window> class ReceiverWindowTest : public ::testing::Test {
+// A receiver window on a station whose link talks to a scripted port. The
+// threshold stands for the settings a window must leave alone.
+class ReceiverWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}});
+    ReceiverWindowTest() {
+        t.writeSettings(
+            {{Setting::RecordThreshold, -300}, {Setting::CommPortNo, 3}, {Setting::BaudIndex, 1}});
         t.startUp();
         link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
     }
-    void showWindow(const QString& query) {
-        w = std::make_unique<Window>(*t.station, *link, query);
+    // Makes and shows the window, as the console's menu does.
+    template <typename Window, typename... Args> Window* show(Args&&... args) {
+        auto* w = new Window(*t.station, std::forward<Args>(args)...);
+        window.reset(w);
         w->show();
+        return w;
+    }
+    QString text(const char* label) const { return window->findChild<QLabel*>(label)->text(); }
+    void click(const char* button) {
+        QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
     }
 
     TempStation t;
     FakeSerialPort::Shared port;
     std::unique_ptr<ReceiverLink> link;
-    std::unique_ptr<Window> w;
+    std::unique_ptr<QWidget> window;
 };

@@ -1,0 +1,363 @@
+#include "console/clock_tick.h"
+#include "fakes/fake_serial_port.h"
+#include "fakes/live_station.h"
+#include "fakes/sim_receiver.h"
+#include "fakes/temp_station.h"
+#include "receiver/eb_no.h"
+#include "receiver/receiver_commands.h"
+#include "station/log_files.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <fcntl.h>
+#include <optional>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+ReceiverExchange query(const QByteArray& q, int endMarkFrom = 1, int timeoutMs = 3000) {
+    ReceiverExchange e;
+    e.writes = {q + '\r'};
+    e.collect = true;
+    e.endMarkFrom = endMarkFrom;
+    e.timeoutMs = timeoutMs;
+    return e;
+}
+
+// Waits (bounded) for the exchange's end on a link on real time.
+ReceiverResult runAndWait(ReceiverLink& link, const ReceiverExchange& e) {
+    std::optional<ReceiverResult> result;
+    link.run(e, [&](const ReceiverResult& r) { result = r; });
+    EXPECT_TRUE(waitUntil([&] { return result.has_value(); }));
+    return result.value_or(ReceiverResult{});
+}
+
+// As the schedule record holds them: fixed widths, blank padded.
+ScheduleFields stored(const char* port, const char* route, const char* lang, const char* att) {
+    ScheduleFields f;
+    f.SatPort = port;
+    f.SatRoute = route;
+    f.SatLang = lang;
+    f.SatAtt = att;
+    return ScheduleRecord::build(f).parse();
+}
+
+QByteArray carrierAnswer(const QByteArray& line12) {
+    QByteArray a;
+    for (int i = 1; i <= 11; ++i)
+        a += "Line " + QByteArray::number(i) + "\r\n";
+    return a + line12 + "\r\nLine 13\r\n>";
+}
+
+// The link on a scripted port, on virtual time at 10:20:12.
+class ReceiverLinkTest : public ::testing::Test {
+protected:
+    ReceiverLinkTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 20, 12))) {
+        t.writeSettings({{Setting::CommPortNo, 2}, {Setting::BaudIndex, 2}});
+        t.startUp();
+        auto port = std::make_unique<FakeSerialPort>(shared);
+        fake = port.get();
+        link = std::make_unique<ReceiverLink>(*t.station, std::move(port));
+    }
+    void run(const ReceiverExchange& e) {
+        got.reset();
+        link->run(e, [&](const ReceiverResult& r) { got = r; });
+    }
+    QByteArray log(const char* kind) {
+        return TempStation::readFile(t.host(logFileStationPath(kind, QDate(2026, 3, 2))));
+    }
+
+    TempStation t;
+    FakeSerialPort::Shared shared;
+    FakeSerialPort* fake = nullptr;
+    std::unique_ptr<ReceiverLink> link;
+    std::optional<ReceiverResult> got;
+};
+
+TEST_F(ReceiverLinkTest, AnswerEndsAtThePromptOnThePortAndSpeedOfTheSettings) {
+    shared.answer = [](const QByteArray&) { return QByteArray("line 1\r\nline 2\r\n>"); };
+    run(query("R M"));
+    EXPECT_TRUE(got->complete);
+    EXPECT_EQ(got->answer, "line 1\r\nline 2\r\n>");
+    EXPECT_EQ(shared.sessions, QByteArrayList{"R M\r"});
+    EXPECT_EQ(shared.opens, QStringList{"/dev/ttyS1|19200,N,8,1"});
+    EXPECT_EQ(shared.closes, 1);
+    t.station->state.BaudIndex = 1;
+    EXPECT_EQ(link->lineSettings(), "9600,N,8,1");
+}
+
+// The carrier answer's early ">" does not end it when the mark only counts
+// from position 700: the window reads on until its time-out.
+TEST_F(ReceiverLinkTest, EndMarkBeforeItsStartPositionRunsToTheTimeOut) {
+    shared.answer = [](const QByteArray&) { return QByteArray(300, 'x') + ">"; };
+    run(query("RT C", 700, 3000));
+    t.time.advance(2900);
+    EXPECT_FALSE(got);
+    t.time.advance(200);
+    ASSERT_TRUE(got);
+    EXPECT_FALSE(got->complete);
+    EXPECT_EQ(got->answer.size(), 301);
+
+    shared.answer = [](const QByteArray&) { return QByteArray(700, 'x') + ">"; };
+    run(query("RT C", 700, 3000));
+    EXPECT_TRUE(got);
+    EXPECT_TRUE(got->complete);
+}
+
+// Time-outs run on a steady clock: a query just before midnight gets its
+// whole time.
+TEST_F(ReceiverLinkTest, QueryJustBeforeMidnightGetsItsFullTime) {
+    t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(23, 59, 59, 900)));
+    run(query("R S", 1, 3000));
+    t.time.advance(2000);
+    fake->arrive("late answer\r\n>");
+    EXPECT_TRUE(got);
+}
+
+TEST_F(ReceiverLinkTest, BabblingReceiverIsCappedAndEndsAtTheTimeOut) {
+    run(query("R C", 1, 1000));
+    for (int i = 0; i < 200 && !got; ++i) {
+        fake->arrive(QByteArray(8192, 'b'));
+        t.time.advance(10);
+    }
+    t.time.advance(1000);
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->answer.size(), ReceiverLink::MaxAnswer);
+    EXPECT_FALSE(got->complete);
+}
+
+TEST_F(ReceiverLinkTest, OneExchangeAtATimeWithCommandsAheadOfWaitingQueries) {
+    QStringList order;
+    link->run(query("R M"), [&](const ReceiverResult&) { order << "R M"; });
+    link->run(query("R S"), [&](const ReceiverResult&) { order << "R S"; });
+    ReceiverExchange command;
+    command.writes = {"SETAUDIO 1 S AA1 0  \r"};
+    link->run(command, [&](const ReceiverResult&) { order << "SETAUDIO"; });
+    EXPECT_TRUE(link->busy());
+    EXPECT_EQ(link->queued(), 2);
+    EXPECT_EQ(shared.opens.size(), 1);
+    t.time.advance(10000);
+    EXPECT_EQ(order, (QStringList{"R M", "SETAUDIO", "R S"}));
+    EXPECT_EQ(shared.sessions, (QByteArrayList{"R M\r", "SETAUDIO 1 S AA1 0  \r", "R S\r"}));
+    EXPECT_EQ(shared.closes, 3);
+}
+
+// After a relay command, its own prompt comes back before the re-query's
+// answer; it must not end the answer.
+TEST_F(ReceiverLinkTest, EarlyPromptIsDroppedAndTheSettleWaitIsKept) {
+    ReceiverExchange e = query("R ER", 1, 2000);
+    e.writes.prepend("ER D 3\r");
+    e.settleMs = 1000;
+    e.dropEarlyPrompt = true;
+    shared.answer = [](const QByteArray& w) {
+        return w.startsWith("ER") ? QByteArray("\r\n>") : QByteArray("Relay 3 Disabled\r\n>");
+    };
+    run(e);
+    t.time.advance(900);
+    EXPECT_FALSE(got);
+    t.time.advance(200);
+    ASSERT_TRUE(got);
+    EXPECT_TRUE(got->complete);
+    EXPECT_EQ(got->answer, "Relay 3 Disabled\r\n>");
+    EXPECT_EQ(shared.sessions, QByteArrayList{"ER D 3\rR ER\r"});
+}
+
+TEST_F(ReceiverLinkTest, CommandGoesWithACarriageReturnOrItsFailureIsReported) {
+    t.station->state.ReceiverCommand = "ER D 11";
+    bool sent = false;
+    SendReceiverCommand(*t.station, *link, [&](bool s) { sent = s; });
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(shared.sessions, QByteArrayList{"ER D 11\r"});
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+
+    shared.failOpen = "No such file or directory";
+    SendReceiverCommand(*t.station, *link, [&](bool s) { sent = s; });
+    EXPECT_FALSE(sent);
+    EXPECT_EQ(t.messages.shown, QStringList{"1  No such file or directory.  Check serial port "
+                                            "settings in SetUp/Communications."});
+    shared.failOpen.clear();
+    t.station->state.CommPortNo = 0;
+    SendReceiverCommand(*t.station, *link);
+    EXPECT_EQ(t.messages.shown.last(),
+              "1  No serial port 0.  Check serial port settings in SetUp/Communications.");
+    EXPECT_EQ(shared.opens.size(), 1);
+}
+
+TEST_F(ReceiverLinkTest, EbNoPollAsksForTheCarrierAndLogsTheValue) {
+    shared.answer = [](const QByteArray&) {
+        return carrierAnswer("Eb/No" + QByteArray(14, ' ') + "9.8 dB");
+    };
+    PollEbNo(*t.station, *link);
+    EXPECT_EQ(t.station->state.EbNoPollLatch, 1);
+    EXPECT_EQ(shared.sessions, QByteArrayList{"R C\r"});
+    EXPECT_EQ(log("EB"), "10:20:12  9.8 dB\r\n");
+}
+
+TEST_F(ReceiverLinkTest, EbNoPollOfASilentReceiverLogsAnEmptyValueAfterASecond) {
+    PollEbNo(*t.station, *link);
+    // Set at once, so the other ticks of the second do not poll again.
+    EXPECT_EQ(t.station->state.EbNoPollLatch, 1);
+    EXPECT_TRUE(log("EB").isEmpty());
+    t.time.advance(1100);
+    EXPECT_EQ(log("EB"), "10:20:13  \r\n");
+}
+
+TEST_F(ReceiverLinkTest, EbNoPollOnAMissingPortLogsTheErrorAndAnEmptyValue) {
+    t.writeSettings({{Setting::ActivityLogOn, 1}});
+    t.station->state.ActivityLogOn = 1;
+    shared.failOpen = "No such file or directory";
+    PollEbNo(*t.station, *link);
+    EXPECT_EQ(log("EB"), "10:20:12  \r\n");
+    EXPECT_EQ(log("ER"), "10:20:12  Eb/No poll: No such file or directory\r\n");
+}
+
+TEST(ReceiverTextTest, EbNoIsTheLastTwentyCharactersOfLineTwelveTrimmed) {
+    QByteArray cut = carrierAnswer("9.9"); // line 12 without its ending still counts
+    cut.truncate(cut.indexOf("9.9") + 3);
+    const std::pair<QByteArray, QByteArray> rows[] = {
+        {carrierAnswer("Carrier Eb/No" + QByteArray(14, ' ') + "9.8 dB"), "9.8 dB"},
+        {carrierAnswer("Eb/No (dB):        12.4"), "o (dB):        12.4"},
+        {carrierAnswer("  7.1  "), "7.1"}, // no line feed into the log
+        {carrierAnswer(""), ""},
+        {"only\r\nthree\r\nlines\r\n>", ""},
+        {"", ""},
+        {cut, "9.9"},
+    };
+    for (const auto& [answer, value] : rows)
+        EXPECT_EQ(ExtractEbNo(answer), value) << answer.toStdString();
+}
+
+TEST(ReceiverTextTest, SetAudioCommandsKeepTheStoredPadding) {
+    EXPECT_EQ(cueSetAudioCommand(stored("1", "S", "AA1", "0")), "SETAUDIO 1 S AA1 0  ");
+    EXPECT_EQ(switchSetAudioCommand(stored("1", "S", "AA1", "0")), "SETAUDIO 1 S AA1 0 ");
+    EXPECT_EQ(cueSetAudioCommand(stored("4", "R", "B2", "14")), "SETAUDIO 4 R B2  14 ");
+    EXPECT_EQ(switchSetAudioCommand(stored("4", "R", "B2", "14")), "SETAUDIO 4 R B2  14");
+    EXPECT_EQ(setupSetAudioCommand(3, "S", "AA1", "0"), "SETAUDIO 3 S AA10");
+    EXPECT_EQ(setupSetAudioCommand(1, "1", "XYZ", "14"), "SETAUDIO 1 1 XYZ14");
+}
+
+TEST(ReceiverTextTest, RelaysOfEachPortAndOfEachButton) {
+    const std::pair<const char*, QList<int>> ports[] = {{"1", {11, 14}}, {"2", {4, 7}}, {"3", {1}},
+                                                        {"4", {8}},      {"5", {}},     {" ", {}}};
+    for (const auto& [port, relays] : ports)
+        EXPECT_EQ(expansionRelaysOfPort(port), relays) << port;
+    const std::tuple<const char*, int, QString> buttons[] = {
+        {"R R", 0, "RE O 1"},    {"R R", 1, "RE C 1"},  {"R R", 2, "RE O 2"},
+        {"R R", 3, "RE C 2"},    {"R R", 4, ""},        {"R ER", 0, "ER D 1"},
+        {"R ER", 1, "ER E 1"},   {"R ER", 4, "ER D 3"}, {"R ER", 5, "ER E 3"},
+        {"R ER", 27, "ER E 14"}, {"R ER", 28, ""}};
+    for (const auto& [q, button, command] : buttons)
+        EXPECT_EQ(relayButtonCommand(q, button), command) << q << " " << button;
+}
+
+TEST(ReceiverTextTest, WindowTimeOutIsTwoSecondsPastTheFollowingWholeSecond) {
+    for (auto [clock, ms] : {std::pair{100.0, 3000}, {100.4, 2600}, {100.6, 3400}, {86399.7, 3300}})
+        EXPECT_EQ(windowAnswerTimeoutMs(clock), ms) << clock;
+}
+
+// Through QSerialPort to the simulated receiver on a pseudo-terminal, reached
+// by the link it makes, as a demonstration station reaches it.
+class ReceiverWireTest : public ::testing::Test {
+protected:
+    void send(LiveStation& on, const QString& command) {
+        bool done = false;
+        on.station->state.ReceiverCommand = command;
+        SendReceiverCommand(*on.station, *on.link, [&](bool) { done = true; });
+        ASSERT_TRUE(waitUntil([&] { return done; }));
+    }
+
+    QTemporaryDir dir;
+    QString com1 = dir.filePath("com1");
+    std::optional<SimReceiver> sim{std::in_place, QStringList{"--link", com1, "--ebno", "7.3"}};
+    LiveStation s{com1};
+};
+
+TEST_F(ReceiverWireTest, CommandsArriveByteForByteAndTheEbNoIsLogged) {
+    EXPECT_EQ(QFileInfo(com1).symLinkTarget(), sim->device());
+    send(s, cueSetAudioCommand(stored("1", "S", "AA1", "0")));
+    send(s, switchSetAudioCommand(stored("1", "S", "AA1", "0")));
+    for (const char* port : {"1", "2", "3", "4"})
+        for (int relay : expansionRelaysOfPort(port))
+            send(s, "ER D " + QString::number(relay));
+    PollEbNo(*s.station, *s.link);
+    QFile log(s.paths->resolve(logFileStationPath("EB", s.clock.today())));
+    ASSERT_TRUE(waitUntil([&] { return log.exists() && log.size() > 0; }));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString line = QString::fromLatin1(log.readAll());
+    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  7\\.3 dB\\r\\n$").match(line).hasMatch())
+        << line.toStdString();
+    ASSERT_TRUE(sim->waitForCommands(9));
+    EXPECT_EQ(sim->commands(),
+              (QStringList{"SETAUDIO 1 S AA1 0  ", "SETAUDIO 1 S AA1 0 ", "ER D 11", "ER D 14",
+                           "ER D 4", "ER D 7", "ER D 1", "ER D 8", "R C"}));
+    EXPECT_TRUE(s.messages.shown.isEmpty()) << s.messages.shown.join("|").toStdString();
+    sim.reset(); // the simulator takes its link away when it ends
+    EXPECT_FALSE(QFileInfo(com1).isSymLink());
+}
+
+// The receiver reports the speed it was set to; the line is 8N1.
+TEST_F(ReceiverWireTest, SpeedIndexSetsTheLine) {
+    s.station->state.BaudIndex = 1;
+    const ReceiverResult r = runAndWait(*s.link, query("R SP"));
+    EXPECT_TRUE(QRegularExpression("Baud rate:\\s+9600\\r\\n").match(r.answer).hasMatch())
+        << r.answer.toStdString();
+    s.station->state.BaudIndex = 2;
+    auto port = makeQtSerialPort();
+    int number = 0;
+    QString description;
+    ASSERT_TRUE(port->open(com1, s.link->lineSettings(), &number, &description))
+        << description.toStdString();
+    const int fd = ::open(com1.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios tio{};
+    ASSERT_EQ(tcgetattr(fd, &tio), 0);
+    ::close(fd);
+    port->close();
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
+}
+
+// The system's own error number and text, for a port that does not exist and
+// for one another program holds; once it is free again the command goes.
+TEST_F(ReceiverWireTest, PortMissingOrHeldIsReportedAndNothingHangs) {
+    LiveStation missing(dir.filePath("no-such-tty"));
+    send(missing, "R M");
+    ASSERT_EQ(missing.messages.shown.size(), 1);
+    const QRegularExpression failure("^\\d+  \\S.*\\.  Check serial port settings in "
+                                     "SetUp/Communications\\.$");
+    EXPECT_TRUE(failure.match(missing.messages.shown[0]).hasMatch())
+        << missing.messages.shown[0].toStdString();
+
+    QSerialPort holder(sim->device());
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+    send(s, "R M");
+    ASSERT_EQ(s.messages.shown.size(), 1);
+    EXPECT_TRUE(failure.match(s.messages.shown[0]).hasMatch()) << s.messages.shown[0].toStdString();
+    holder.close();
+    send(s, "R M");
+    EXPECT_EQ(s.messages.shown.size(), 1);
+    ASSERT_TRUE(sim->waitForCommands(1));
+    EXPECT_EQ(sim->commands(), QStringList{"R M"});
+}
+
+// A receiver that floods the line neither stops the console's tick nor holds
+// the link past its time-out.
+TEST(ReceiverFaultTest, BabblingReceiverIsCappedWhileTheTickRuns) {
+    SimReceiver sim({"--babble"});
+    LiveStation s(sim.device());
+    ClockDispatcher dispatcher(*s.station, TickHandoffs{});
+    int ticks = 0;
+    dispatcher.setAfterTick([&] { ++ticks; });
+    dispatcher.tmrClock->setEnabled(true);
+    const ReceiverResult r = runAndWait(*s.link, query("R S", 1, 1000));
+    EXPECT_TRUE(r.opened);
+    EXPECT_FALSE(r.complete);
+    EXPECT_FALSE(r.answer.isEmpty());
+    EXPECT_LE(r.answer.size(), ReceiverLink::MaxAnswer);
+    EXPECT_FALSE(s.link->busy());
+    // Twenty ticks a second; a loaded machine may miss some.
+    EXPECT_GE(ticks, 8);
+}
+
+} // namespace
