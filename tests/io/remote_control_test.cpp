@@ -8,10 +8,10 @@
 
 namespace {
 
+// The I/O ports as a file at 10:54:10, the parallel port's status lines all off.
 class RemoteControlTest : public ::testing::Test {
 protected:
     RemoteControlTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 54, 10))) {
-        portFile = t.root() + "/ports";
         QByteArray bytes(1024, '\0');
         bytes[889] = char(127);
         TempStation::writeFile(portFile, bytes);
@@ -25,8 +25,7 @@ protected:
     int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
     void setPort(int n, uint8_t v) {
         QFile f(portFile);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(n);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(n));
         f.write(reinterpret_cast<const char*>(&v), 1);
     }
     QByteArray log(const char* kind) {
@@ -34,39 +33,35 @@ protected:
     }
 
     TempStation t;
-    QString portFile;
+    QString portFile = t.root() + "/ports";
     std::unique_ptr<PortFile> ports;
     std::unique_ptr<RemoteControl> remote;
 };
 
-TEST_F(RemoteControlTest, ParallelPortTakesRelaysZeroToSevenAsOneByte) {
-    start(1);
-    auto& r = t.station->state.RelayStates;
-    r[0] = 1;
-    r[2] = 1;
-    r[9] = 1; // not on the parallel port
-    remote->WriteRelayOutputs();
-    EXPECT_EQ(port(888), 5);
-    EXPECT_EQ(port(644), 0);
-    EXPECT_EQ(port(646), 0);
-}
-
-TEST_F(RemoteControlTest, RelayCardTakesTheHighRelaysOnItsSecondPort) {
-    start(2);
-    t.station->state.RelayStates[9] = 1;
-    remote->WriteRelayOutputs();
-    EXPECT_EQ(port(644), 0);
-    EXPECT_EQ(port(646), 2);
-    EXPECT_EQ(port(888), 0);
-}
-
-TEST_F(RemoteControlTest, NoCardTouchesNoPort) {
+// The parallel port takes relays 0 to 7 as one byte; the relay card takes
+// them on its first port and the high relays on its second; no card, no port.
+TEST_F(RemoteControlTest, RelayOutputsOfEachCard) {
+    struct Row {
+        int card;
+        std::vector<int> on;
+        int parallel, cardLow, cardHigh;
+    };
     start(0);
-    t.station->state.RelayStates[0] = 1;
-    remote->WriteRelayOutputs();
+    for (const Row& r :
+         {Row{1, {0, 2, 9}, 5, 0, 0}, Row{2, {1, 9}, 0, 2, 2}, Row{0, {0}, 0, 0, 0}}) {
+        for (int n : {888, 644, 646})
+            setPort(n, 0);
+        t.station->state.RelayCardType = r.card;
+        t.station->state.RelayStates = {};
+        for (int i : r.on)
+            t.station->state.RelayStates[size_t(i)] = 1;
+        remote->WriteRelayOutputs();
+        EXPECT_EQ((std::array{port(888), port(644), port(646)}),
+                  (std::array{r.parallel, r.cardLow, r.cardHigh}))
+            << "card " << r.card;
+    }
     setPort(889, 63);
     remote->PollRemoteInputs();
-    EXPECT_EQ(port(888), 0);
     EXPECT_EQ(remote->PlayInput, 0);
 }
 
