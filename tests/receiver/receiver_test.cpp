@@ -183,6 +183,9 @@ TEST_F(ReceiverLinkTest, CommandGoesWithACarriageReturnOrItsFailureIsReported) {
     EXPECT_EQ(t.messages.shown.last(),
               "1  No serial port 0.  Check serial port settings in SetUp/Communications.");
     EXPECT_EQ(shared.opens.size(), 1);
+    EXPECT_EQ(log("ER"), "10:20:12  Receiver command \"ER D 11\" not sent: 1 No such file or "
+                         "directory\r\n10:20:12  Receiver command \"ER D 11\" not sent: 1 No "
+                         "serial port 0\r\n");
 }
 
 // The latch is set at once, so the other ticks of the second do not poll
@@ -264,8 +267,14 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return done; }));
     }
 
+    // A link left behind by an earlier simulator is replaced.
+    static QString staleLink(const QString& path) {
+        EXPECT_TRUE(QFile::link(path + ".gone", path));
+        return path;
+    }
+
     QTemporaryDir dir;
-    QString com1 = dir.filePath("com1");
+    QString com1 = staleLink(dir.filePath("com1"));
     std::optional<SimReceiver> sim{std::in_place, QStringList{"--link", com1, "--ebno", "7.3"}};
     LiveStation s{com1};
 };
