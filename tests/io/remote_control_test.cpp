@@ -97,9 +97,8 @@ TEST_F(RemoteControlTest, TimeUpdateAtFiftyFourSetsHalfPastOnceAndLogsTheOldTime
     setPort(645, 8);
     remote->PollRemoteInputs();
     EXPECT_EQ(t.time.now().time(), QTime(10, 54, 30));
-    EXPECT_EQ(s.Rec(1).RecStopAt, 39320.5);
-    EXPECT_EQ(s.Rec(2).RecPendingAt, 39310);
-    EXPECT_EQ(s.PlayEndAt, 39315);
+    EXPECT_EQ((std::array{s.Rec(1).RecStopAt, s.Rec(2).RecPendingAt, s.PlayEndAt}),
+              (std::array{39320.5, 39310.0, 39315.0}));
     EXPECT_EQ(t.time.timeSettings(), 1);
     EXPECT_TRUE(log("AL").contains("10:54:30  Time Set 10:54:10\r\n")) << log("AL").toStdString();
     remote->PollRemoteInputs();

@@ -21,8 +21,6 @@ constexpr int WindowTimeoutMs = 3000;
 // and report.
 constexpr int ExchangeMs = 3100;
 const QByteArray CarrierReport = "Carrier  Locked >\r\nLevel  -41 dBm\r\n>";
-const QString PortFailure = "1  No such file or directory.  Check serial port settings in "
-                            "SetUp/Communications.";
 
 using ReceiverWindowsTest = ReceiverWindowTest;
 
@@ -99,7 +97,8 @@ TEST_F(ReceiverWindowsTest, DataWindowShowsAShortAnswerOrThePortFailure) {
     EXPECT_EQ(window->findChild<QLabel*>("lblDisplayReceiver")->textFormat(), Qt::PlainText);
     port.failOpen = "No such file or directory";
     click("cmdDisplayReceiverRefresh");
-    EXPECT_EQ(t.messages.shown, QStringList{PortFailure});
+    EXPECT_EQ(t.messages.shown, QStringList{"1  No such file or directory.  Check serial port "
+                                            "settings in SetUp/Communications."});
 }
 
 // The carrier report's early ">" must not end it: it runs to the time-out.
@@ -303,10 +302,9 @@ TEST_F(ReceiverMenuTest, SetSendsTheAudioTheRelayResetAndAsksForTheMpegStatus) {
     menu.mnuSetReceiver->trigger();
     auto* set = menu.findChild<frmSetReceiver*>();
     ASSERT_NE(set, nullptr);
-    set->findChild<QListWidget*>("lstPort")->setCurrentRow(2);
-    set->findChild<QListWidget*>("lstRoute")->setCurrentRow(2);
-    set->findChild<QListWidget*>("lstLang")->setCurrentRow(0);
-    set->findChild<QListWidget*>("lstAtt")->setCurrentRow(0);
+    for (auto [list, row] :
+         {std::pair{"lstPort", 2}, {"lstRoute", 2}, {"lstLang", 0}, {"lstAtt", 0}})
+        set->findChild<QListWidget*>(list)->setCurrentRow(row);
     QTest::mouseClick(set->findChild<QPushButton*>("cmdSet"), Qt::LeftButton);
     ASSERT_TRUE(sim.waitForCommands(3));
     EXPECT_EQ(sim.commands(), (QStringList{"SETAUDIO 3 S AA10", "ER D 1", "R M"}));
