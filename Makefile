@@ -77,11 +77,11 @@ fuzz:
 PACKAGE_DIR ?= build-package
 PACKAGE_TARGETS = varnola receiver-sim varnola-icon varnola-package-docs
 # Installed under /usr with Debian's hardening flags. Only what the package
-# holds is built: the install step does not wait for the tests.
+# holds is built, without the tests and their packages.
 package:
 	@scripts/install-deps.sh package
 	DEB_BUILD_MAINT_OPTIONS=hardening=+all; export DEB_BUILD_MAINT_OPTIONS; \
-	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_INSTALL_PREFIX=/usr \
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF \
 	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
 	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_FLAGS)

@@ -124,12 +124,8 @@ void simulatedHour() {
         ScheduleFile f;
         f.open(paths.resolve(ScheduleFile::StationPath), nullptr);
         for (int ch = 1; ch <= 2; ++ch) {
-            ScheduleFields fields;
-            fields.SatName = QString("Hour %1").arg(ch);
-            fields.SatLen = "60:00";
-            fields.SatRoute = "S";
-            fields.SatRecordStart = "T";
-            fields.RecChan = QString::number(ch);
+            ScheduleFields fields =
+                StarterSchedule(QString("Hour %1").arg(ch), QString::number(ch), "60:00");
             fields.RecDays[0] = 7;
             fields.RecTimes[0] = "10:00:00";
             f.write(ch, ScheduleRecord::build(fields));
