@@ -7,163 +7,98 @@
 
 namespace {
 
-RtfDocument parse(const QByteArray& rtf) {
+const QChar EnDash(0x2013), LineBreak(QChar::LineSeparator);
+
+// One line per paragraph: its layout in points where not the default, then
+// its runs as text/format (b, i, u, size, 'font), split by '|'.
+QString describe(const QByteArray& rtf) {
     const std::optional<RtfDocument> document = readRtf(rtf);
-    EXPECT_TRUE(document.has_value()) << rtf.toStdString();
-    return document.value_or(RtfDocument{});
+    if (!document)
+        return "not RTF";
+    QStringList lines;
+    for (const RtfParagraph& p : document->paragraphs) {
+        QStringList layout, runs;
+        if (p.alignment != RtfAlignment::Left)
+            layout << QString("LCRJ"[int(p.alignment)]);
+        const double values[] = {p.leftIndent, p.firstLineIndent, p.spaceBefore, p.spaceAfter};
+        for (int i = 0; i < 4; ++i)
+            if (values[i] != 0)
+                layout << QString("lifisbsa").mid(2 * i, 2) + QString::number(values[i]);
+        for (const RtfRun& r : p.runs) {
+            const QString f = QString(r.bold ? "b" : "") + (r.italic ? "i" : "") +
+                              (r.underline ? "u" : "") +
+                              (r.pointSize != 0 ? QString::number(r.pointSize) : "") +
+                              (r.fontFamily.isEmpty() ? "" : "'" + r.fontFamily);
+            runs << (f.isEmpty() ? r.text : r.text + "/" + f);
+        }
+        lines << (layout.isEmpty() ? "" : "{" + layout.join(' ') + "}") + runs.join('|');
+    }
+    return lines.join('\n');
 }
-
-QString plain(const QByteArray& rtf) {
-    return parse(rtf).plainText();
-}
-
-QList<RtfRun> runs(const QByteArray& rtf) {
-    return parse(rtf).paragraphs.value(0).runs;
-}
-
-const QChar EnDash(0x2013), EmDash(0x2014);
 
 } // namespace
 
-// A trailing \par adds no blank paragraph; only one blank after a control
-// word is its delimiter; source line breaks are not text.
-TEST(RtfReaderText, ParagraphsAndDelimiters) {
-    const RtfDocument document = parse("{\\rtf1 One\\par\\par Two\\line Three\\tab Four\\par}");
-    ASSERT_EQ(document.paragraphs.size(), 3);
-    EXPECT_TRUE(document.paragraphs[1].runs.isEmpty());
-    EXPECT_EQ(document.paragraphs[2].text(),
-              QString("Two") + QChar(QChar::LineSeparator) + "Three\tFour");
-    EXPECT_EQ(plain("{\\rtf1 \\b  two\r\n blanks\\nosuchword12 x}"), " two blanksx");
-    EXPECT_EQ(plain("{\\rtf1 a\\\nb}"), "a\nb");
-}
-
-// Paragraph properties carry on to the next paragraph until \pard.
-TEST(RtfReaderText, ParagraphLayoutIsResetByPard) {
-    const RtfDocument document = parse("{\\rtf1\\qc\\sb240\\sa120 Title\\par Again\\par\\pard Body"
-                                       "\\par\\li360\\fi-360\\qr Item\\par}");
-    ASSERT_EQ(document.paragraphs.size(), 4);
-    EXPECT_EQ(document.paragraphs[0].spaceBefore, 12.0);
-    EXPECT_EQ(document.paragraphs[0].spaceAfter, 6.0);
-    EXPECT_EQ(document.paragraphs[1].alignment, RtfAlignment::Center);
-    EXPECT_EQ(document.paragraphs[2].alignment, RtfAlignment::Left);
-    EXPECT_EQ(document.paragraphs[2].spaceBefore, 0.0);
-    EXPECT_EQ(document.paragraphs[3].alignment, RtfAlignment::Right);
-    EXPECT_EQ(document.paragraphs[3].leftIndent, 18.0);
-    EXPECT_EQ(document.paragraphs[3].firstLineIndent, -18.0);
-}
-
-TEST(RtfReaderFormatting, SwitchesOnAndOff) {
-    const QList<RtfRun> r = runs("{\\rtf1 a\\b b\\b0 c\\i d\\i0 e\\ul f\\ulnone g\\ul h\\ul0 i}");
-    ASSERT_EQ(r.size(), 9);
-    EXPECT_EQ(QList<bool>({r[0].bold, r[1].bold, r[2].bold}), QList<bool>({false, true, false}));
-    EXPECT_EQ(QList<bool>({r[3].italic, r[4].italic}), QList<bool>({true, false}));
-    EXPECT_EQ(QList<bool>({r[5].underline, r[6].underline, r[7].underline, r[8].underline}),
-              QList<bool>({true, false, true, false}));
-}
-
-// Formatting set in a group ends with it; \fs counts half-points; equal
-// formats make one run whatever control words came between.
-TEST(RtfReaderFormatting, GroupsSizesAndPlain) {
-    const QList<RtfRun> r = runs("{\\rtf1\\fs23 x{\\b\\i\\fs40 y}z{\\b0 w}}");
-    ASSERT_EQ(r.size(), 3);
-    EXPECT_TRUE(r[1].bold && r[1].italic);
-    EXPECT_EQ(r[1].pointSize, 20.0);
-    EXPECT_EQ(r[2].text, "zw");
-    EXPECT_FALSE(r[2].bold || r[2].italic);
-    EXPECT_EQ(r[2].pointSize, 11.5);
-    RtfRun reset;
-    reset.text = "v";
-    EXPECT_EQ(runs("{\\rtf1\\b\\i\\ul\\fs40\\plain v}").value(0), reset);
-}
-
-// Bytes 0x80..0x9F are where Windows-1252 differs from Latin-1; the text
-// after \u is a fallback and must be dropped, a \'hh counting as one.
-TEST(RtfReaderEscapes, SymbolsCodePageAndUnicode) {
-    EXPECT_EQ(plain("{\\rtf1 a\\\\b\\{c\\}d\\~e\\-f\\_g}"),
-              QString("a\\b{c}d") + QChar(0xA0) + "ef" + QChar(0x2011) + "g");
-    EXPECT_EQ(plain("{\\rtf1 1\\'964 \\'80\\'92 caf\\'e9 20\\'B0}"),
-              QString::fromUtf8("1–4 €’ café 20°"));
-    EXPECT_EQ(plain(QByteArray("{\\rtf1 caf\xe9 \x96}")), QString::fromUtf8("café –"));
-    EXPECT_EQ(plain("{\\rtf1 a\\u8212?b\\u8212\\'97c}"), QString("a%1b%1c").arg(EmDash));
-    EXPECT_EQ(plain("{\\rtf1\\uc2 a\\u8212--b{\\uc0 \\u8211 c}\\u8211 ??d}"),
-              QString("a%1b%2c%2d").arg(EmDash, EnDash));
-    EXPECT_EQ(plain("{\\rtf1 \\u-3988?}"), QString(QChar(0xF06C)));
-}
-
-// Font tables come with or without entry groups and final semicolons; \deff
-// applies where no \f was given.
-TEST(RtfReaderFonts, NamesComeFromTheTable) {
-    const QList<RtfRun> r = runs("{\\rtf1\\deff0{\\fonttbl{\\f0\\fswiss Arial;}"
-                                 "{\\f1{\\*\\panose 0202}Caf\\'e9 Serif;}}a\\f1 b\\f9 c}");
-    ASSERT_EQ(r.size(), 3);
-    EXPECT_EQ(r[0].fontFamily, "Arial");
-    EXPECT_EQ(r[1].fontFamily, QString::fromUtf8("Café Serif"));
-    EXPECT_EQ(r[2].fontFamily, "Arial");
-    EXPECT_EQ(runs("{\\rtf1{\\fonttbl\\f0 Arial;\\f3 Courier New}\\f3 a}").value(0).fontFamily,
-              "Courier New");
-}
-
-TEST(RtfReaderDestinations, HiddenContentIsSkipped) {
-    EXPECT_EQ(plain("{\\rtf1{\\colortbl;\\red255;}{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}"
-                    "{\\header H}{\\footer F}{\\pict 0100{03}}{\\object{\\objdata 01}}"
-                    "{\\*\\generator W;}{\\*\\whatever{a}{b{c}}}visible}"),
-              "visible");
-    EXPECT_EQ(plain("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt the site}}.}"),
-              "see the site.");
-    // \bin data is raw and may contain braces and backslashes.
-    EXPECT_EQ(plain("{\\rtf1{\\pict\\bin4 }{\\\\}a\\bin3 {}}b}"), "ab");
-}
-
-TEST(RtfReaderNotRtf, OtherTextAndUnreadableFilesAreRejected) {
-    for (const char* text : {"", "Varnola help", "<html>{\\rtf1}</html>", "{\\rt", "\\rtf1 x}"})
-        EXPECT_FALSE(readRtf(text).has_value()) << text;
-    EXPECT_TRUE(readRtf("\r\n  {\\rtf1 x}").has_value());
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    EXPECT_FALSE(readRtfFile(dir.filePath("missing.rtf")).has_value());
-    EXPECT_FALSE(readRtfFile(dir.path()).has_value());
-}
-
-// Damaged files show what they have: missing braces keep the text, text
-// after the final brace is dropped, cut escapes and control bytes vanish.
-TEST(RtfReaderMalformed, DamageShowsWhatCanBeRead) {
-    const RtfDocument cut = parse("{\\rtf1 first\\par{\\b second");
-    ASSERT_EQ(cut.paragraphs.size(), 2);
-    EXPECT_TRUE(cut.paragraphs[1].runs.value(0).bold);
-    EXPECT_EQ(plain("{\\rtf1 a}}b} \\par junk{{"), "a");
+// A trailing \par adds no blank paragraph; one blank ends a control word;
+// layout carries on until \pard, formatting ends with its group; \fs counts
+// half-points; 0x80..0x9F is where Windows-1252 differs from Latin-1; the
+// text after \u is a fallback to drop; damaged files show what they have.
+TEST(RtfReader, DocumentsReadAsParagraphsAndRuns) {
+    // clang-format off
+    const std::vector<std::pair<QByteArray, QString>> cases = {
+        {"{\\rtf1 One\\par\\par Two\\line Three\\tab Four\\par}",
+         QString("One\n\nTwo%1Three\tFour").arg(LineBreak)},
+        {"{\\rtf1 \\b  two\r\n blanks\\nosuchword12 x}", " two blanksx/b"},
+        {"{\\rtf1 a\\\nb}", "a\nb"},
+        {"{\\rtf1\\qc\\sb240\\sa120 Title\\par Again\\par\\pard Body\\par\\li360\\fi-360\\qr Item}",
+         "{C sb12 sa6}Title\n{C sb12 sa6}Again\nBody\n{R li18 fi-18}Item"},
+        {"{\\rtf1 a\\b b\\b0 c\\i d\\i0 e\\ul f\\ulnone g\\ul h\\ul0 i}",
+         "a|b/b|c|d/i|e|f/u|g|h/u|i"},
+        {"{\\rtf1\\fs23 x{\\b\\i\\fs40 y}z{\\b0 w}}", "x/11.5|y/bi20|zw/11.5"},
+        {"{\\rtf1\\b\\i\\ul\\fs40\\plain v}", "v"},
+        {"{\\rtf1 a\\\\b\\{c\\}d\\~e\\-f\\_g}", "a\\b{c}d\u00A0ef\u2011g"},
+        {"{\\rtf1 1\\'964 \\'80\\'92 caf\\'e9 20\\'B0}", "1–4 €’ café 20°"},
+        {"{\\rtf1 caf\xe9 \x96}", "café –"}, {"{\\rtf1 a\\u8212?b\\u8212\\'97c}", "a—b—c"},
+        {"{\\rtf1\\uc2 a\\u8212--b{\\uc0 \\u8211 c}\\u8211 ??d}", "a—b–c–d"},
+        {"{\\rtf1 \\u-3988?}", "\uF06C"}, {"\r\n  {\\rtf1 x}", "x"},
+        // Font tables with or without entry groups and final semicolons;
+        // \deff where no \f is given.
+        {"{\\rtf1\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1{\\*\\panose 0202}Caf\\'e9 Serif;}}"
+         "a\\f1 b\\f9 c}", "a/'Arial|b/'Café Serif|c/'Arial"},
+        {"{\\rtf1{\\fonttbl\\f0 Arial;\\f3 Courier New}\\f3 a}", "a/'Courier New"},
+        // Hidden destinations; a field shows its result; \bin data is raw.
+        {"{\\rtf1{\\colortbl;\\red255;}{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}{\\header H}"
+         "{\\footer F}{\\pict 0100{03}}{\\object{\\objdata 01}}{\\*\\generator W;}"
+         "{\\*\\whatever{a}{b{c}}}visible}", "visible"},
+        {"{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt the site}}.}",
+         "see the site."},
+        {"{\\rtf1{\\pict\\bin4 }{\\\\}a\\bin3 {}}b}", "ab"},
+        {"{\\rtf1 first\\par{\\b second", "first\nsecond/b"},
+        {"{\\rtf1 a}}b} \\par junk{{", "a"}, {"{\\rtf1 a\\'zzb}", "azzb"},
+        {QByteArray("{\\rtf1 a\0b\x01\x7f\\'00\\'0dc}", 22), "abc"},
+        {"{\\rtf1\\fs99999999999999999999999 x}", "x/1638"}, {"{\\rtf1\\fs-40 x}", "x"},
+        {"{\\rtf1 \\u99999999999999 ?x}", "\uFFFDx"},
+        {"{\\rtf1\\uc99999999999 \\u233 abcdefghijklmnopqrstuvwxyz}", "éqrstuvwxyz"},
+        {"{\\rtf1\\li99999999999\\fi-99999999999\\sb-5 x}", "{li1584 fi-1584}x"}};
+    // clang-format on
+    for (const auto& [rtf, expected] : cases)
+        EXPECT_EQ(describe(rtf), expected) << rtf.toStdString();
     for (const char* tail : {"\\'", "\\'4", "\\", "\\bin999999"})
-        EXPECT_EQ(plain(QByteArray("{\\rtf1 a") + tail), "a") << tail;
-    EXPECT_EQ(plain("{\\rtf1 a\\'zzb}"), "azzb");
-    EXPECT_EQ(plain(QByteArray("{\\rtf1 a\0b\x01\x7f\\'00\\'0dc}", 22)), "abc");
-}
-
-// Numbers beyond 32 bits must neither overflow nor reach the renderer.
-TEST(RtfReaderMalformed, HugeParametersAreClamped) {
-    const RtfRun run = runs("{\\rtf1\\fs99999999999999999999999 x}").value(0);
-    EXPECT_GT(run.pointSize, 0.0);
-    EXPECT_LE(run.pointSize, 1638.0);
-    EXPECT_EQ(runs("{\\rtf1\\fs-40 x}").value(0).pointSize, 0.0);
-    EXPECT_EQ(plain("{\\rtf1 \\u99999999999999 ?x}"), QString(QChar(0xFFFD)) + "x");
-    EXPECT_EQ(plain("{\\rtf1\\uc99999999999 \\u233 abcdefghijklmnopqrstuvwxyz}"),
-              QString::fromUtf8("éqrstuvwxyz"));
-    const RtfParagraph p = parse("{\\rtf1\\li99999999999\\fi-99999999999\\sb-5 x}").paragraphs[0];
-    EXPECT_LE(p.leftIndent, 22 * 72.0);
-    EXPECT_GE(p.firstLineIndent, -22 * 72.0);
-    EXPECT_EQ(p.spaceBefore, 0.0);
+        EXPECT_EQ(describe(QByteArray("{\\rtf1 a") + tail), "a") << tail;
+    for (const char* text : {"", "Varnola help", "<html>{\\rtf1}</html>", "{\\rt", "\\rtf1 x}"})
+        EXPECT_EQ(describe(text), "not RTF") << text;
 }
 
 // Deep nesting must neither exhaust memory nor lose track of the braces.
-TEST(RtfReaderMalformed, DeeplyNestedGroups) {
-    const int depth = 100000;
-    const RtfDocument document =
-        parse("{\\rtf1 a" + QByteArray(depth, '{') + "\\b b" + QByteArray(depth, '}') + "c}");
-    EXPECT_EQ(document.plainText(), "abc");
-    EXPECT_FALSE(document.paragraphs.value(0).runs.last().bold);
+TEST(RtfReader, DeeplyNestedGroups) {
+    const QByteArray rtf =
+        "{\\rtf1 a" + QByteArray(100000, '{') + "\\b b" + QByteArray(100000, '}') + "c}";
+    EXPECT_EQ(readRtf(rtf)->plainText(), "abc");
+    EXPECT_EQ(describe(rtf), "a|b/b|c");
 }
 
 // Random bytes after a valid header, half of them from RTF's own syntax so
 // that every state of the reader is reached: it must return, not crash.
-TEST(RtfReaderMalformed, RandomGarbage) {
+TEST(RtfReader, RandomGarbage) {
     std::mt19937 random(20240601);
     const QByteArray syntax = "{}\\'*abfsucl0123456789- ;\r\n";
     for (int round = 0; round < 300; ++round) {
@@ -181,9 +116,11 @@ TEST(RtfReaderMalformed, RandomGarbage) {
 
 // The help file that ships with the station must read completely: bold
 // headings, decoded escapes and no control words leaking into the text.
-TEST(RtfReaderShippedHelp, ReadsTheStationHelpFile) {
-    const std::optional<RtfDocument> document =
-        readRtfFile(QDir(VARNOLA_SOURCE_DIR).filePath("data/sathelp.rtf"));
+TEST(RtfReader, FilesAndTheShippedHelp) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(readRtfFile(dir.filePath("missing.rtf")).has_value());
+    EXPECT_FALSE(readRtfFile(dir.path()).has_value());
+    const auto document = readRtfFile(QDir(VARNOLA_SOURCE_DIR).filePath("data/sathelp.rtf"));
     ASSERT_TRUE(document.has_value());
     const QString text = document->plainText();
     for (const char* leak : {"\\", "{", "}", "Times New Roman"})
