@@ -1,0 +1,199 @@
+#include "support/test.h"
+#include "windows/frmAbout.h"
+#include "windows/frmError.h"
+#include "windows/frmHelp.h"
+
+#include "fakes/fake_messages.h"
+#include "fakes/temp_station.h"
+#include "windows/system_info.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace {
+
+// Spelled as an installer might have spelled it: the station's paths ignore
+// letter case.
+const QString InstalledHelp = "/Program Files/DuzidazOda/SatHelp.RTF";
+
+// Weight, italic, underline, size and family of the word's characters.
+QString formatOf(const QTextBlock& block, const QString& word) {
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + block.text().indexOf(word) + 1);
+    const QTextCharFormat f = cursor.charFormat();
+    return QString("%1%2%3 %4 ")
+               .arg(f.fontWeight())
+               .arg(f.fontItalic() ? "i" : "")
+               .arg(f.fontUnderline() ? "u" : "")
+               .arg(f.fontPointSize()) +
+           f.fontFamilies().toStringList().join(',');
+}
+
+} // namespace
+
+TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormatting) {
+    TempStation t;
+    TempStation::writeFile(t.drive('C') + InstalledHelp,
+                           "{\\rtf1\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                           "\\qc\\b\\fs32 Heading\\b0\\par\\pard\\fs20 Plain \\i slanted\\i0  "
+                           "\\ul under\\ulnone  \\f1 code\\par"
+                           "\\li360\\fi-360\\sa120 \\bullet\\tab item\\par}");
+    frmHelp window{*t.paths};
+    ASSERT_TRUE(window.loaded());
+    QTextEdit* edit = window.RichTextBox1;
+    EXPECT_TRUE(edit->isReadOnly());
+    EXPECT_EQ(edit->toPlainText(),
+              QString("Heading\nPlain slanted under code\n") + QChar(0x2022) + "\titem");
+    const QTextBlock heading = edit->document()->firstBlock(), body = heading.next();
+    QStringList formats{formatOf(heading, "Heading")};
+    for (const char* word : {"Plain", "slanted", "under", "code"})
+        formats << formatOf(body, word);
+    EXPECT_EQ(formats, QStringList({"700 16 Arial", "400 10 Arial", "400i 10 Arial",
+                                    "400u 10 Arial", "400 10 Courier New"}));
+    EXPECT_EQ(heading.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(body.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    // The bullet hangs out to the left and its text tabs to the indent.
+    const QTextBlockFormat item = body.next().blockFormat();
+    const double pixelsPerPoint = edit->logicalDpiX() / 72.0;
+    EXPECT_DOUBLE_EQ(item.leftMargin(), 18 * pixelsPerPoint);
+    EXPECT_DOUBLE_EQ(item.textIndent(), -18 * pixelsPerPoint);
+    EXPECT_DOUBLE_EQ(item.bottomMargin(), 6 * pixelsPerPoint);
+    ASSERT_EQ(item.tabPositions().size(), 1);
+    EXPECT_DOUBLE_EQ(item.tabPositions()[0].position, item.leftMargin());
+
+    window.show();
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+// Missing, not RTF, or a folder where the file should be: every failure
+// shows the same notice in the same font, naming the folder the window reads.
+TEST(HelpWindow, AnyFailureShowsWhereTheFileBelongs) {
+    TempStation t;
+    const auto expectNotice = [&](const char* why) {
+        frmHelp window{*t.paths};
+        EXPECT_FALSE(window.loaded()) << why;
+        EXPECT_EQ(window.RichTextBox1->toPlainText(),
+                  "The help file, sathelp.rtf was not found.  It should be installed in "
+                  "c:\\program files\\duzidazoda")
+            << why;
+        EXPECT_EQ(window.RichTextBox1->font().family(), "Times New Roman") << why;
+    };
+    expectNotice("missing");
+    TempStation::writeFile(t.drive('C') + InstalledHelp, "Varnola help\nSchedules: ...\n");
+    expectNotice("not RTF");
+    QDir(t.drive('C') + "/Program Files").removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(t.drive('C') + "/program files/duzidazoda/sathelp.rtf"));
+    expectNotice("a folder");
+}
+
+namespace {
+
+QString makeFile(const QString& folder, const QString& name, bool executable,
+                 const QByteArray& content = {}) {
+    TempStation::writeFile(QDir(folder).filePath(name), content);
+    QFile file(QDir(folder).filePath(name));
+    EXPECT_TRUE(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                                    (executable ? QFile::ExeOwner : QFile::Permissions())));
+    return file.fileName();
+}
+
+} // namespace
+
+TEST(AboutWindow, ShowsTheVersionAndPaintsTheIcon) {
+    FakeMessages messages;
+    frmAbout window(messages, {});
+    QStringList texts{window.windowTitle(), window.cmdSysInfo->text()};
+    for (const char* label : {"lblTitle", "lblVersion"})
+        texts << window.findChild<QLabel*>(label)->text();
+    EXPECT_EQ(texts, QStringList({"About Varnola", "&System Info...", "DuzidazOda",
+                                  QString("Version %1.%2.%3")
+                                      .arg(VARNOLA_VERSION_MAJOR)
+                                      .arg(VARNOLA_VERSION_MINOR)
+                                      .arg(VARNOLA_VERSION_PATCH)}));
+    const QString description = window.findChild<QLabel*>("lblDescription")->text();
+    EXPECT_TRUE(description.contains("Qt Multimedia") && description.contains("libsndfile"));
+    // The icon is painted at run time; a blank one means the painting failed.
+    const QImage icon = window.findChild<QLabel*>("picIcon")->pixmap().toImage();
+    int painted = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            painted += qAlpha(icon.pixel(x, y)) > 0;
+    EXPECT_GT(painted, icon.width() * icon.height() / 10);
+
+    window.show();
+    QTest::mouseClick(window.cmdOK, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+}
+
+// No path, or only a file with a viewer's name that cannot be run, leaves
+// nothing to start; an executable viewer is started.
+TEST(AboutWindow, SysInfoStartsTheViewerOrSaysThereIsNone) {
+    QTemporaryDir noViewer, viewer;
+    makeFile(noViewer.path(), "hardinfo", false, "#!/bin/sh\n");
+    const QString marker = viewer.filePath("started");
+    makeFile(viewer.path(), "sysinfo", true, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+    for (const QStringList& path : {QStringList(), QStringList{noViewer.path()}}) {
+        FakeMessages messages;
+        frmAbout window(messages, path);
+        QTest::mouseClick(window.cmdSysInfo, Qt::LeftButton);
+        EXPECT_EQ(messages.shown, QStringList{"System Information Is Unavailable At This Time"});
+    }
+    FakeMessages messages;
+    frmAbout window(messages, {viewer.path()});
+    window.cmdSysInfo->click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(marker); }));
+}
+
+// Viewers are tried in their order of preference, each along the whole path;
+// folders named like a viewer, missing folders and empty entries are passed
+// over.
+TEST(SystemInfo, FindsThePreferredExecutableViewer) {
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first"), second = dir.filePath("second");
+    makeFile(first, "sysinfo", true);
+    ASSERT_TRUE(QDir(first).mkpath("kinfocenter"));
+    const QString hardinfo = makeFile(second, "hardinfo", true);
+    EXPECT_EQ(findSystemInfoViewer({"", dir.filePath("nowhere"), first, second}), hardinfo);
+    const QString earlier = makeFile(first, "hardinfo", true);
+    EXPECT_EQ(findSystemInfoViewer({first, second}), earlier);
+    EXPECT_EQ(findSystemInfoViewer({second, first}), hardinfo);
+    EXPECT_EQ(findSystemInfoViewer({dir.filePath("nowhere"), ""}), "");
+    EXPECT_FALSE(startSystemInfoViewer(""));
+    EXPECT_FALSE(startSystemInfoViewer(dir.filePath("no-such-viewer")));
+}
+
+// The error window shows the last message as plain text without blocking,
+// and must not swallow the keys typed after the refused one.
+TEST(ErrorWindow, LastMessageWinsAndTypingGoesOnInTheBoxThatHadTheFocus) {
+    QWidget form;
+    auto* box = new QLineEdit(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    box->setFocus();
+    frmError w;
+    w.showMessage("first <b>problem</b>");
+    EXPECT_TRUE(w.isVisible() && !w.isModal());
+    w.showMessage("second problem");
+    EXPECT_EQ(w.lblMessage->text(), "second problem");
+    EXPECT_EQ(w.lblMessage->textFormat(), Qt::PlainText);
+    EXPECT_EQ(w.windowTitle(), "Error Message");
+    QTest::keyClicks(QApplication::focusWidget(), "12");
+    EXPECT_EQ(box->text(), "12");
+    EXPECT_EQ(QApplication::activeWindow(), &form);
+    QTest::mouseClick(w.OKButton, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+}
