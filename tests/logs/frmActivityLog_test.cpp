@@ -18,8 +18,16 @@ QStringList texts(const QListWidget* list) {
 
 } // namespace
 
+// The window lists the kind's days, shows the newest by time unless asked
+// by event, and with no logs shows nothing and says nothing.
 TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     TempStation t;
+    frmActivityLog none(*t.station, "EB");
+    EXPECT_EQ(texts(none.lstDate), QStringList({"No Logs Found"}));
+    QTest::mouseClick(none.cmdOk, Qt::LeftButton);
+    EXPECT_EQ(none.lstActivityLog->count(), 0);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+
     TempStation::writeFile(t.host("c:\\satfile\\logs\\AL251231.log"), "23:00:00  Old\r\n");
     TempStation::writeFile(t.host("c:\\satfile\\logs\\AL260101.log"),
                            "01:00:00  B event\r\n02:00:00  A event\r\n");
@@ -34,14 +42,4 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     w.Option2->setChecked(true);
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(texts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
-}
-
-TEST(ActivityLogWindow, NoLogsLeavesTheDisplayEmpty) {
-    TempStation t;
-    frmActivityLog w(*t.station, "EB");
-    w.show();
-    EXPECT_EQ(texts(w.lstDate), QStringList({"No Logs Found"}));
-    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
-    EXPECT_EQ(w.lstActivityLog->count(), 0);
-    EXPECT_TRUE(t.messages.shown.isEmpty());
 }
