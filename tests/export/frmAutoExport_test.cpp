@@ -42,9 +42,8 @@ protected:
 };
 
 TEST_F(AutoExportWindowTest, ListsByNameOrNumberUnderDayCaptions) {
-    EXPECT_EQ(w->windowTitle(), "Export SetUp");
-    EXPECT_EQ(w->chkDay[0]->text(), "Sunday");
-    EXPECT_EQ(w->chkDay[6]->text(), "Saturday");
+    EXPECT_EQ(w->windowTitle() + w->chkDay[0]->text() + w->chkDay[6]->text(),
+              "Export SetUpSundaySaturday");
     ASSERT_EQ(w->lstName->count(), 2);
     EXPECT_EQ(w->lstName->item(0)->text(), fixedWidth("Morning Show", 25) + " 30:00   5");
     w->mnuViewNumber->trigger();
@@ -52,17 +51,11 @@ TEST_F(AutoExportWindowTest, ListsByNameOrNumberUnderDayCaptions) {
 }
 
 TEST_F(AutoExportWindowTest, ChoosingAProgrammeShowsItsRule) {
-    ExportRecord r;
-    r.ExportMode = ExportUserDefined;
-    r.ExportDays[1] = 1;
-    r.ExportPaths[1] = "D:\\shows\\news";
-    r.ExportFade = 1;
-    r.ExportLength = "05:00";
+    const ExportRecord r{ExportUserDefined, {0, 1}, {"", "D:\\shows\\news"}, 1, "05:00", 0};
     ASSERT_TRUE(WriteExportRecord(t.station->state.ExportFile, 12, r, nullptr));
     choose(1);
     EXPECT_TRUE(w->Option1[1]->isChecked());
-    EXPECT_TRUE(w->chkDay[1]->isChecked());
-    EXPECT_FALSE(w->chkDay[2]->isChecked());
+    EXPECT_TRUE(w->chkDay[1]->isChecked() && !w->chkDay[2]->isChecked());
     EXPECT_TRUE(w->txtPath[1]->isVisible());
     EXPECT_EQ(w->txtPath[1]->text(), "D:\\shows\\news");
     EXPECT_TRUE(w->chkFade->isChecked());

@@ -1,21 +1,106 @@
 #include "export/hand_off.h"
+#include "export/playout_store.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
+#include "platform/record_file.h"
 #include "station/export_record.h"
 #include "station/log_files.h"
 #include "support/test.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QtEndian>
 
 namespace {
+
+const std::array<QString, 8> Days{"Off",       "Sunday",   "Monday", "Tuesday",
+                                  "Wednesday", "Thursday", "Friday", "Saturday"};
+const QDate Monday(2026, 3, 2); // day 61 of the year
+
+// Zero bytes written as '|'.
+QByteArray zeros(const char* text) {
+    return QByteArray(text).replace('|', '\0');
+}
+
+// Other tools read the rule file by these offsets.
+TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndReadBack) {
+    const ExportRecord r{ExportWinjock, {0, 1}, {"", "H:\\programs\\SF8005NNN.wav"}, 1,
+                         "30:00",       8005};
+    const QByteArray b = r.bytes();
+    ASSERT_EQ(b.size(), 235);
+    EXPECT_EQ(b.mid(0, 6), zeros("\x02|||\x01|"));
+    EXPECT_EQ(b.mid(16, 60), QByteArray(30, ' ') + "H:\\programs\\SF8005NNN.wav     ");
+    EXPECT_EQ(b.mid(226, 7), zeros("\x01|30:00"));
+    EXPECT_EQ(qFromLittleEndian<qint16>(b.constData() + 233), 8005);
+    const auto fields = [](const ExportRecord& x) {
+        return std::tie(x.ExportMode, x.ExportDays, x.ExportPaths, x.ExportFade, x.ExportLength,
+                        x.WinjockNumber);
+    };
+    EXPECT_EQ(fields(ExportRecord::parse(b)), fields(r));
+}
+
+// A slot never given a rule exports nothing; choosing a mode for it leaves
+// every other byte as it was.
+TEST(ExportRecordTest, UnwrittenRecordsAreInactiveAndAModeChangeTouchesOnlyTheMode) {
+    QTemporaryDir dir;
+    RecordFile file;
+    ASSERT_TRUE(file.open(dir.filePath("Exportinfo.dat"), ExportRecord::Length, nullptr));
+    ASSERT_TRUE(WriteExportMode(file, 3, ExportUserDefined, nullptr));
+    for (ScheduleNo n : {1, 2, 7}) {
+        const ExportRecord r = ReadExportRecord(file, n);
+        EXPECT_EQ(r.ExportMode, ExportInactive);
+        EXPECT_FALSE(r.exportsOn(1));
+        EXPECT_EQ(r.ExportPaths[1], "");
+        EXPECT_EQ(r.WinjockNumber, 0);
+    }
+    EXPECT_EQ(*file.read(3), QByteArray("\x01", 1) + QByteArray(234, '\0'));
+}
+
+// Typed numbers round half to even and must fit the stored 16 bits; lengths
+// read minutes and seconds; the gauge shows whole percents and keeps its
+// value without a total.
+TEST(ExportRecordTest, TypedNumbersLengthsAndGauge) {
+    for (const auto& [text, number] : std::vector<std::pair<const char*, int>>{
+             {" 8005", 8005}, {"12.5x", 12}, {"13.5", 14}, {"x12", 0}, {"99999", 0}})
+        EXPECT_EQ(TypedNumber(text), number) << text;
+    for (const auto& [text, ms] : std::vector<std::pair<const char*, std::optional<qint64>>>{
+             {"30:00", 1800000}, {"5:30", 330000}, {"", std::nullopt}, {"00:00", std::nullopt}})
+        EXPECT_EQ(ExportLengthMs(text), ms) << text;
+    EXPECT_EQ(ExportGaugeValue(50, 100), 50);
+    EXPECT_EQ(ExportGaugeValue(100, 100), 100);
+    EXPECT_EQ(ExportGaugeValue(2, 3), 67);
+    EXPECT_EQ(ExportGaugeValue(10, 0), std::nullopt);
+}
+
+// Dated names take the next date on the recorded weekday, today included;
+// weekday names carry the day's number; evergreens have neither.
+TEST(PlayoutNamingTest, SuffixesAndLabelsByKind) {
+    const std::vector<std::tuple<char, int, QDate, QString>> cases = {
+        {'1', 1, Monday, "061 03-02-2026"},
+        {'1', 0, Monday, "067 03-08-2026"},
+        {'1', 6, QDate(2026, 12, 28), "002 01-02-2027"},
+        {'2', 1, Monday, "902 2Monday   "},
+        {'2', 3, Monday, "904 4Wednesday"},
+        {'2', 6, Monday, "907 7Saturday "},
+        {'3', 4, Monday, "000 Evergreen "}};
+    for (const auto& [kind, weekday, today, expected] : cases) {
+        const auto naming = namingOf(kind, weekday, today, Days);
+        ASSERT_TRUE(naming) << kind << weekday;
+        EXPECT_EQ(naming->suffix + " " + naming->label, expected);
+    }
+    EXPECT_FALSE(namingOf('0', 4, Monday, Days));
+}
+
+// The companion record holds the lengths and the label in zero bytes; whole
+// seconds round half to even, and a fade takes two off the first length.
+TEST(PlayoutNamingTest, CompanionRecord) {
+    EXPECT_EQ(CompanionDataRecord(1700000, false, "2Monday   "), zeros("1700|1700|2Monday   "));
+    EXPECT_EQ(CompanionDataRecord(1700000, true, "2Monday   ").left(10), zeros("1698|1700|"));
+    EXPECT_EQ(CompanionDataRecord(1700500, false, "").mid(5, 5), zeros("1700|"));
+}
 
 // A low sample rate keeps half an hour of stereo small.
 constexpr int Rate = 200;
 const QString Recording = "C:\\SATFILE\\SFMON005.WAV";
-constexpr int MondayIndex = 1;
 
 class HandOffTest : public ::testing::Test {
 protected:
@@ -32,14 +117,9 @@ protected:
         source = readWave(t.host(Recording));
     }
 
-    void rule(int16_t mode, const QString& mondayPath = {}, bool fade = false) {
-        ExportRecord r;
-        r.ExportMode = mode;
-        r.ExportDays[MondayIndex] = 1;
-        r.ExportPaths[MondayIndex] = mondayPath;
-        r.ExportFade = fade ? 1 : 0;
-        r.ExportLength = "30:00";
-        r.WinjockNumber = 8005;
+    // Schedule 5's rule: Monday to the path, 30 minutes, Winjock slot 8005.
+    void rule(int16_t mode, const QString& mondayPath = {}, int16_t fade = 0) {
+        const ExportRecord r{mode, {0, 1}, {"", mondayPath}, fade, "30:00", 8005};
         ASSERT_TRUE(WriteExportRecord(t.station->state.ExportFile, 5, r, nullptr));
     }
 
@@ -52,7 +132,7 @@ protected:
 
     // Hands the recording off and runs the export timer until both copies are done.
     void handOff(double lastAudio = 1700) {
-        h.RecordingFinished({1, 5, MondayIndex, Recording, "C:\\SATFILE\\SFMON005.DAT", lastAudio});
+        h.RecordingFinished({1, 5, 1, Recording, "C:\\SATFILE\\SFMON005.DAT", lastAudio});
         // The purge must not delete a recording that is being copied.
         EXPECT_EQ(t.station->fileInUse(t.host(Recording)), h.busy(1));
         for (int ticks = 0; h.busy(1) && ticks < 100; ++ticks) {
@@ -94,11 +174,8 @@ TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
         // The last audio (1700 s) is shorter than the rule's 30:00.
         ASSERT_EQ(copy.frames, 1700 * Rate) << drive.toLatin1();
         EXPECT_TRUE(std::equal(copy.samples.begin(), copy.samples.end(), source.samples.begin()));
-        const QByteArray label = drive == 'H' ? "2Monday   " : "Evergreen ";
-        EXPECT_EQ(TempStation::readFile(t.host(folder + "DF8005902.dat")), QByteArray("1700\0"
-                                                                                      "1700\0",
-                                                                                      10) +
-                                                                               label);
+        EXPECT_EQ(TempStation::readFile(t.host(folder + "DF8005902.dat")),
+                  zeros("1700|1700|") + (drive == 'H' ? "2Monday   " : "Evergreen "));
         EXPECT_TRUE(leftovers(folder).isEmpty());
     }
     EXPECT_EQ(t.station->display.Rec(1).Gauge, 100);
@@ -107,7 +184,7 @@ TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
 }
 
 TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefore) {
-    rule(ExportWinjock, {}, true);
+    rule(ExportWinjock, {}, 1);
     programTable('H', '2');
     programTable('P', '2');
     handOff();
@@ -124,9 +201,7 @@ TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefor
     EXPECT_EQ(copy.samples[copy.samples.size() - 1], 0);
     EXPECT_EQ(copy.samples[copy.samples.size() - 2], 0);
     EXPECT_EQ(TempStation::readFile(t.host("P:\\programs\\DF8005902.dat")).left(10),
-              QByteArray("1698\0"
-                         "1700\0",
-                         10));
+              zeros("1698|1700|"));
 }
 
 // A failed copy must not leave last week's programme under this week's name:
