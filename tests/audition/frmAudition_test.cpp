@@ -17,10 +17,6 @@ namespace {
 
 const QString Monday = "C:\\SATFILE\\SFMON005", Tuesday = "C:\\SATFILE\\SFTUE005";
 
-QString rgb(int r, int g, int b) {
-    return QString("background-color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
-}
-
 class AuditionTest : public ::testing::Test {
 protected:
     // Play card 0, audition card 1, wave drive C; slot 3 is deleted.
@@ -56,6 +52,26 @@ protected:
     }
     FakeWavePlayers::Player& player() { return players.last(); }
     int32_t auditionPlaying() const { return t.station->state.AuditionPlaying; }
+    static QString colour(const QPushButton* b) {
+        for (const auto& [name, rgb] : {std::pair{"green", "128, 255, 128"},
+                                        {"dark", "0, 128, 0"},
+                                        {"pale", "255, 255, 192"},
+                                        {"yellow", "255, 255, 0"},
+                                        {"cyan", "0, 255, 255"}})
+            if (b->styleSheet() == QString("background-color: rgb(%1);").arg(rgb))
+                return name;
+        return b->styleSheet().isEmpty() ? "-" : b->styleSheet();
+    }
+    // Wave, mode, time, count-down; Play, Pause and EOM colours; slider
+    // position/maximum; whether the audition holds its card.
+    QString shown() const {
+        return QStringList(
+                   {w->lblWave->text(), w->lblMode->text(), w->lblTime->text(), w->lblDown->text(),
+                    colour(w->cmdPlay) + " " + colour(w->cmdPause) + " " + colour(w->cmdEOM),
+                    QString("%1/%2").arg(w->TrackBar->value()).arg(w->TrackBar->maximum()),
+                    QString::number(auditionPlaying())})
+            .join('|');
+    }
 
     TempStation t;
     FakeWavePlayers players;
@@ -106,31 +122,25 @@ TEST_F(AuditionTest, ProgrammeAndAuditionRefuseEachOtherOnOneCardAndBothPlayOnTw
     EXPECT_TRUE(ProgrammeMayPlay(s));
 }
 
+// A stop while paused ends the pause: Play starts afresh.
 TEST_F(AuditionTest, PauseResumeAndStopShowTheirColours) {
-    EXPECT_EQ(w->cmdPause->styleSheet(), rgb(255, 255, 192));
+    EXPECT_EQ(shown(), "||||- pale -|0/0|0");
     play();
-    EXPECT_EQ(w->cmdPlay->styleSheet(), rgb(128, 255, 128));
-    EXPECT_EQ(w->lblMode->text(), "Stereo16 Bit 44100");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||green pale -|0/300000|1");
     EXPECT_TRUE(t.station->fileInUse(t.host(Monday + ".WAV"))) << "the purge must keep it";
     click(w->cmdPause);
     EXPECT_TRUE(player().paused);
-    EXPECT_EQ(w->cmdPause->styleSheet() + w->cmdPlay->styleSheet(),
-              rgb(255, 255, 0) + rgb(0, 128, 0));
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||dark yellow -|0/300000|1");
     click(w->cmdPlay);
-    EXPECT_EQ(players.made.size(), 1u);
     EXPECT_FALSE(player().paused);
-    EXPECT_EQ(w->cmdPause->styleSheet(), rgb(255, 255, 192));
-
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||green pale -|0/300000|1");
     player().play(5000);
     t.time.advance(100);
-    EXPECT_EQ(w->lblTime->text(), "00:05");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|00:05|04:55|green pale -|5000/300000|1");
     click(w->cmdPause);
     click(w->cmdStopPlay);
     EXPECT_FALSE(player().playing);
-    EXPECT_EQ(w->cmdPlay->styleSheet() + w->lblTime->text() + w->lblDown->text(), "");
-    EXPECT_EQ(w->cmdPause->styleSheet(), rgb(255, 255, 192));
-    EXPECT_EQ(auditionPlaying(), 0);
-    // A stop while paused ends the pause: Play starts afresh.
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||- pale -|5000/300000|0");
     play();
     EXPECT_EQ(players.made.size(), 2u);
     EXPECT_TRUE(player().playing);
@@ -143,37 +153,31 @@ TEST_F(AuditionTest, CountsDownToTheFullLengthWithoutAnEomAndFollowsTheSlider) {
     EXPECT_EQ(player().endMs, 0);
     player().play(100400);
     t.time.advance(100);
-    EXPECT_EQ(w->lblTime->text() + " " + w->lblDown->text(), "01:40 03:20");
-    EXPECT_EQ(w->TrackBar->maximum(), 300000);
-    EXPECT_EQ(w->TrackBar->value(), 100400);
-
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|01:40|03:20|green pale -|100400/300000|1");
     w->TrackBar->setSliderDown(true);
     w->TrackBar->setValue(299600);
     EXPECT_EQ(player().position, 299600);
     player().play(100);
     t.time.advance(100);
-    EXPECT_EQ(w->TrackBar->value(), 299600);
-    EXPECT_EQ(w->cmdEOM->styleSheet(), rgb(0, 255, 255));
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|05:00|03:20|green pale cyan|299600/300000|1");
     w->TrackBar->setSliderDown(false);
-
     w->TrackBar->setValue(1000);
     t.time.advance(100);
-    EXPECT_EQ(w->cmdEOM->styleSheet(), "");
-    EXPECT_EQ(w->lblDown->text(), "04:59");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|00:01|04:59|green pale -|1000/300000|1");
 }
 
+// While playing Trim moves the end of file to the position, while idle it
+// restores the whole recording; EOM marks the position.
 TEST_F(AuditionTest, TrimAndEomMoveTheMarks) {
     writeMarks(120, 0);
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{120, 0}));
-
     play();
     player().play(90000);
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{90, 90}));
     EXPECT_FALSE(player().playing);
     EXPECT_EQ(auditionPlaying(), 0);
-
     play();
     EXPECT_EQ(player().endMs, 90000);
     player().play(42500);
@@ -186,25 +190,48 @@ TEST_F(AuditionTest, TrimAndEomMoveTheMarks) {
     EXPECT_EQ(marks(), (Marks{300, 300}));
 }
 
-// The card must be free once the audition is over, whether it ran to its
-// end or the window closed under it.
-TEST_F(AuditionTest, EndOfPlayAndClosingFreeTheCard) {
+// The card must be free once the audition is over, whether it ran to its end
+// or the window closed under it. A damaged wave is reported and leaves
+// nothing to trim.
+TEST_F(AuditionTest, EndOfPlayClosingAndDamageFreeTheCard) {
     t.station->state.AuditionDevice = 0;
     play();
     player().play(300000);
-    EXPECT_EQ(auditionPlaying(), 0);
     EXPECT_TRUE(ProgrammeMayPlay(t.station->state));
-    EXPECT_EQ(w->cmdPlay->styleSheet(), "");
-
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||- pale -|0/300000|0");
     play();
     w->close();
     EXPECT_FALSE(player().playing);
     EXPECT_EQ(auditionPlaying(), 0);
+    w->show();
+
+    players.failLoad = true;
+    play();
+    EXPECT_EQ(t.messages.shown, QStringList{WaveDamagedText});
+    EXPECT_EQ(auditionPlaying(), 0);
+    QFile::remove(t.host(Monday + ".DAT"));
+    click(w->cmdTrim);
+    EXPECT_FALSE(QFile::exists(t.host(Monday + ".DAT")));
 }
 
 // Resuming the paused recording while another is chosen would write this
-// one's times into the other's marks.
-TEST_F(AuditionTest, PlayWhilePausedOnAnotherRecordingLoadsThatOne) {
+// one's times into the other's marks. "Not Available" for the day chosen must
+// leave nothing of the recording heard before: not its format or slider, not
+// its sound, and not its marks for a Trim meant for the recording asked for.
+TEST_F(AuditionTest, ChoosingAnotherDayLeavesNothingOfTheRecordingBefore) {
+    play();
+    player().play(50000);
+    t.time.advance(100);
+    ASSERT_EQ(w->TrackBar->value(), 50000);
+    play(2);
+    EXPECT_EQ(shown(), "  Not Available||||- pale -|0/0|0");
+    EXPECT_FALSE(t.station->fileInUse(t.host(Monday + ".WAV")));
+    t.time.advance(100);
+    EXPECT_EQ(shown(), "  Not Available||||- pale -|0/0|0");
+    click(w->cmdTrim);
+    EXPECT_EQ(marks(), Marks{});
+    EXPECT_EQ(players.made.size(), 1u);
+
     TempStation::writeFile(t.host(Tuesday + ".WAV"), QByteArray(1000, 'x'));
     play();
     player().play(50000);
@@ -217,15 +244,6 @@ TEST_F(AuditionTest, PlayWhilePausedOnAnotherRecordingLoadsThatOne) {
     EXPECT_EQ(marks(), Marks{});
 }
 
-TEST_F(AuditionTest, DamagedWaveIsReportedAndLeavesNothingToTrim) {
-    players.failLoad = true;
-    play();
-    EXPECT_EQ(t.messages.shown, QStringList{WaveDamagedText});
-    EXPECT_EQ(auditionPlaying(), 0);
-    click(w->cmdTrim);
-    EXPECT_EQ(TempStation::readFile(t.host(Monday + ".DAT")), QByteArray());
-}
-
 TEST_F(AuditionTest, RealWaveFileShowsItsFormatAndLength) {
     w = std::make_unique<frmAudition>(*t.station);
     w->show();
@@ -234,33 +252,9 @@ TEST_F(AuditionTest, RealWaveFileShowsItsFormatAndLength) {
     std::vector<short> silence(33075, 0);
     ASSERT_EQ(sf_writef_short(f, silence.data(), 33075), 33075);
     sf_close(f);
-
     play();
-    EXPECT_EQ(w->lblMode->text(), "Mono 8 Bit 22050");
-    EXPECT_EQ(w->TrackBar->maximum(), 1500);
+    EXPECT_EQ(shown(), "|Mono 8 Bit 22050|||green pale -|0/1500|1");
     click(w->cmdStopPlay);
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{1.5f, 1.5f}));
-}
-
-// "Not Available" for the day chosen must leave nothing of the recording
-// heard before: not its format or slider, not its sound, and not its marks
-// for a Trim meant for the recording asked for.
-TEST_F(AuditionTest, UnavailableRecordingLeavesNothingOfTheOneBefore) {
-    play();
-    player().play(50000);
-    t.time.advance(100);
-    ASSERT_EQ(w->TrackBar->value(), 50000);
-    play(2);
-    EXPECT_EQ(w->lblWave->text(), "  Not Available");
-    EXPECT_EQ(w->lblMode->text(), "");
-    EXPECT_EQ(w->TrackBar->maximum(), 0);
-    EXPECT_EQ(w->TrackBar->value(), 0);
-    EXPECT_EQ(auditionPlaying(), 0);
-    EXPECT_FALSE(t.station->fileInUse(t.host(Monday + ".WAV")));
-    t.time.advance(100);
-    EXPECT_EQ(w->lblTime->text() + w->lblDown->text(), "");
-    click(w->cmdTrim);
-    EXPECT_EQ(marks(), Marks{});
-    EXPECT_EQ(players.made.size(), 1u);
 }
