@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -27,17 +26,30 @@ namespace {
 // letter case.
 const QString InstalledHelp = "/Program Files/DuzidazOda/SatHelp.RTF";
 
-// Weight, italic, underline, size and family of the word's characters.
-QString formatOf(const QTextBlock& block, const QString& word) {
-    QTextCursor cursor(block);
-    cursor.setPosition(block.position() + block.text().indexOf(word) + 1);
-    const QTextCharFormat f = cursor.charFormat();
-    return QString("%1%2%3 %4 ")
-               .arg(f.fontWeight())
-               .arg(f.fontItalic() ? "i" : "")
-               .arg(f.fontUnderline() ? "u" : "")
-               .arg(f.fontPointSize()) +
-           f.fontFamilies().toStringList().join(',');
+// Per block: alignment, left margin, first-line indent, space after and tab
+// stops in points; then its fragments as text/weight, italic, underline,
+// size and family.
+QString rendered(const QTextEdit* edit) {
+    const double ppp = edit->logicalDpiX() / 72.0;
+    QStringList blocks;
+    for (QTextBlock b = edit->document()->firstBlock(); b.isValid(); b = b.next()) {
+        const QTextBlockFormat f = b.blockFormat();
+        QString line =
+            QString::asprintf("{%d %g %g %g", int(f.alignment() & Qt::AlignHorizontal_Mask),
+                              f.leftMargin() / ppp, f.textIndent() / ppp, f.bottomMargin() / ppp);
+        for (const QTextOption::Tab& tab : f.tabPositions())
+            line += QString::asprintf(" tab %g", tab.position / ppp);
+        line += "}";
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat c = it.fragment().charFormat();
+            line += it.fragment().text() +
+                    QString::asprintf("/%d%s%s %g ", c.fontWeight(), c.fontItalic() ? "i" : "",
+                                      c.fontUnderline() ? "u" : "", c.fontPointSize()) +
+                    c.fontFamilies().toStringList().join(',') + "|";
+        }
+        blocks << line;
+    }
+    return blocks.join('\n');
 }
 
 } // namespace
@@ -53,25 +65,10 @@ TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormatting) {
     ASSERT_TRUE(window.loaded());
     QTextEdit* edit = window.RichTextBox1;
     EXPECT_TRUE(edit->isReadOnly());
-    EXPECT_EQ(edit->toPlainText(),
-              QString("Heading\nPlain slanted under code\n") + QChar(0x2022) + "\titem");
-    const QTextBlock heading = edit->document()->firstBlock(), body = heading.next();
-    QStringList formats{formatOf(heading, "Heading")};
-    for (const char* word : {"Plain", "slanted", "under", "code"})
-        formats << formatOf(body, word);
-    EXPECT_EQ(formats, QStringList({"700 16 Arial", "400 10 Arial", "400i 10 Arial",
-                                    "400u 10 Arial", "400 10 Courier New"}));
-    EXPECT_EQ(heading.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(body.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-    // The bullet hangs out to the left and its text tabs to the indent.
-    const QTextBlockFormat item = body.next().blockFormat();
-    const double pixelsPerPoint = edit->logicalDpiX() / 72.0;
-    EXPECT_DOUBLE_EQ(item.leftMargin(), 18 * pixelsPerPoint);
-    EXPECT_DOUBLE_EQ(item.textIndent(), -18 * pixelsPerPoint);
-    EXPECT_DOUBLE_EQ(item.bottomMargin(), 6 * pixelsPerPoint);
-    ASSERT_EQ(item.tabPositions().size(), 1);
-    EXPECT_DOUBLE_EQ(item.tabPositions()[0].position, item.leftMargin());
-
+    EXPECT_EQ(rendered(edit), "{4 0 0 0}Heading/700 16 Arial|\n{1 0 0 0}Plain /400 10 Arial|"
+                              "slanted/400i 10 Arial| /400 10 Arial|under/400u 10 Arial| /400 10 "
+                              "Arial|code/400 10 Courier New|\n{1 18 -18 6 tab 18}•\titem/400 10 "
+                              "Courier New|");
     window.show();
     QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
