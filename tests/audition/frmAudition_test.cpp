@@ -52,22 +52,16 @@ protected:
     }
     FakeWavePlayers::Player& player() { return players.last(); }
     int32_t auditionPlaying() const { return t.station->state.AuditionPlaying; }
+    // A button's colour as "r, g, b"; empty for its own.
     static QString colour(const QPushButton* b) {
-        for (const auto& [name, rgb] : {std::pair{"green", "128, 255, 128"},
-                                        {"dark", "0, 128, 0"},
-                                        {"pale", "255, 255, 192"},
-                                        {"yellow", "255, 255, 0"},
-                                        {"cyan", "0, 255, 255"}})
-            if (b->styleSheet() == QString("background-color: rgb(%1);").arg(rgb))
-                return name;
-        return b->styleSheet().isEmpty() ? "-" : b->styleSheet();
+        return QString(b->styleSheet()).remove("background-color: rgb(").remove(");");
     }
     // Wave, mode, time, count-down; Play, Pause and EOM colours; slider
     // position/maximum; whether the audition holds its card.
     QString shown() const {
         return QStringList(
                    {w->lblWave->text(), w->lblMode->text(), w->lblTime->text(), w->lblDown->text(),
-                    colour(w->cmdPlay) + " " + colour(w->cmdPause) + " " + colour(w->cmdEOM),
+                    colour(w->cmdPlay) + "/" + colour(w->cmdPause) + "/" + colour(w->cmdEOM),
                     QString("%1/%2").arg(w->TrackBar->value()).arg(w->TrackBar->maximum()),
                     QString::number(auditionPlaying())})
             .join('|');
@@ -124,23 +118,24 @@ TEST_F(AuditionTest, ProgrammeAndAuditionRefuseEachOtherOnOneCardAndBothPlayOnTw
 
 // A stop while paused ends the pause: Play starts afresh.
 TEST_F(AuditionTest, PauseResumeAndStopShowTheirColours) {
-    EXPECT_EQ(shown(), "||||- pale -|0/0|0");
+    EXPECT_EQ(shown(), "||||/255, 255, 192/|0/0|0");
     play();
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||green pale -|0/300000|1");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||128, 255, 128/255, 255, 192/|0/300000|1");
     EXPECT_TRUE(t.station->fileInUse(t.host(Monday + ".WAV"))) << "the purge must keep it";
     click(w->cmdPause);
     EXPECT_TRUE(player().paused);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||dark yellow -|0/300000|1");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||0, 128, 0/255, 255, 0/|0/300000|1");
     click(w->cmdPlay);
     EXPECT_FALSE(player().paused);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||green pale -|0/300000|1");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||128, 255, 128/255, 255, 192/|0/300000|1");
     player().play(5000);
     t.time.advance(100);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|00:05|04:55|green pale -|5000/300000|1");
+    EXPECT_EQ(shown(),
+              "|Stereo16 Bit 44100|00:05|04:55|128, 255, 128/255, 255, 192/|5000/300000|1");
     click(w->cmdPause);
     click(w->cmdStopPlay);
     EXPECT_FALSE(player().playing);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||- pale -|5000/300000|0");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||/255, 255, 192/|5000/300000|0");
     play();
     EXPECT_EQ(players.made.size(), 2u);
     EXPECT_TRUE(player().playing);
@@ -153,17 +148,21 @@ TEST_F(AuditionTest, CountsDownToTheFullLengthWithoutAnEomAndFollowsTheSlider) {
     EXPECT_EQ(player().endMs, 0);
     player().play(100400);
     t.time.advance(100);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|01:40|03:20|green pale -|100400/300000|1");
+    EXPECT_EQ(shown(),
+              "|Stereo16 Bit 44100|01:40|03:20|128, 255, 128/255, 255, 192/|100400/300000|1");
     w->TrackBar->setSliderDown(true);
     w->TrackBar->setValue(299600);
     EXPECT_EQ(player().position, 299600);
     player().play(100);
     t.time.advance(100);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|05:00|03:20|green pale cyan|299600/300000|1");
+    EXPECT_EQ(
+        shown(),
+        "|Stereo16 Bit 44100|05:00|03:20|128, 255, 128/255, 255, 192/0, 255, 255|299600/300000|1");
     w->TrackBar->setSliderDown(false);
     w->TrackBar->setValue(1000);
     t.time.advance(100);
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|00:01|04:59|green pale -|1000/300000|1");
+    EXPECT_EQ(shown(),
+              "|Stereo16 Bit 44100|00:01|04:59|128, 255, 128/255, 255, 192/|1000/300000|1");
 }
 
 // While playing Trim moves the end of file to the position, while idle it
@@ -198,7 +197,7 @@ TEST_F(AuditionTest, EndOfPlayClosingAndDamageFreeTheCard) {
     play();
     player().play(300000);
     EXPECT_TRUE(ProgrammeMayPlay(t.station->state));
-    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||- pale -|0/300000|0");
+    EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||/255, 255, 192/|0/300000|0");
     play();
     w->close();
     EXPECT_FALSE(player().playing);
@@ -224,10 +223,10 @@ TEST_F(AuditionTest, ChoosingAnotherDayLeavesNothingOfTheRecordingBefore) {
     t.time.advance(100);
     ASSERT_EQ(w->TrackBar->value(), 50000);
     play(2);
-    EXPECT_EQ(shown(), "  Not Available||||- pale -|0/0|0");
+    EXPECT_EQ(shown(), "  Not Available||||/255, 255, 192/|0/0|0");
     EXPECT_FALSE(t.station->fileInUse(t.host(Monday + ".WAV")));
     t.time.advance(100);
-    EXPECT_EQ(shown(), "  Not Available||||- pale -|0/0|0");
+    EXPECT_EQ(shown(), "  Not Available||||/255, 255, 192/|0/0|0");
     click(w->cmdTrim);
     EXPECT_EQ(marks(), Marks{});
     EXPECT_EQ(players.made.size(), 1u);
@@ -253,7 +252,7 @@ TEST_F(AuditionTest, RealWaveFileShowsItsFormatAndLength) {
     ASSERT_EQ(sf_writef_short(f, silence.data(), 33075), 33075);
     sf_close(f);
     play();
-    EXPECT_EQ(shown(), "|Mono 8 Bit 22050|||green pale -|0/1500|1");
+    EXPECT_EQ(shown(), "|Mono 8 Bit 22050|||128, 255, 128/255, 255, 192/|0/1500|1");
     click(w->cmdStopPlay);
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{1.5f, 1.5f}));
