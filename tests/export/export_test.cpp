@@ -21,6 +21,11 @@ QByteArray zeros(const char* text) {
     return QByteArray(text).replace('|', '\0');
 }
 
+auto fields(const ExportRecord& x) {
+    return std::tie(x.ExportMode, x.ExportDays, x.ExportPaths, x.ExportFade, x.ExportLength,
+                    x.WinjockNumber);
+}
+
 // Other tools read the rule file by these offsets.
 TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndReadBack) {
     const ExportRecord r{ExportWinjock, {0, 1}, {"", "H:\\programs\\SF8005NNN.wav"}, 1,
@@ -31,10 +36,6 @@ TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndReadBack) {
     EXPECT_EQ(b.mid(16, 60), QByteArray(30, ' ') + "H:\\programs\\SF8005NNN.wav     ");
     EXPECT_EQ(b.mid(226, 7), zeros("\x01|30:00"));
     EXPECT_EQ(qFromLittleEndian<qint16>(b.constData() + 233), 8005);
-    const auto fields = [](const ExportRecord& x) {
-        return std::tie(x.ExportMode, x.ExportDays, x.ExportPaths, x.ExportFade, x.ExportLength,
-                        x.WinjockNumber);
-    };
     EXPECT_EQ(fields(ExportRecord::parse(b)), fields(r));
 }
 
@@ -45,13 +46,8 @@ TEST(ExportRecordTest, UnwrittenRecordsAreInactiveAndAModeChangeTouchesOnlyTheMo
     RecordFile file;
     ASSERT_TRUE(file.open(dir.filePath("Exportinfo.dat"), ExportRecord::Length, nullptr));
     ASSERT_TRUE(WriteExportMode(file, 3, ExportUserDefined, nullptr));
-    for (ScheduleNo n : {1, 2, 7}) {
-        const ExportRecord r = ReadExportRecord(file, n);
-        EXPECT_EQ(r.ExportMode, ExportInactive);
-        EXPECT_FALSE(r.exportsOn(1));
-        EXPECT_EQ(r.ExportPaths[1], "");
-        EXPECT_EQ(r.WinjockNumber, 0);
-    }
+    for (ScheduleNo n : {1, 2, 7})
+        EXPECT_EQ(fields(ReadExportRecord(file, n)), fields(ExportRecord{})) << n;
     EXPECT_EQ(*file.read(3), QByteArray("\x01", 1) + QByteArray(234, '\0'));
 }
 
