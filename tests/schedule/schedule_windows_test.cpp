@@ -1,0 +1,431 @@
+#include "fakes/schedules.h"
+#include "fakes/temp_station.h"
+#include "schedule/frmDialog1.h"
+#include "schedule/frmProgramSourceCodes.h"
+#include "schedule/frmSchedule.h"
+#include "schedule/frmScheduleConflicts.h"
+#include "schedule/frmWeeklySchedule.h"
+#include "schedule/schedule_views.h"
+#include "station/tick_handoffs.h"
+#include "support/test.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+class CountingPlayList : public PlayListControl {
+public:
+    void BuildPlayList() override { ++builds; }
+    int builds = 0;
+};
+
+QStringList rows(const QListWidget* list, bool trimmed = false) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << (trimmed ? list->item(i)->text().trimmed() : list->item(i)->text());
+    return texts;
+}
+
+void click(QPushButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.startUp();
+        TempStation::writeFile(codesFile(), "AA1\r\nSR\r\n");
+    }
+    void TearDown() override {
+        if (w && w->conflictsWindow())
+            delete w->conflictsWindow();
+    }
+    QString codesFile() const { return t.host("c:\\satfile\\Source.dat"); }
+    ScheduleFile& file() { return t.station->state.SatListFile; }
+    QByteArray stored(ScheduleNo n) { return file().read(n)->bytes(); }
+    void open() {
+        w = std::make_unique<frmSchedule>(*t.station, &playList);
+        w->resize(1000, 560);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    QStringList listed() const { return rows(w->lstDisplaySchedule, true); }
+    void chooseChannel(int row) {
+        QTest::mouseClick(w->lstRecChan->viewport(), Qt::LeftButton, {},
+                          w->lstRecChan->visualItemRect(w->lstRecChan->item(row)).center());
+    }
+
+    TempStation t;
+    CountingPlayList playList;
+    std::unique_ptr<frmSchedule> w;
+};
+
+TEST_F(Windows, EditorOpensByNameAndSelectLoadsTheSchedule) {
+    ScheduleFields sw = scheduleFields("  Zulu Switch", "3");
+    sw.SatLang = "SR";
+    sw.SatRoute = "R";
+    sw.SatAtt = "14";
+    sw.PlayTimes[5] = "07:30:00";
+    sw.RecDays[2] = 4;
+    sw.RecTimes[2] = "06:00:00";
+    put(file(), 7, sw);
+    put(file(), 12, scheduleFields("alpha"));
+    open();
+    QStringList codes;
+    for (int i = 0; i < w->cboSatLang->count(); ++i)
+        codes << w->cboSatLang->itemText(i);
+    EXPECT_EQ(codes, (QStringList{"AA1", "SR "}));
+    EXPECT_EQ(listed(), (QStringList{"alpha", "Zulu Switch"}));
+    EXPECT_EQ(w->lblScheduleNo->text(), "12");
+    EXPECT_TRUE(w->cmdApply->isEnabled());
+
+    w->lstDisplaySchedule->setCurrentRow(1);
+    EXPECT_EQ(w->currentScheduleNo(), 7);
+    // An empty time leaves room to type in its box.
+    EXPECT_EQ((QStringList{w->txtSatName->text(), w->cboSatLang->currentText(),
+                           w->cboSatRoute->currentText(), w->cboSatAtt->currentText(),
+                           w->Label2->text(), w->cboRec[2]->currentText(), w->txtRec[2]->text(),
+                           w->txtPlay[5]->text(), w->txtPlay[0]->text()}),
+              (QStringList{QString("Zulu Switch").leftJustified(25), "SR ", "Reverse", "14",
+                           "Switch Time  HH:MM:SS", "Wed", "06:00:00", "07:30:00", ""}));
+    EXPECT_EQ(w->lstRecChan->currentRow(), 2);
+    EXPECT_FALSE(w->txtSatLen->isVisible());
+    EXPECT_FALSE(w->txtPlay[5]->isEnabled());
+
+    w->mnuViewNumber->trigger();
+    EXPECT_EQ(listed(), (QStringList{"7 Zulu Switch", "12 alpha"}));
+}
+
+// Switch Only hides the length and needs none; nothing else may move nor the
+// window resize.
+TEST_F(Windows, SwitchOnlySavesWithoutLengthAndMovesNothing) {
+    put(file(), 1, scheduleFields("Feed", "3"));
+    open();
+    w->adjustSize();
+    const auto places = [&] {
+        QApplication::processEvents(); // layouts settle on posted events
+        QStringList at{QString("window %1x%2").arg(w->width()).arg(w->height())};
+        for (const QWidget* c : std::initializer_list<QWidget*>{
+                 w->lstDisplaySchedule, w->lstRecChan, w->txtSatName, w->cboSatLang, w->Label2,
+                 w->txtPlay[0], w->txtPlay[27], w->cboRec[6], w->cmdNew, w->cmdScheduleClose})
+            at << QString("%1 %2,%3 %4x%5")
+                      .arg(c->objectName())
+                      .arg(c->mapTo(w.get(), QPoint()).x())
+                      .arg(c->mapTo(w.get(), QPoint()).y())
+                      .arg(c->width())
+                      .arg(c->height());
+        return at;
+    };
+    const QStringList switching = places();
+    w->txtPlay[4]->setText("08:00:00");
+    click(w->cmdApply);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(stored(1).mid(26, 5), "     ");
+    EXPECT_EQ(stored(1).mid(41 + 4 * 8, 8), "08:00:00");
+
+    for (int row : {0, 2, 1}) {
+        chooseChannel(row);
+        EXPECT_EQ(w->txtSatLen->isVisible(), row != 2);
+        EXPECT_EQ(places(), switching) << "channel row " << row;
+    }
+    const QByteArray saved = stored(1);
+    click(w->cmdApply);
+    EXPECT_EQ(t.messages.shown, QStringList{"You must enter a Length"});
+    EXPECT_EQ(stored(1), saved);
+}
+
+// During New no old entry looks chosen, nor is any channel until one is
+// clicked, and the list taking the focus must not load an entry over what is
+// typed; Apply lists the conflicts and shows the new schedule where it sorts.
+TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
+    ScheduleFields first = scheduleFields("First", "1", "30:00");
+    first.RecDays[1] = 2;
+    first.RecTimes[1] = "08:00:00";
+    put(file(), 1, first);
+    put(file(), 2, scheduleFields("Gone"));
+    ASSERT_TRUE(file().deleteRecord(2));
+    put(file(), 3, scheduleFields("Zulu"));
+    open();
+    click(w->cmdNew);
+    EXPECT_EQ(w->currentScheduleNo(), 2);
+    EXPECT_EQ(w->lblScheduleNo->text(), "2");
+    EXPECT_EQ(w->cboSatLang->currentText(), "AA1");
+    EXPECT_EQ(w->lstRecChan->currentRow(), 0);
+    EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
+    QTest::keyClick(w->lstDisplaySchedule, Qt::Key_Delete); // not in the file yet
+    EXPECT_EQ(w->deleteDialog(), nullptr);
+    w->txtSatName->setText("Gamma");
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(w->lstDisplaySchedule, &tabbedIn);
+    EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
+    EXPECT_EQ(w->currentScheduleNo(), 2);
+    EXPECT_EQ(w->txtSatName->text(), "Gamma");
+    w->txtSatLen->setText("10:00");
+    w->cboRec[1]->setCurrentIndex(2);
+    w->txtRec[1]->setText("08:05:00");
+    click(w->cmdApply);
+    EXPECT_EQ(t.messages.shown,
+              (QStringList{"Select a schedule", "Select a channel to record or switch only"}));
+    EXPECT_FALSE(file().read(2)->inUse());
+
+    chooseChannel(0);
+    click(w->cmdApply);
+    EXPECT_TRUE(file().read(2)->inUse());
+    ASSERT_TRUE(w->conflictsWindow() && w->conflictsWindow()->isVisible());
+    EXPECT_EQ(rows(w->conflictsWindow()->lstConflicts),
+              QStringList{"Record First conflicts with Gamma on Monday"});
+    EXPECT_EQ(t.station->state.Rec(1).NextRecSlot, 1) << "the finders ran";
+    ASSERT_EQ(w->lstDisplaySchedule->selectedItems().size(), 1);
+    EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 1);
+    EXPECT_EQ((QStringList{w->lstDisplaySchedule->currentItem()->text().trimmed(),
+                           w->lblScheduleNo->text(), w->txtSatName->text().trimmed(),
+                           w->txtSatLen->text()}),
+              (QStringList{"Gamma", "2", "Gamma", "10:00"}));
+    EXPECT_EQ(w->lstRecChan->currentRow(), 0);
+
+    w->txtRec[1]->setText("09:00:00");
+    click(w->cmdApply);
+    EXPECT_EQ(w->conflictsWindow()->lstConflicts->count(), 0);
+}
+
+TEST_F(Windows, ApplyKeepsTheListPositionNotTheSchedule) {
+    for (ScheduleNo n = 1; n <= 60; ++n)
+        put(file(), n, scheduleFields(QString("Show %1").arg(n, 2, 10, QChar('0'))));
+    open();
+    QScrollBar* bar = w->lstDisplaySchedule->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 20);
+    w->lstDisplaySchedule->setCurrentRow(30);
+    bar->setValue(20);
+    w->txtSatName->setText("Aardvark");
+    click(w->cmdApply);
+    EXPECT_EQ(listed().first(), "Aardvark");
+    EXPECT_EQ(bar->value(), 20);
+    EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 30);
+    EXPECT_EQ(w->currentScheduleNo(), 30) << "the entry now at the position";
+    EXPECT_EQ(w->txtSatName->text().trimmed(), "Show 30");
+}
+
+TEST_F(Windows, DeleteAsksByNameThenDeletesAndReloads) {
+    put(file(), 1, scheduleFields("Alpha"));
+    put(file(), 2, scheduleFields("Beta"));
+    open();
+    w->lstDisplaySchedule->clearSelection();
+    click(w->cmdDelete);
+    EXPECT_EQ(t.messages.shown, QStringList{"Select a schedule"});
+    EXPECT_EQ(w->deleteDialog(), nullptr);
+
+    // The Delete key asks at once.
+    w->lstDisplaySchedule->setCurrentRow(1);
+    QTest::keyClick(w->lstDisplaySchedule, Qt::Key_Delete);
+    ASSERT_NE(w->deleteDialog(), nullptr);
+    EXPECT_EQ(w->deleteDialog()->windowTitle(), "Delete Beta Schedule?");
+    EXPECT_EQ(w->deleteDialog()->lblQuestion->text(), "Are You Sure?");
+    click(w->deleteDialog()->CancelButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->deleteDialog(), nullptr);
+    EXPECT_TRUE(file().read(2)->inUse());
+
+    // The pop-up comes on releasing the right button over the list.
+    QTest::mouseRelease(w->lstDisplaySchedule->viewport(), Qt::RightButton);
+    EXPECT_TRUE(w->mnuHiddenPopupMenu->isVisible());
+    w->mnuHiddenPopupMenu->close();
+    w->mnuHiddenPopupDelete->trigger();
+    ASSERT_NE(w->deleteDialog(), nullptr);
+    // Choosing another schedule meanwhile does not change which is deleted.
+    w->lstDisplaySchedule->setCurrentRow(0);
+    click(w->deleteDialog()->OKButton);
+    EXPECT_FALSE(file().read(2)->inUse());
+    EXPECT_TRUE(file().read(1)->inUse());
+    EXPECT_EQ(listed(), QStringList{"Alpha"});
+    EXPECT_EQ(playList.builds, 1);
+}
+
+TEST_F(Windows, KeyboardMovesThroughTheGrid) {
+    put(file(), 1, scheduleFields("Alpha"));
+    open();
+    QApplication::setActiveWindow(w.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->txtPlay[0]->setText("12:00:001");
+    const struct {
+        QWidget *from, *to;
+        Qt::Key key;
+    } moves[] = {{w->txtSatName, w->txtSatLen, Qt::Key_Return},
+                 {w->txtSatLen, w->cboSatLang, Qt::Key_Enter},
+                 {w->txtPlay[27], w->txtPlay[0], Qt::Key_Return},
+                 {w->txtPlay[25], w->txtPlay[1], Qt::Key_Down},
+                 {w->txtPlay[1], w->txtPlay[25], Qt::Key_Up},
+                 {w->txtPlay[6], w->txtPlay[10], Qt::Key_Down},
+                 {w->txtPlay[0], w->txtPlay[27], Qt::Key_Backspace},
+                 {w->txtRec[6], w->txtRec[0], Qt::Key_Down},
+                 {w->txtRec[0], w->txtRec[6], Qt::Key_Up},
+                 {w->cboRec[2], w->txtPlay[11], Qt::Key_Backspace}};
+    for (const auto& m : moves) {
+        m.from->setFocus();
+        QTest::keyClick(m.from, m.key);
+        EXPECT_EQ(QApplication::focusWidget(), m.to) << m.from->objectName().toStdString();
+    }
+    EXPECT_EQ(w->txtPlay[0]->text(), "12:00:0") << "Backspace still works where typed";
+    w->cboSatLang->setCurrentText("");
+    QTest::keyClicks(w->cboSatLang->lineEdit(), "abcd");
+    EXPECT_EQ(w->cboSatLang->currentText(), "abc");
+}
+
+TEST_F(Windows, CloseRebuildsThePlayListAndTakesTheConflictsWindowAlong) {
+    ScheduleFields a = scheduleFields("A"), b = scheduleFields("B");
+    a.PlayTimes[0] = b.PlayTimes[0] = "10:00:00";
+    put(file(), 1, a);
+    put(file(), 2, b);
+    open();
+    click(w->cmdApply);
+    ASSERT_TRUE(w->conflictsWindow() && w->conflictsWindow()->isVisible());
+    w->close();
+    EXPECT_EQ(playList.builds, 1);
+    EXPECT_TRUE(w->conflictsWindow()->isVisible()) << "closed by other means";
+    w->show();
+    click(w->cmdScheduleClose);
+    EXPECT_EQ(playList.builds, 2);
+    EXPECT_FALSE(w->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->conflictsWindow(), nullptr);
+}
+
+// The printout follows the list's order without taking the editor off the
+// schedule it shows.
+TEST_F(Windows, PrintsTheListInItsOrderAndApplyStillSavesTheShownSchedule) {
+    ScheduleFields zulu = scheduleFields("Zulu");
+    zulu.SatPort = "4";
+    zulu.SatLang = "FN1";
+    zulu.SatAtt = "12";
+    zulu.RecTimes[2] = "06:00:00";
+    put(file(), 3, zulu);
+    put(file(), 9, scheduleFields("Alpha", "2"));
+    open();
+    w->mnuViewNumber->trigger();
+    ASSERT_EQ(w->currentScheduleNo(), 3);
+    w->txtSatName->setText("Zulu Renamed");
+    const QString pdf = t.root() + "/list.pdf";
+    w->setPrintFile(pdf);
+    w->mnuPrint->trigger();
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+
+    QProcess p;
+    p.start("pdftotext", {"-layout", "-fixed", "7.2", pdf, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+    const auto lineWith = [&](const QString& text) {
+        const auto at = std::find_if(lines.begin(), lines.end(),
+                                     [&](const QString& l) { return l.contains(text); });
+        return at == lines.end() ? QString() : *at;
+    };
+    const QString heads = lineWith("CH PT  NET   LEN RT AT"), first = lineWith("Zulu");
+    ASSERT_FALSE(heads.isEmpty());
+    EXPECT_FALSE(lineWith("Satellite Record Schedule 3/2/2026").isEmpty());
+    EXPECT_EQ(heads.indexOf("Name"), first.indexOf("Zulu") + 10);
+    EXPECT_EQ(heads.indexOf("CH") + 1, first.indexOf(" 1  4  FN1  00:30 S  12") + 1);
+    EXPECT_EQ(heads.indexOf("AT") + 1, first.indexOf("12"));
+    EXPECT_LT(lines.indexOf(first), lines.indexOf(lineWith("Alpha")));
+    EXPECT_FALSE(lineWith("Tue: 06:00:00").isEmpty());
+
+    click(w->cmdApply);
+    EXPECT_EQ(file().read(3)->parse().SatName.trimmed(), "Zulu Renamed");
+    EXPECT_EQ(file().read(9)->parse().SatName.trimmed(), "Alpha");
+}
+
+// A code typed in lower case is kept as the list of codes holds them.
+TEST_F(Windows, MissingSourceFileIsReportedAndATypedCodeStillSaves) {
+    QFile::remove(codesFile());
+    put(file(), 1, scheduleFields("Alpha"));
+    open();
+    EXPECT_EQ(t.messages.shown,
+              QStringList{"Missing file-->c:\\satfile\\Source.dat  The program source codes (AA1, "
+                          "FN1, SR1, etc.)  are missing."});
+    EXPECT_EQ(w->cboSatLang->count(), 0);
+    w->cboSatLang->setCurrentText("xy");
+    click(w->cmdApply);
+    EXPECT_EQ(stored(1).mid(31, 3), "XY ");
+}
+
+// Enter in the entry box does what Apply does; Delete needs a selection and
+// asks nothing.
+TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
+    TempStation::writeFile(codesFile(), "SR1\r\nAA1\r\nZZ1\r\n");
+    frmProgramSourceCodes codes(*t.station);
+    codes.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&codes));
+    EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "ZZ1"}));
+    EXPECT_EQ(codes.List1->currentRow(), 0);
+    EXPECT_FALSE(codes.text1->isVisible());
+    click(codes.cmdNew);
+    EXPECT_TRUE(codes.text1->isVisible());
+    QTest::keyClicks(codes.text1, "sr2x");
+    EXPECT_EQ(codes.text1->text(), "sr2");
+    QTest::keyClick(codes.text1, Qt::Key_Return);
+    EXPECT_FALSE(codes.text1->isVisible());
+    EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "SR2", "ZZ1"}));
+    EXPECT_EQ(codes.List1->currentItem()->text(), "SR2");
+    EXPECT_EQ(TempStation::readFile(codesFile()), "AA1\r\nSR1\r\nSR2\r\nZZ1\r\n");
+    click(codes.cmdNew);
+    QTest::keyClicks(codes.text1, "aa1");
+    click(codes.cmdApply);
+    EXPECT_EQ(codes.List1->currentRow(), 1);
+    click(codes.cmdNew);
+    EXPECT_EQ(codes.text1->text(), "");
+    click(codes.cmdApply);
+    EXPECT_FALSE(codes.text1->isVisible());
+    EXPECT_EQ(codes.List1->count(), 5);
+
+    codes.List1->clearSelection();
+    click(codes.cmdDelete);
+    EXPECT_EQ(codes.List1->count(), 5);
+    for (int left = 4; left >= 0; --left) {
+        codes.List1->setCurrentRow(0);
+        click(codes.cmdDelete);
+        EXPECT_EQ(codes.List1->count(), left);
+    }
+    EXPECT_EQ(TempStation::readFile(codesFile()), "");
+    click(codes.cmdDelete);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    click(codes.cmdClose);
+    EXPECT_FALSE(codes.isVisible());
+}
+
+TEST_F(Windows, SourceCodesWindowOpensEmptyWithoutAFileOrAMessage) {
+    QFile::remove(codesFile());
+    frmProgramSourceCodes codes(*t.station);
+    EXPECT_EQ(codes.List1->count(), 0);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+// The window keeps lists of its own, filled afresh for each view.
+TEST_F(Windows, WeeklyWindowFillsEachViewAfreshUnderItsHeads) {
+    ScheduleFields f = scheduleFields("News");
+    f.PlayTimes[4] = "08:00:00";
+    f.RecDays[0] = 2;
+    f.RecTimes[0] = "07:00:00";
+    put(file(), 1, f);
+    frmWeeklySchedule weekly(*t.station, frmWeeklySchedule::View::Play);
+    weekly.show();
+    const auto shown = [&] {
+        return QStringList{weekly.windowTitle(), weekly.lblHeadings->text()} +
+               rows(weekly.lstWeeklySchedule) + rows(weekly.lstSort);
+    };
+    const QString play = "Mon 08:00:00 " + QString("News").leftJustified(25),
+                  record = "Mon 07:00:00  Sun " + QString("News").leftJustified(25) + " 1";
+    EXPECT_EQ(shown(),
+              (QStringList{"Weekly Play Schedule", WeeklyPlayHeadings(), play, " 2" + play}));
+    EXPECT_FALSE(weekly.lstSort->isVisible());
+    weekly.showView(frmWeeklySchedule::View::Record);
+    EXPECT_EQ(shown(), (QStringList{"Weekly Record Schedule", WeeklyRecordHeadings(), record,
+                                    " 2" + record}));
+    EXPECT_TRUE(weekly.lblHeadings->isVisible());
+}
+
+} // namespace
