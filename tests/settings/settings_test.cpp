@@ -46,18 +46,16 @@ protected:
     StationState s;
 };
 
-TEST_F(Settings, MissingFileIsCreatedEmptyAndEverySettingReadsZero) {
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).path()));
-    readAll();
-    EXPECT_TRUE(QFileInfo::exists(path()));
-    EXPECT_EQ(QFileInfo(path()).size(), 0);
-    forEachSetting(s, [](Setting, auto field) { EXPECT_EQ(field, 0); });
-}
-
 // Little-endian and sign-extended, the 32-bit Eb/No interval too. The audio
 // devices are handed over right after their records are read, so the
 // callback must see each field already filled and the next one not yet.
 TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrder) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).path()));
+    readAll(); // a missing file is created empty and every setting reads zero
+    EXPECT_TRUE(QFileInfo::exists(path()));
+    EXPECT_EQ(QFileInfo(path()).size(), 0);
+    forEachSetting(s, [](Setting, auto field) { EXPECT_EQ(field, 0); });
+
     TempStation::writeFile(path(), records(21));
     std::vector<int> order;
     readAll([&](Setting n) {
@@ -158,7 +156,7 @@ TEST_F(Settings, ApplyRefusesWithoutDaysThenDriveAndReportsAnUnwritableFile) {
     EXPECT_TRUE(QDir(t.drive('H') + "/Satfile").exists());
 }
 
-TEST_F(Settings, PrairieCardIsSetUpAtOnceAndAFailureIsReported) {
+TEST_F(Settings, ClicksActAtOnceAndAPrairieFailureIsReported) {
     const QString portFile = t.root() + "/ports";
     TempStation::writeFile(portFile, QByteArray(1024, '\0'));
     PortFile ports(portFile);
@@ -170,11 +168,12 @@ TEST_F(Settings, PrairieCardIsSetUpAtOnceAndAFailureIsReported) {
     EXPECT_TRUE(t.messages.shown.isEmpty());
     PortFile absent(t.root() + "/no-such-ports");
     selectRemoteControl(*t.station, &absent, 2);
-    EXPECT_EQ(t.messages.shown.size(), 1);
-}
+    selectRemoteControl(*t.station, nullptr, 2);
+    ASSERT_EQ(t.messages.shown.size(), 2);
+    EXPECT_TRUE(t.messages.shown[0].startsWith("The Prairie Digital card cannot be set up: "));
+    EXPECT_EQ(t.messages.shown[1], "The Prairie Digital card cannot be set up: no I/O ports.");
 
-// The console's buttons stay hidden while the playlist is empty.
-TEST_F(Settings, PlayVisibleFollowsThePlaylist) {
+    // The console's buttons stay hidden while the playlist is empty.
     ConsoleDisplay& d = t.station->display;
     d.PlayListVisible = true;
     setPlayVisible(*t.station, 1);
