@@ -155,8 +155,14 @@ TEST_F(Schedules, FileReusesFreedSlotsAndKeepsTheNumbers) {
 // Edits still save in a full file. A damaged, huge file: only the records
 // the station uses are read, and the excess is reported once.
 TEST_F(Schedules, NineHundredNinetyNineAtMost) {
+    int reported = 0;
+    file().setExcessHandler([&](qint64 records) {
+        ++reported;
+        EXPECT_EQ(records, 1500);
+    });
     for (ScheduleNo n = 1; n <= ScheduleFile::MaxSchedules; ++n)
         put(file(), n, scheduleFields("Full"));
+    EXPECT_EQ(file().scan().size(), 999u);
     EXPECT_EQ(file().freeSlot(), 1000);
     EXPECT_EQ(NewScheduleSlot(*t.station), 0);
     EXPECT_EQ(t.messages.shown,
@@ -164,13 +170,9 @@ TEST_F(Schedules, NineHundredNinetyNineAtMost) {
     put(file(), 500, scheduleFields("Edited", "2"));
     EXPECT_EQ(file().read(500)->parse().RecChan, "2");
     EXPECT_EQ(QFileInfo(t.host(ScheduleFile::StationPath)).size(), 999 * 331);
+    EXPECT_EQ(reported, 0);
 
     put(file(), 1500, scheduleFields("Beyond"));
-    int reported = 0;
-    file().setExcessHandler([&](qint64 records) {
-        ++reported;
-        EXPECT_EQ(records, 1500);
-    });
     EXPECT_EQ(file().scan().size(), 999u);
     EXPECT_EQ(file().records().size(), 999u);
     EXPECT_EQ(file().freeSlot(), 1000);

@@ -128,6 +128,7 @@ TEST_F(Windows, SwitchOnlySavesWithoutLengthAndMovesNothing) {
     w->txtPlay[4]->setText("08:00:00");
     click(w->cmdApply);
     EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(w->conflictsWindow(), nullptr) << "nothing to list";
     EXPECT_EQ(stored(1).mid(26, 5), "     ");
     EXPECT_EQ(stored(1).mid(41 + 4 * 8, 8), "08:00:00");
 
@@ -379,6 +380,7 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
         codes.List1->setCurrentRow(0);
         click(codes.cmdDelete);
         EXPECT_EQ(codes.List1->count(), left);
+        EXPECT_EQ(codes.List1->currentRow(), -1);
     }
     EXPECT_EQ(TempStation::readFile(codesFile()), "");
     click(codes.cmdDelete);

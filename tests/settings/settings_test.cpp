@@ -118,6 +118,8 @@ TEST_F(Settings, ApplyWritesAllRecordsAndKeepsThePortRecords) {
     t.startUp();
     selectWaveDrive(*t.station, 4);
     t.station->state.WaveKeepDays = 3;
+    t.station->state.CommPortNo = 4; // the communications window's, not stored here
+    t.station->state.BaudIndex = 3;
     SettingsChoice c = validChoice();
     c.devices[1] = 1;
     c.threshold = "250abc";
