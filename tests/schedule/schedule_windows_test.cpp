@@ -79,10 +79,9 @@ TEST_F(Windows, EditorOpensByNameAndSelectLoadsTheSchedule) {
     put(file(), 7, sw);
     put(file(), 12, scheduleFields("alpha"));
     open();
-    QStringList codes;
-    for (int i = 0; i < w->cboSatLang->count(); ++i)
-        codes << w->cboSatLang->itemText(i);
-    EXPECT_EQ(codes, (QStringList{"AA1", "SR "}));
+    EXPECT_EQ((QStringList{w->cboSatLang->itemText(0), w->cboSatLang->itemText(1)}),
+              (QStringList{"AA1", "SR "}));
+    EXPECT_EQ(w->cboSatLang->count(), 2);
     EXPECT_EQ(listed(), (QStringList{"alpha", "Zulu Switch"}));
     EXPECT_EQ(w->lblScheduleNo->text(), "12");
     EXPECT_TRUE(w->cmdApply->isEnabled());

@@ -65,18 +65,12 @@ TEST_F(MyComputerWindow, WithoutAFileNothingIsChosenAndApplyAsksForTheDaysFirst)
 // The stored choices are shown with their effects; a click shows on the
 // console at once, and only Apply stores the boxes as they stand.
 TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
-    open({{PlayDevice, 1},
-          {RecordThreshold, -300},
-          {WaveKeepDays, 2},
-          {ActivityLogKeep, 3},
-          {EbNoLogInterval, 5},
-          {ActivityLogOn, 1},
-          {RelayCardType, 2},
-          {WaveDriveNo, 3},
-          {CommPortNo, 1},
-          {BaudIndex, 2},
-          {PlayButtonVisible, 1},
-          {TimeChangeAdjust, 1}});
+    const SettingRecords stored = {
+        {PlayDevice, 1},      {RecordThreshold, -300}, {WaveKeepDays, 2},
+        {ActivityLogKeep, 3}, {EbNoLogInterval, 5},    {ActivityLogOn, 1},
+        {RelayCardType, 2},   {WaveDriveNo, 3},        {CommPortNo, 1},
+        {BaudIndex, 2},       {PlayButtonVisible, 1},  {TimeChangeAdjust, 1}};
+    open(stored);
     EXPECT_EQ(at("lstMM1")->currentRow(), 1);
     EXPECT_EQ(
         (QStringList{at<QLineEdit>("txtThreshold")->text(), current("List2"), current("List4"),
@@ -89,9 +83,9 @@ TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
     t.station->display.PlayListVisible = true;
     t.station->display.cmdPlayVisible = true;
     clickBox("Check1");
-    EXPECT_EQ(t.station->state.PlayButtonVisible, 0);
-    EXPECT_FALSE(t.station->display.cmdPlayVisible);
-    EXPECT_EQ(record(PlayButtonVisible), 1);
+    EXPECT_EQ((std::tuple{t.station->state.PlayButtonVisible, t.station->display.cmdPlayVisible,
+                          record(PlayButtonVisible)}),
+              (std::tuple{int16_t(0), false, int16_t(1)}));
     QTest::mouseClick(at("lstDrv")->viewport(), Qt::LeftButton, {},
                       at("lstDrv")->visualItemRect(at("lstDrv")->item(1)).center());
     EXPECT_EQ(t.station->state.WaveDriveNo, 4);
@@ -103,11 +97,11 @@ TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
 
     click("cmdApply");
     EXPECT_TRUE(t.messages.shown.isEmpty());
-    std::vector<int16_t> stored;
+    std::vector<int16_t> records;
     for (Setting n :
          {WaveDriveNo, RecordThreshold, CommPortNo, BaudIndex, PlayButtonVisible, TimeChangeAdjust})
-        stored.push_back(record(n));
-    EXPECT_EQ(stored, (std::vector<int16_t>{4, 0, 1, 2, 0, 0}));
+        records.push_back(record(n));
+    EXPECT_EQ(records, (std::vector<int16_t>{4, 0, 1, 2, 0, 0}));
     EXPECT_EQ(t.station->state.TimeChangeAdjust, 0);
     click("cmdClose");
     EXPECT_FALSE(w->isVisible());
