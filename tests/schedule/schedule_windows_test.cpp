@@ -111,19 +111,14 @@ TEST_F(Windows, SwitchOnlySavesWithoutLengthAndMovesNothing) {
     w->adjustSize();
     const auto places = [&] {
         QApplication::processEvents(); // layouts settle on posted events
-        QStringList at{QString("window %1x%2").arg(w->width()).arg(w->height())};
-        for (const QWidget* c : std::initializer_list<QWidget*>{
+        QList<QRect> at{w->rect()};
+        for (QWidget* c : std::initializer_list<QWidget*>{
                  w->lstDisplaySchedule, w->lstRecChan, w->txtSatName, w->cboSatLang, w->Label2,
                  w->txtPlay[0], w->txtPlay[27], w->cboRec[6], w->cmdNew, w->cmdScheduleClose})
-            at << QString("%1 %2,%3 %4x%5")
-                      .arg(c->objectName())
-                      .arg(c->mapTo(w.get(), QPoint()).x())
-                      .arg(c->mapTo(w.get(), QPoint()).y())
-                      .arg(c->width())
-                      .arg(c->height());
+            at << QRect(c->mapTo(w.get(), QPoint()), c->size());
         return at;
     };
-    const QStringList switching = places();
+    const QList<QRect> switching = places();
     w->txtPlay[4]->setText("08:00:00");
     click(w->cmdApply);
     EXPECT_TRUE(t.messages.shown.isEmpty());
