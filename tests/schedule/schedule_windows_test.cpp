@@ -351,6 +351,7 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     frmProgramSourceCodes codes(*t.station);
     codes.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&codes));
+    EXPECT_EQ(codes.windowTitle(), "Program Source Codes");
     EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "ZZ1"}));
     EXPECT_EQ(codes.List1->currentRow(), 0);
     EXPECT_FALSE(codes.text1->isVisible());
