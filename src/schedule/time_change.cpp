@@ -5,6 +5,7 @@
 #include "station/log_files.h"
 #include "station/messages.h"
 #include "station/station.h"
+#include "station/time_format.h"
 
 namespace {
 
@@ -61,6 +62,26 @@ void ScheduleTimeChange::AdjustForTimeChange() {
     }
 }
 
+// Moved back an hour, a programme due within the hour after the adjustment
+// lands on a time the clock has already passed: it will not happen today,
+// and nobody is awake to notice unless the error log says so.
+void ScheduleTimeChange::reportLostToday(const ScheduleFields& before, const ScheduleFields& after,
+                                         const QString& what) {
+    const QDateTime now = station_.clock().now();
+    const int today = StationWeekday(now.date());
+    const int nowSecs = now.time().msecsSinceStartOfDay() / 1000;
+    for (size_t r = 0; r < 7; ++r) {
+        if (before.RecDays[r] != today || TimeTextSeconds(before.RecTimes[r]) < nowSecs)
+            continue;
+        if (after.RecDays[r] != today || TimeTextSeconds(after.RecTimes[r]) >= nowSecs)
+            continue;
+        LogError(station_,
+                 QString("%1 due at %2 moved to %3 for %4, a time already past: it is "
+                         "lost today")
+                     .arg(before.SatName.trimmed(), before.RecTimes[r], after.RecTimes[r], what));
+    }
+}
+
 void ScheduleTimeChange::adjustAll(int shiftHours, const QString& what) {
     StationState& s = station_.state;
     ScheduleFile& file = s.SatListFile;
@@ -72,8 +93,12 @@ void ScheduleTimeChange::adjustAll(int shiftHours, const QString& what) {
         if (!record.inUse())
             continue;
         QString reason;
-        if (!file.write(n, ShiftRecordTimes(record, shiftHours), &reason))
+        const ScheduleRecord moved = ShiftRecordTimes(record, shiftHours);
+        if (!file.write(n, moved, &reason)) {
             failures << QString("Schedule %1 not updated for %2: %3").arg(n).arg(what, reason);
+            continue;
+        }
+        reportLostToday(record.parse(), moved.parse(), what);
     }
     if (failures.isEmpty()) {
         LogActivity(station_, "Updated Schedules for " + what);

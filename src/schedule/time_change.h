@@ -25,6 +25,8 @@ public:
 
 private:
     void adjustAll(int shiftHours, const QString& what);
+    void reportLostToday(const ScheduleFields& before, const ScheduleFields& after,
+                         const QString& what);
 
     Station& station_;
     // The dates already adjusted in this run: a clock set back over the

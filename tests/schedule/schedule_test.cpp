@@ -8,6 +8,7 @@
 #include "schedule/time_change.h"
 #include "station/log_files.h"
 #include "station/source_codes.h"
+#include "station/time_format.h"
 #include "support/test.h"
 
 #include <QDir>
@@ -483,10 +484,17 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceAndLogsIt) {
         ASSERT_TRUE(dispatcher.Form_Load().ok);
         ScheduleFile& file = t.station->state.SatListFile;
         ASSERT_TRUE(file.write(2, everyCase()));
+        // Due within the hour on the change date: moved back, it is already past.
+        putOnDay(file, 3, "Early", "2", StationWeekday(c.date), "02:30:00");
         const QByteArray moved = ShiftRecordTimes(everyCase(), c.shift).bytes();
         t.time.advanceTo(QDateTime(c.date, QTime(2, 2, 0)));
         EXPECT_EQ(file.read(2)->bytes(), c.shift ? moved : everyCase().bytes()) << c.log;
         EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("AL", c.date))), c.log);
+        EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("ER", c.date))),
+                  c.shift < 0 ? "01:59:58  Early due at 02:30:00 moved to 01:30:00 for DST, a time "
+                                "already past: it is lost today\r\n"
+                              : "")
+            << c.log;
         EXPECT_EQ(t.station->state.Rec(1).NextRecTime, QString(c.nextRec)) << c.log;
         EXPECT_EQ(t.station->state.Rec(1).NextRecDay, c.shift ? 3 : 0) << c.log;
         // A clock set back over the arming seconds does not move them again.
