@@ -9,118 +9,116 @@ namespace {
 // Wednesday 4 March 2026, 10:00:00.
 const QDateTime Wednesday10(QDate(2026, 3, 4), QTime(10, 0, 0));
 
-class FinderTest : public ::testing::Test {
-protected:
-    FinderTest() : t(Wednesday10) { t.startUp(); }
-    ScheduleFile& file() { return t.station->state.SatListFile; }
-    StationState& s() { return t.station->state; }
-
-    TempStation t;
+struct Sched {
+    ScheduleNo slot;
+    const char* name;
+    const char* chan;
+    std::vector<std::pair<int, QString>> rows; // (weekday, time) by row, Sunday's first
+    bool deleted = false;
 };
 
-TEST_F(FinderTest, PicksTheNextOccurrenceCountingFromToday) {
-    putSchedule(file(), 1, "Early", "1", {{4, "09:00:00"}});
-    putSchedule(file(), 2, "Later", "1", {{4, "11:00:00"}});
-    putSchedule(file(), 3, "Monday", "1", {{2, "08:00:00"}});
+// Keys: today (Wednesday) is 14, next Wednesday 21. Each finder's choice as "slot@day time#row
+// [item numbers of the sort]" for channel 1, channel 2, then the switch (which has no row). A
+// finder with no candidate keeps what it had (nothing, here).
+TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
+    const struct {
+        const char* name;
+        std::vector<Sched> schedules;
+        const char* chosen;
+    } cases[] = {
+        {"an entry at exactly now is today",
+         {{1, "Now", "2", {{4, "10:00:00"}}}, {2, "Soon", "2", {{4, "10:00:01"}}}},
+         "0@0 #0 [] | 1@4 10:00:00#0 [1401 1402] | 0@0 #- []"},
+        {"the only entry, passed today, is taken as today",
+         {{7, "Passed", "3", {{0, "08:00:00"}, {4, "09:59:59"}}}},
+         "0@0 #0 [] | 0@0 #0 [] | 7@4 09:59:59#- [2117]"},
+        {"the channel and being in use decide",
+         {{1, "Channel two", "2", {{4, "10:30:00"}}},
+          {2, "Switch", "3", {{4, "10:20:00"}}},
+          {3, "Deleted", "1", {{4, "10:10:00"}}, true},
+          {4, "Channel one", "1", {{5, "07:00:00"}, {0, "10:05:00"}}}},
+         "4@5 07:00:00#0 [1504] | 1@4 10:30:00#0 [1401] | 2@4 10:20:00#- [1402]"},
+        // The row's name decides before the programme's: "Mon" before "Sun".
+        {"equal times are ordered by row, then name",
+         {{1, "Zulu", "1", {{5, "06:00:00"}}},
+          {2, "Alpha", "1", {{0, ""}, {5, "06:00:00"}}},
+          {3, "Bravo", "1", {{5, "06:00:00"}}}},
+         "2@5 06:00:00#1 [1512 1503 1501] | 0@0 #0 [] | 0@0 #- []"},
+        {"a deleted schedule leaves its equal to the next name",
+         {{1, "Zulu", "1", {{5, "06:00:00"}}},
+          {2, "Alpha", "1", {{0, ""}, {5, "06:00:00"}}, true},
+          {3, "Bravo", "1", {{5, "06:00:00"}}}},
+         "3@5 06:00:00#0 [1503 1501] | 0@0 #0 [] | 0@0 #- []"},
+        {"day digits beyond Saturday are off",
+         {{1, "Odd", "1", {{9, "06:00:00"}, {6, "07:00:00"}}}},
+         "1@6 07:00:00#1 [1611] | 0@0 #0 [] | 0@0 #- []"},
+        {"slot numbers up to the limit survive the item number",
+         {{999,
+           "Last slot",
+           "1",
+           {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {3, "23:59:59"}}}},
+         "999@3 23:59:59#6 [206999] | 0@0 #0 [] | 0@0 #- []"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempStation t(Wednesday10);
+        t.startUp();
+        StationState& s = t.station->state;
+        for (const Sched& e : c.schedules) {
+            putSchedule(s.SatListFile, e.slot, e.name, e.chan, e.rows);
+            EXPECT_TRUE(!e.deleted || s.SatListFile.deleteRecord(e.slot));
+        }
+        QStringList chosen;
+        const auto add = [&](ScheduleNo slot, int day, const QString& time, const QString& row) {
+            QStringList numbers;
+            for (const auto& i : t.station->weeklyLists.lstSort.items())
+                numbers << QString::number(i.number);
+            chosen << QString("%1@%2 %3#%4 [%5]")
+                          .arg(slot)
+                          .arg(day)
+                          .arg(time)
+                          .arg(row)
+                          .arg(numbers.join(' '));
+        };
+        for (int channel : {1, 2}) {
+            FindNextRecord(*t.station, channel);
+            const RecordChannelState& r = s.Rec(channel);
+            add(r.NextRecSlot, r.NextRecDay, r.NextRecTime, QString::number(r.NextRecEntry));
+        }
+        FindNextSwitch(*t.station);
+        add(s.NextSwitchSlot, s.NextSwitchDay, s.NextSwitchTime, "-");
+        EXPECT_EQ(chosen.join(" | "), c.chosen);
+    }
+}
+
+TEST(FinderTest, ListsTheWeekAndNamesTheChoiceOnTheConsole) {
+    TempStation t(Wednesday10);
+    t.startUp();
+    StationState& s = t.station->state;
+    putSchedule(s.SatListFile, 1, "Early", "1", {{4, "09:00:00"}});
+    putSchedule(s.SatListFile, 2, "Later", "1", {{4, "11:00:00"}});
+    putSchedule(s.SatListFile, 3, "Monday", "1", {{2, "08:00:00"}});
+    putSchedule(s.SatListFile, 7, "Passed", "3", {{0, "08:00:00"}, {4, "09:59:59"}});
+    FindNextSwitch(*t.station);
+    EXPECT_EQ(t.station->display.lblNextSwitch,
+              "Next to Switch:  Monday  Passed on  Wednesday   @ 09:59:59");
     FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s().Rec(1).NextRecTime, "11:00:00");
-    EXPECT_EQ(s().Rec(1).NextRecDay, 4);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 2);
-    EXPECT_EQ(s().Rec(1).NextRecEntry, 0);
-    EXPECT_EQ(s().Rec(1).NextRecName, "Later                    ");
+    EXPECT_EQ(s.Rec(1).NextRecName, "Later                    ");
     // Keys: Wednesday 11:00 is 14, Monday next week 19, Wednesday 09:00 next week 21.
     EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule,
               (QStringList{"Wed 11:00:00  Sun Later                    ",
                            "Mon 08:00:00  Sun Monday                   ",
                            "Wed 09:00:00  Sun Early                    "}));
-    const auto& items = t.station->weeklyLists.lstSort.items();
-    EXPECT_EQ(items[0].number, 1402);
-    EXPECT_EQ(items[1].number, 1903);
-    EXPECT_EQ(items[2].number, 2101);
-    EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord,
-              "Next to Record Channel 1:  Sunday  Later on  Wednesday   @ 11:00:00");
-}
-
-TEST_F(FinderTest, AnEntryAtExactlyNowIsToday) {
-    putSchedule(file(), 1, "Now", "2", {{4, "10:00:00"}});
-    putSchedule(file(), 2, "Soon", "2", {{4, "10:00:01"}});
-    FindNextRecord(*t.station, 2);
-    EXPECT_EQ(s().Rec(2).NextRecSlot, 1);
-    EXPECT_EQ(s().Rec(2).NextRecDay, 4);
-}
-
-TEST_F(FinderTest, OnlyEntryAlreadyPassedTodayIsTakenAsToday) {
-    putSchedule(file(), 7, "Passed", "3", {{0, "08:00:00"}, {4, "09:59:59"}});
-    FindNextSwitch(*t.station);
-    EXPECT_EQ(s().NextSwitchSlot, 7);
-    EXPECT_EQ(s().NextSwitchDay, 4);
-    EXPECT_EQ(s().NextSwitchTime, "09:59:59");
-    EXPECT_EQ(t.station->weeklyLists.lstSort.at(0).number, 2117);
-    EXPECT_EQ(t.station->display.lblNextSwitch,
-              "Next to Switch:  Monday  Passed on  Wednesday   @ 09:59:59");
-}
-
-TEST_F(FinderTest, ChannelAndInUseDecideTheCandidates) {
-    putSchedule(file(), 1, "Channel two", "2", {{4, "10:30:00"}});
-    putSchedule(file(), 2, "Switch", "3", {{4, "10:20:00"}});
-    putSchedule(file(), 3, "Deleted", "1", {{4, "10:10:00"}});
-    ASSERT_TRUE(file().deleteRecord(3));
-    putSchedule(file(), 4, "Channel one", "1", {{5, "07:00:00"}, {0, "10:05:00"}});
+    const QString label = "Next to Record Channel 1:  Sunday  Later on  Wednesday   @ 11:00:00";
+    EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord, label);
+    // With no candidate left the choice stays, but the lists empty.
+    for (ScheduleNo slot : {1, 2, 3})
+        ASSERT_TRUE(s.SatListFile.deleteRecord(slot));
     FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 4);
-    EXPECT_EQ(s().Rec(1).NextRecDay, 5);
-    EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule.size(), 1);
-    FindNextRecord(*t.station, 2);
-    EXPECT_EQ(s().Rec(2).NextRecSlot, 1);
-    FindNextSwitch(*t.station);
-    EXPECT_EQ(s().NextSwitchSlot, 2);
-}
-
-TEST_F(FinderTest, NoCandidateKeepsThePreviousChoiceButEmptiesTheLists) {
-    putSchedule(file(), 1, "Only", "1", {{6, "12:00:00"}});
-    FindNextRecord(*t.station, 1);
-    const QString label = t.station->display.Rec(1).lblNextToRecord;
-    ASSERT_TRUE(file().deleteRecord(1));
-    FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 1);
-    EXPECT_EQ(s().Rec(1).NextRecTime, "12:00:00");
+    EXPECT_EQ(s.Rec(1).NextRecSlot, 2);
+    EXPECT_EQ(s.Rec(1).NextRecTime, "11:00:00");
     EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord, label);
     EXPECT_TRUE(t.station->weeklyLists.lstWeeklySchedule.isEmpty());
-}
-
-// Same day and time on two schedules: the rest of the text decides, the
-// entry's row name and then the programme name.
-TEST_F(FinderTest, EqualTimesAreOrderedByRowThenName) {
-    putSchedule(file(), 1, "Zulu", "1", {{5, "06:00:00"}});
-    putSchedule(file(), 2, "Alpha", "1", {{0, ""}, {5, "06:00:00"}});
-    putSchedule(file(), 3, "Bravo", "1", {{5, "06:00:00"}});
-    FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 2); // row "Mon" sorts before row "Sun"
-    ASSERT_TRUE(file().deleteRecord(2));
-    FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 3);
-}
-
-// A stray day digit beyond Saturday must not become a weekday or crash the finder.
-TEST_F(FinderTest, DayDigitsBeyondSaturdayAreOff) {
-    QByteArray bytes;
-    putSchedule(file(), 1, "Odd", "1", {{5, "06:00:00"}, {6, "07:00:00"}});
-    bytes = file().read(1)->bytes();
-    bytes[265] = '9';
-    ASSERT_TRUE(file().write(1, ScheduleRecord(bytes)));
-    FindNextRecord(*t.station, 1);
-    EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule.size(), 1);
-    EXPECT_EQ(s().Rec(1).NextRecDay, 6);
-}
-
-TEST_F(FinderTest, SlotNumbersUpToTheLimitSurviveTheItemNumber) {
-    putSchedule(file(), 999, "Last slot", "1",
-                {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {3, "23:59:59"}});
-    FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 999);
-    EXPECT_EQ(s().Rec(1).NextRecEntry, 6);
-    EXPECT_EQ(s().Rec(1).NextRecDay, 3);
-    EXPECT_EQ(t.station->weeklyLists.lstSort.at(0).number, 206999);
 }
 
 } // namespace

@@ -3,11 +3,10 @@
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
-#include "io/remote_control.h"
-#include "platform/io_ports.h"
 #include "station/log_files.h"
 #include "support/test.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -18,71 +17,189 @@ const QDate Monday(2026, 3, 2);
 class PlaybackTest : public ::testing::Test {
 protected:
     using enum Setting;
-    explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {}
-
-    // A schedule with play times on Monday (and Tuesday when given).
+    explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {
+        QDir().mkpath(t.host("c:\\satfile"));
+        EXPECT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+    }
+    // A schedule with play times on Monday (and Tuesday when given), and a
+    // recording of Monday's of that many bytes.
     void plays(ScheduleNo slot, const QString& name, const QStringList& monday,
-               const QStringList& tuesday = {}) {
-        putSchedule(file(), slot, name, "1", {});
-        ScheduleFields f = file().read(slot)->parse();
+               const QStringList& tuesday = {}, int bytes = -1) {
+        ScheduleFields f = scheduleFields(name);
         for (int j = 0; j < monday.size(); ++j)
             f.PlayTimes[size_t(4 + j)] = monday[j];
         for (int j = 0; j < tuesday.size(); ++j)
             f.PlayTimes[size_t(8 + j)] = tuesday[j];
-        ASSERT_TRUE(file().write(slot, ScheduleRecord::build(f)));
+        put(file, slot, f);
+        if (bytes >= 0)
+            TempStation::writeFile(wave(slot), QByteArray(bytes, 'x'));
     }
-    void recording(ScheduleNo slot, int bytes) {
-        TempStation::writeFile(
-            t.host(QString("C:\\SATFILE\\SFMON%1.WAV").arg(slot, 3, 10, QChar('0'))),
-            QByteArray(bytes, 'x'));
-    }
-    ScheduleFile& file() {
-        if (!scheduleFile.isOpen()) {
-            QDir().mkpath(t.host("c:\\satfile"));
-            EXPECT_TRUE(scheduleFile.open(t.host(ScheduleFile::StationPath), nullptr));
-        }
-        return scheduleFile;
+    QString wave(ScheduleNo slot, const char* ext = "WAV") const {
+        return t.host(QString("C:\\SATFILE\\SFMON%1.%2").arg(slot, 3, 10, QChar('0')).arg(ext));
     }
     void load(const SettingRecords& settings = {}) {
-        const SettingRecords usual = {{WaveDriveNo, 3},       {PlayButtonVisible, 1},
-                                      {StopButtonVisible, 1}, {RelayCardType, 1},
-                                      {ActivityLogOn, 1},     {AuditionDevice, 1}};
-        t.writeSettings(usual);
+        t.writeSettings({{WaveDriveNo, 3},
+                         {PlayButtonVisible, 1},
+                         {StopButtonVisible, 1},
+                         {RelayCardType, 1},
+                         {ActivityLogOn, 1},
+                         {AuditionDevice, 1}});
         t.writeSettings(settings);
-        StationAssembly& parts = a.assemble();
-        playback = &parts.playback;
-        dispatcher = &parts.dispatcher;
-        ASSERT_TRUE(dispatcher->Form_Load().ok);
+        playback = &a.assemble().playback;
+        ASSERT_TRUE(a.parts->dispatcher.Form_Load().ok);
     }
     QStringList listed() const {
         QStringList out;
-        for (const auto& i : t.station->display.PlayList.items())
+        for (const auto& i : d.PlayList.items())
             out << i.text.left(8) + " " + i.text.mid(10).trimmed();
         return out;
     }
-    int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
-    void setPort(int n, uint8_t v) { a.setPort(n, v); }
+    QString log(const char* kind, const QDate& date = Monday) const {
+        return QString(TempStation::readFile(t.host(logFileStationPath(kind, date))))
+            .replace("\r\n", "\n");
+    }
+    int relay() const { return uint8_t(TempStation::readFile(a.portFile).at(888)); }
     StationState& s() { return t.station->state; }
 
     TempStation t;
-    ScheduleFile scheduleFile;
+    ScheduleFile file;
     AssembledStation a{t};
-    const QString& portFile = a.portFile;
+    ConsoleDisplay& d = t.station->display;
     FakeWavePlayers& players = a.players;
     Playback* playback = nullptr;
-    ClockDispatcher* dispatcher = nullptr;
 };
 
-TEST_F(PlaybackTest, StartUpListsOnlyTheRestOfTodayInTimeOrder) {
+// Equal times are listed in name order; Delete takes the selected entry off,
+// and "&Load Play List" takes the whole day.
+TEST_F(PlaybackTest, ListHoldsTheRestOfTodayInTimeThenNameOrder) {
     plays(1, "Evening", {"20:00:00"});
     plays(2, "Morning", {"09:00:00", "15:00:00"});
+    plays(3, "Zulu", {"15:00:00"});
+    plays(4, "Alpha", {"15:00:00"});
     load();
-    EXPECT_EQ(listed(), (QStringList{"15:00:00 Morning", "20:00:00 Evening"}));
-    EXPECT_TRUE(t.station->display.PlayListVisible);
-    EXPECT_TRUE(t.station->display.cmdPlayVisible);
-    // "&Load Play List" takes the whole day.
+    EXPECT_EQ(listed(), (QStringList{"15:00:00 Alpha", "15:00:00 Morning", "15:00:00 Zulu",
+                                     "20:00:00 Evening"}));
+    EXPECT_TRUE(d.PlayListVisible);
+    EXPECT_TRUE(d.cmdPlayVisible);
+    d.PlayList.selected = 1;
+    playback->DeleteSelected();
+    EXPECT_EQ(listed(), (QStringList{"15:00:00 Alpha", "15:00:00 Zulu", "20:00:00 Evening"}));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(d.PlayListVisible);
+        d.PlayList.selected = 0;
+        playback->DeleteSelected();
+    }
+    EXPECT_FALSE(d.PlayListVisible);
+    EXPECT_EQ(d.lblPlayDay, "  No Schedules to Play");
     playback->LoadPlayList();
-    EXPECT_EQ(listed(), (QStringList{"09:00:00 Morning", "15:00:00 Morning", "20:00:00 Evening"}));
+    EXPECT_EQ(listed(), (QStringList{"09:00:00 Morning", "15:00:00 Alpha", "15:00:00 Morning",
+                                     "15:00:00 Zulu", "20:00:00 Evening"}));
+    EXPECT_EQ(d.lblPlayDay, "");
+}
+
+// Play refuses while an audition plays on the same card, then drops a first
+// entry whose recording is empty (and the file) or damaged, and plays the
+// next.
+TEST_F(PlaybackTest, PlayTakesTheFirstPlayableEntry) {
+    plays(1, "Empty", {"15:00:00"}, {}, 0);
+    plays(2, "Broken", {"15:30:00"}, {}, 5000);
+    plays(3, "Fine", {"16:00:00"}, {}, 5000);
+    load({{PlayDevice, 1}});
+    s().AuditionPlaying = 1;
+    playback->PlayProgramme();
+    EXPECT_EQ(
+        t.messages.shown,
+        QStringList{"A wave file is already playing.  Please try again after it is finished."});
+    EXPECT_EQ(listed().size(), 3);
+    s().AuditionDevice = 0;
+    playback->PlayProgramme();
+    EXPECT_FALSE(QFile::exists(wave(1)));
+    EXPECT_EQ(listed(), (QStringList{"15:30:00 Broken", "16:00:00 Fine"}));
+    players.failLoad = true;
+    playback->PlayProgramme();
+    EXPECT_EQ(listed(), QStringList{"16:00:00 Fine"});
+    EXPECT_EQ(s().Playing, 0);
+    players.failLoad = false;
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(s().PlayingSlot, 3);
+    EXPECT_EQ(players.last().path, wave(3));
+    EXPECT_EQ(players.last().device, 1);
+    EXPECT_EQ(log("ER"), "14:00:00  Cannot play C:\\SATFILE\\SFMON002.WAV: damaged\n");
+    EXPECT_TRUE(log("AL").endsWith("14:00:00  Play " + QString("Fine").leftJustified(25) + "\n"));
+}
+
+// The end-of-message relay pulses once, a second long, whether the countdown
+// to the end-of-message mark passes zero before the player stops or the stop
+// comes first. Marks near the largest float pass as numbers; they must read
+// as unset, not reach the countdown.
+TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
+    const struct {
+        const char* name;
+        const char* marks; // the .DAT: end-of-message and end-of-file seconds
+        qint64 endMs;      // where the player is told to end
+        int endsAt;        // tenth of a second at which the player plays out
+        const char* countdown;
+    } cases[] = {{"the player stops first", "", 0, 40, "00:09"},
+                 {"the countdown passes first", "0000004000000000", 0, 60, "00:01"},
+                 {"the end-of-file mark ends the play", "000000410000a040", 5000, 20, "00:07"},
+                 {"marks beyond the recording", "ffff7f7f0000a041", 0, 110, "00:09"}};
+    players.durationMs = 10000;
+    const QStringList times{"15:00:00", "15:30:00", "16:00:00", "16:30:00"};
+    for (int i = 0; i < 4; ++i) {
+        plays(i + 1, QString("Prog %1").arg(i + 1), {times[i]}, {}, 5000);
+        TempStation::writeFile(wave(i + 1, "DAT"), QByteArray::fromHex(cases[i].marks));
+    }
+    load();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        playback->PlayProgramme();
+        EXPECT_EQ(players.last().endMs, c.endMs);
+        QList<int> relays;
+        for (int tenth = 1; tenth <= 120; ++tenth) {
+            t.time.advance(100);
+            EXPECT_TRUE(tenth != 10 || d.lblPlayTime == c.countdown) << d.lblPlayTime.toStdString();
+            if (tenth == c.endsAt)
+                players.last().play(10000);
+            relays << relay();
+        }
+        EXPECT_EQ(relays.count(1), 10) << "pulse length in tenths";
+        EXPECT_EQ(relays.last(), 0);
+        EXPECT_EQ(s().Playing, 0);
+    }
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_FALSE(d.PlayListVisible);
+    EXPECT_EQ(d.lblPlayDay, "No Schedules to Play");
+}
+
+TEST_F(PlaybackTest, PlayContactStartsTheFirstProgramme) {
+    plays(1, "Remote", {"15:00:00"}, {}, 5000);
+    load();
+    a.setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
+    t.time.advance(100);
+    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(a.parts->remote.PlayInput, 1);
+    EXPECT_EQ(a.parts->remote.RecordInput, 0);
+    EXPECT_EQ(a.parts->remote.AlarmInput, 0);
+    EXPECT_EQ(d.lblPlayRelay, "PLAY");
+}
+
+// A play card chosen while a programme plays: the programme ends on its own
+// card with its normal end, and the next one starts on the new card.
+TEST_F(PlaybackTest, PlayDeviceChosenWhilePlayingTakesOverAtTheNextStart) {
+    plays(1, "First", {"15:00:00"}, {}, 5000);
+    plays(2, "Second", {"15:30:00"}, {}, 5000);
+    load();
+    playback->PlayProgramme();
+    playback->usePlayDevice(1);
+    EXPECT_EQ(players.last().device, 0);
+    playback->StopPlayer();
+    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(relay(), 1); // the end-of-message pulse
+    EXPECT_EQ(listed(), QStringList{"15:30:00 Second"});
+    playback->PlayProgramme();
+    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(players.last().device, 1);
 }
 
 class NightTest : public PlaybackTest {
@@ -90,186 +207,22 @@ protected:
     NightTest() : PlaybackTest(QTime(23, 59, 0)) {}
 };
 
-TEST_F(NightTest, FiveToMidnightListsAllOfTomorrow) {
-    plays(1, "Late", {"23:59:30"}, {"00:00:10", "06:00:00"});
-    load();
-    EXPECT_EQ(listed(), QStringList{"23:59:30 Late"});
-    t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 56)));
-    EXPECT_EQ(listed(), (QStringList{"00:00:10 Late", "06:00:00 Late"}));
-}
-
-TEST_F(PlaybackTest, EqualPlayTimesPlayInNameOrderAndEmptyWavesAreDropped) {
-    plays(1, "Zulu", {"15:00:00"});
-    plays(2, "Alpha", {"15:00:00"});
-    plays(3, "Mike", {"16:00:00"});
-    recording(1, 5000);
-    recording(2, 0);
-    recording(3, 5000);
-    load();
-    EXPECT_EQ(listed(), (QStringList{"15:00:00 Alpha", "15:00:00 Zulu", "16:00:00 Mike"}));
-    playback->PlayProgramme(); // Alpha's file is empty: gone, and Zulu is first
-    EXPECT_FALSE(QFile::exists(t.host("C:\\SATFILE\\SFMON002.WAV")));
-    EXPECT_EQ(listed(), (QStringList{"15:00:00 Zulu", "16:00:00 Mike"}));
-    EXPECT_EQ(s().Playing, 0);
-    playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 1);
-    EXPECT_EQ(s().PlayingSlot, 1);
-    EXPECT_TRUE(players.last().path.endsWith("SFMON001.WAV"));
-}
-
-TEST_F(PlaybackTest, AuditionOnTheSameCardRefusesPlay) {
-    plays(1, "One", {"15:00:00"});
-    recording(1, 5000);
-    load({{PlayDevice, 1}, {AuditionDevice, 1}});
-    s().AuditionPlaying = 1;
-    playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 0);
-    EXPECT_EQ(
-        t.messages.shown,
-        QStringList{"A wave file is already playing.  Please try again after it is finished."});
-    s().AuditionDevice = 0;
-    playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 1);
-}
-
-// The end-of-message relay pulses once, about a second long, whether the
-// countdown passes zero before the player stops or the stop comes first.
-TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
-    plays(1, "First", {"15:00:00"});
-    plays(2, "Second", {"15:30:00"});
-    recording(1, 5000);
-    recording(2, 5000);
-    players.durationMs = 10000;
-    load();
-    playback->PlayProgramme();
-    QList<int> relay;
-    for (int i = 0; i < 60; ++i) {
-        t.time.advance(100);
-        if (i == 40)
-            players.last().play(20000); // the player ends after the countdown
-        relay << port(888);
-    }
-    EXPECT_EQ(relay.count(1), 10) << "pulse length in tenths";
-    EXPECT_EQ(relay.last(), 0);
-    EXPECT_EQ(listed(), QStringList{"15:30:00 Second"});
-
-    // Second programme: the file ends (end-of-file mark) before its EOM point.
-    TempStation::writeFile(t.host("C:\\SATFILE\\SFMON002.DAT"),
-                           QByteArray::fromHex("0000a0410000a040")); // EOM 20 s, end 5 s
-    playback->PlayProgramme();
-    EXPECT_EQ(players.last().endMs, 5000);
-    relay.clear();
-    for (int i = 0; i < 60; ++i) {
-        t.time.advance(100);
-        if (i == 5)
-            players.last().play(5000);
-        relay << port(888);
-    }
-    EXPECT_GE(relay.count(1), 9);
-    EXPECT_LE(relay.count(1), 11);
-    EXPECT_EQ(relay.last(), 0);
-    EXPECT_FALSE(t.station->display.PlayListVisible);
-    EXPECT_EQ(t.station->display.lblPlayDay, "No Schedules to Play");
-}
-
-TEST_F(PlaybackTest, PlayContactStartsTheFirstProgramme) {
-    plays(1, "Remote", {"15:00:00"});
-    recording(1, 5000);
-    load();
-    setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
-    t.time.advance(100);
-    EXPECT_EQ(s().Playing, 1);
-    EXPECT_EQ(a.parts->remote.PlayInput, 1);
-    EXPECT_EQ(a.parts->remote.RecordInput, 0);
-    EXPECT_EQ(a.parts->remote.AlarmInput, 0);
-    EXPECT_EQ(t.station->display.lblPlayRelay, "PLAY");
-}
-
-TEST_F(PlaybackTest, DamagedRecordingIsLoggedAndSkipped) {
-    plays(1, "Broken", {"15:00:00"});
-    plays(2, "Fine", {"16:00:00"});
-    recording(1, 5000);
-    load();
-    players.failLoad = true;
-    playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 0);
-    EXPECT_EQ(listed(), QStringList{"16:00:00 Fine"});
-    EXPECT_TRUE(
-        TempStation::readFile(t.host("c:\\satfile\\logs\\ER260302.log")).contains("Cannot play"));
-}
-
-TEST_F(PlaybackTest, DeleteKeyRemovesTheSelectedEntry) {
-    plays(1, "One", {"15:00:00"});
-    plays(2, "Two", {"16:00:00"});
-    load();
-    t.station->display.PlayList.selected = 1;
-    playback->DeleteSelected();
-    EXPECT_EQ(listed(), QStringList{"15:00:00 One"});
-    t.station->display.PlayList.selected = 0;
-    playback->DeleteSelected();
-    EXPECT_FALSE(t.station->display.PlayListVisible);
-    EXPECT_EQ(t.station->display.lblPlayDay, "  No Schedules to Play");
-}
-
-// A play card chosen while a programme plays: the programme ends on its own
-// card with its normal end, and the next one starts on the new card.
-TEST_F(PlaybackTest, PlayDeviceChosenWhilePlayingTakesOverAtTheNextStart) {
-    plays(1, "First", {"15:00:00"});
-    plays(2, "Second", {"15:30:00"});
-    recording(1, 5000);
-    recording(2, 5000);
-    load();
-    playback->PlayProgramme();
-    playback->usePlayDevice(1);
-    EXPECT_EQ(players.last().device, 0);
-    playback->StopPlayer();
-    EXPECT_EQ(s().Playing, 0);
-    EXPECT_EQ(port(888), 1); // the end-of-message pulse
-    EXPECT_EQ(listed(), QStringList{"15:30:00 Second"});
-    playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 1);
-    EXPECT_EQ(players.last().device, 1);
-}
-
-// Marks near the largest float pass as numbers; they must not reach the
-// countdown, whose formatter once recursed forever on the smallest integer.
-TEST_F(PlaybackTest, MarksBeyondTheRecordingReadAsUnset) {
-    plays(1, "Odd", {"15:00:00"});
-    recording(1, 5000);
-    players.durationMs = 10000;
-    load();
-    TempStation::writeFile(t.host("C:\\SATFILE\\SFMON001.DAT"),
-                           QByteArray::fromHex("ffff7f7fffff7f7f"));
-    playback->PlayProgramme();
-    EXPECT_EQ(s().EomTime, 0);
-    EXPECT_EQ(players.last().endMs, 0);
-    t.time.advance(1000);
-    EXPECT_EQ(t.station->display.lblPlayTime, "00:09");
-}
-
-TEST_F(PlaybackTest, FilledListClearsTheNoSchedulesHeading) {
-    load();
-    EXPECT_EQ(t.station->display.lblPlayDay, "  No Schedules to Play");
-    plays(1, "Later", {"15:00:00"});
-    playback->LoadPlayList();
-    EXPECT_EQ(listed(), QStringList{"15:00:00 Later"});
-    EXPECT_EQ(t.station->display.lblPlayDay, "");
-}
-
-// A programme on air across midnight: the purge keeps its files, and its end
-// takes nothing off tomorrow's list, not even tomorrow's showing of itself.
-TEST_F(NightTest, PlayAcrossMidnightKeepsItsFilesAndTomorrowsList) {
-    plays(1, "Late", {"23:59:30"}, {"00:30:00", "23:59:30"});
-    recording(1, 5000);
+// At five to midnight the list becomes all of tomorrow. A programme on air
+// across midnight: the purge keeps its files, and its end takes nothing off
+// tomorrow's list, not even tomorrow's showing of itself.
+TEST_F(NightTest, FiveToMidnightListsTomorrowAndAPlayAcrossItKeepsItsFiles) {
+    plays(1, "Late", {"23:59:30"}, {"00:30:00", "23:59:30"}, 5000);
     players.durationMs = 120000;
     load({{WaveKeepDays, 1}});
+    EXPECT_EQ(listed(), QStringList{"23:59:30 Late"});
     t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 30)));
     playback->PlayProgramme();
+    t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 56)));
+    EXPECT_EQ(listed(), (QStringList{"00:30:00 Late", "23:59:30 Late"}));
     const QDate tuesday = Monday.addDays(1);
     t.time.advanceTo(QDateTime(tuesday, QTime(0, 0, 40)));
-    EXPECT_TRUE(QFile::exists(t.host("C:\\SATFILE\\SFMON001.WAV")));
-    EXPECT_TRUE(TempStation::readFile(t.host(logFileStationPath("AL", tuesday)))
-                    .contains("Kept SFMON001.WAV, in use"));
+    EXPECT_TRUE(QFile::exists(wave(1)));
+    EXPECT_TRUE(log("AL", tuesday).contains("00:00:30  Kept SFMON001.WAV, in use"));
     players.last().play(120000);
     EXPECT_EQ(s().Playing, 0);
     EXPECT_EQ(listed(), (QStringList{"00:30:00 Late", "23:59:30 Late"}));

@@ -1,4 +1,3 @@
-#include "console/clock_label.h"
 #include "fakes/temp_station.h"
 #include "station/log_files.h"
 #include "station/settings_file.h"
@@ -6,8 +5,8 @@
 #include "support/test.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <functional>
 
 namespace {
 
@@ -24,20 +23,17 @@ TEST(StartUpTest, FirstRunOnAnEmptyDiskCreatesFoldersAndEmptyFiles) {
     TempStation t;
     t.startUp();
     const QString c = t.drive('C');
-    EXPECT_TRUE(QFileInfo(c + "/Satfile").isDir());
     EXPECT_TRUE(QFileInfo(c + "/Satfile/Logs").isDir());
-    EXPECT_EQ(QFileInfo(c + "/Satfile/SatList.dat").size(), 0);
-    EXPECT_EQ(QFileInfo(c + "/Satfile/Exportinfo.dat").size(), 0);
-    EXPECT_EQ(QFileInfo(c + "/Satfile/MyComp.ini").size(), 0);
-    EXPECT_EQ(QFileInfo(c + "/Satfile/Source.dat").size(), 0) << "the editor finds a list";
+    // Source.dat too: the editor finds a list.
+    for (const char* file : {"SatList.dat", "Exportinfo.dat", "MyComp.ini", "Source.dat"})
+        EXPECT_EQ(QFileInfo(c + "/Satfile/" + file).size(), 0) << file;
     const StationState& s = t.station->state;
     EXPECT_TRUE(s.SatListFile.isOpen());
     EXPECT_TRUE(s.ExportFile.isOpen());
     EXPECT_EQ(s.ExportFile.recordLength(), 235);
     EXPECT_EQ(s.WaveDrive, QString(QChar(64)));
-    EXPECT_EQ(s.DayNames[0], "Off");
-    EXPECT_EQ(s.DayNames[1], "Sunday");
-    EXPECT_EQ(s.DayNames[7], "Saturday");
+    EXPECT_EQ(QStringList(s.DayNames.begin(), s.DayNames.end()).join(' '),
+              "Off Sunday Monday Tuesday Wednesday Thursday Friday Saturday");
     EXPECT_EQ(s.BaudRates[1], "9600");
     EXPECT_EQ(s.BaudRates[2], "19200");
     EXPECT_FALSE(t.station->display.cmdPlayVisible);
@@ -48,141 +44,89 @@ TEST(StartUpTest, ExistingDataFolderInAnotherCaseIsReused) {
     TempStation t;
     QDir().mkpath(t.drive('C') + "/SATFILE/LOGS");
     t.startUp();
-    EXPECT_EQ(QDir(t.drive('C')).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList{"SATFILE"});
-    EXPECT_EQ(QDir(t.drive('C') + "/SATFILE").entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList{"LOGS"});
+    const auto folders = [](const QString& path) {
+        return QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    };
+    EXPECT_EQ(folders(t.drive('C')), QStringList{"SATFILE"});
+    EXPECT_EQ(folders(t.drive('C') + "/SATFILE"), QStringList{"LOGS"});
     EXPECT_TRUE(QFileInfo(t.drive('C') + "/SATFILE/SatList.dat").isFile());
 }
 
+// The year's time change dates come with the settings.
 TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesDriveAndButtons) {
-    TempStation t;
-    const SettingRecords settings = {
-        {Setting::PlayDevice, 2},        {Setting::RecDevice1, 1},
-        {Setting::RecDevice2, 0},        {Setting::WaveDriveNo, 4},
-        {Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 0},
-        {Setting::TimeChangeAdjust, 1}};
-    t.writeSettings(settings);
+    TempStation t(QDateTime(QDate(2007, 6, 1), QTime(12, 0)));
+    t.writeSettings({{Setting::PlayDevice, 2},
+                     {Setting::RecDevice1, 1},
+                     {Setting::RecDevice2, 0},
+                     {Setting::WaveDriveNo, 4},
+                     {Setting::TimeChangeAdjust, 1}});
     RecordingDevices devices;
     t.station->setAudioDeviceChoice(&devices);
-    t.station->display.cmdStopVisible = true;
     t.startUp();
     EXPECT_EQ(t.station->state.WaveDrive, "D");
     EXPECT_EQ(t.station->state.TimeChangeAdjust, 1);
     EXPECT_EQ(devices.calls, (QStringList{"play 2", "record1 1", "record2 0"}));
-    EXPECT_TRUE(t.station->display.cmdPlayVisible);
-    EXPECT_FALSE(t.station->display.cmdStopVisible);
-}
-
-// Only 0 and 1 decide; any other value leaves the button as the window was designed.
-TEST(StartUpTest, OtherButtonValuesLeaveTheDesignedVisibility) {
-    TempStation t;
-    t.writeSettings({{Setting::PlayButtonVisible, 2}, {Setting::StopButtonVisible, -1}});
-    t.station->display.cmdPlayVisible = true;
-    t.station->display.cmdStopVisible = false;
-    t.startUp();
-    EXPECT_TRUE(t.station->display.cmdPlayVisible);
-    EXPECT_FALSE(t.station->display.cmdStopVisible);
-}
-
-TEST(StartUpTest, TimeChangeDatesAreThisYears) {
-    TempStation t(QDateTime(QDate(2007, 6, 1), QTime(12, 0)));
-    t.startUp();
     EXPECT_EQ(t.station->state.SpringChangeDate, QDate(2007, 3, 11));
     EXPECT_EQ(t.station->state.FallChangeDate, QDate(2007, 11, 4));
 }
 
-TEST(StartUpTest, SecondStationOnTheSameDataFolderIsRefused) {
+// Only 0 and 1 decide; any other value leaves the button as the window was
+// designed.
+TEST(StartUpTest, ButtonSettingsShowOrHideThePlayAndStopButtons) {
+    const struct {
+        int16_t setting;
+        bool designed, shown;
+    } cases[] = {{1, false, true}, {0, true, false}, {2, true, true}, {-1, false, false}};
+    for (const auto& c : cases)
+        for (const bool play : {true, false}) {
+            TempStation t;
+            t.writeSettings(
+                {{play ? Setting::PlayButtonVisible : Setting::StopButtonVisible, c.setting}});
+            bool& visible =
+                play ? t.station->display.cmdPlayVisible : t.station->display.cmdStopVisible;
+            visible = c.designed;
+            t.startUp();
+            EXPECT_EQ(visible, c.shown) << c.setting << (play ? " play" : " stop");
+        }
+}
+
+// A start-up that fails says where and why.
+TEST(StartUpTest, FailuresNameThePathAndTheReason) {
+    const struct {
+        std::function<void(TempStation&)> damage;
+        QStringList said;
+    } cases[] = {
+        {[](TempStation& t) { // a file where the data folder should be
+             ASSERT_TRUE(QDir().rmdir(t.drive('C')));
+             TempStation::writeFile(t.drive('C'), "not a folder");
+         },
+         {"c:\\Satfile", "<C>", "Not a directory"}},
+        {[](TempStation& t) { QDir().mkpath(t.drive('C') + "/satfile/SatList.dat"); },
+         {"SatList.dat"}},
+        {[](TempStation& t) { ASSERT_TRUE(t.station->StartUp().ok); },
+         {"already running", "<c:\\satfile>"}},
+    };
+    for (const auto& c : cases) {
+        TempStation t;
+        c.damage(t);
+        Station second(t.time, t.time, *t.paths, t.messages);
+        const StartUpResult r = second.StartUp();
+        EXPECT_FALSE(r.ok);
+        for (QString said : c.said) {
+            if (said.startsWith('<'))
+                said = said == "<C>" ? t.drive('C') : t.host(said.mid(1, said.size() - 2));
+            EXPECT_TRUE(r.message.contains(said)) << r.message.toStdString();
+        }
+    }
+}
+
+TEST(StartUpTest, ASecondStationMayStartOnceTheFirstHasShutDown) {
     TempStation t;
     t.startUp();
     Station second(t.time, t.time, *t.paths, t.messages);
-    const StartUpResult r = second.StartUp();
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.message.contains("already running")) << r.message.toStdString();
-    EXPECT_TRUE(r.message.contains(t.host("c:\\satfile"))) << r.message.toStdString();
+    EXPECT_FALSE(second.StartUp().ok);
     t.station->ShutDown();
     EXPECT_TRUE(second.StartUp().ok);
-}
-
-TEST(StartUpTest, FailureNamesThePathAndTheReason) {
-    TempStation t;
-    // A file where the data folder should be.
-    ASSERT_TRUE(QDir().rmdir(t.drive('C')));
-    TempStation::writeFile(t.drive('C'), "not a folder");
-    const StartUpResult r = t.station->StartUp();
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.message.contains("c:\\Satfile")) << r.message.toStdString();
-    EXPECT_TRUE(r.message.contains(t.drive('C'))) << r.message.toStdString();
-    EXPECT_TRUE(r.message.contains("Not a directory")) << r.message.toStdString();
-}
-
-TEST(StartUpTest, UnopenableScheduleFileFailsStartUp) {
-    TempStation t;
-    QDir().mkpath(t.drive('C') + "/satfile/SatList.dat"); // a folder, not a file
-    const StartUpResult r = t.station->StartUp();
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.message.contains("SatList.dat")) << r.message.toStdString();
-}
-
-TEST(TimeChangeDatesTest, KnownYears) {
-    EXPECT_EQ(ComputeTimeChangeDates(2006), std::make_pair(QDate(2006, 4, 2), QDate(2006, 10, 29)));
-    EXPECT_EQ(ComputeTimeChangeDates(2007), std::make_pair(QDate(2007, 3, 11), QDate(2007, 11, 4)));
-    EXPECT_EQ(ComputeTimeChangeDates(2026), std::make_pair(QDate(2026, 3, 8), QDate(2026, 11, 1)));
-}
-
-// Checked against the rule stated another way: the second Sunday is the
-// Sunday 7..13 days after the last day of February; the first Sunday of
-// November is 1..7 days after October 31.
-TEST(TimeChangeDatesTest, SweepAgreesWithTheCalendarRule) {
-    for (int year = 1990; year <= 2100; ++year) {
-        if (year == 2006)
-            continue;
-        const QDate endFeb = QDate(year, 3, 1).addDays(-1);
-        const int toSunday = (7 - endFeb.dayOfWeek()) % 7; // 0 when it is a Sunday
-        const QDate secondSunday = endFeb.addDays(toSunday == 0 ? 14 : toSunday + 7);
-        const QDate oct31(year, 10, 31);
-        const QDate firstNovSunday = oct31.addDays(7 - (oct31.dayOfWeek() % 7));
-        const auto [spring, fall] = ComputeTimeChangeDates(year);
-        EXPECT_EQ(spring, secondSunday) << year;
-        EXPECT_EQ(fall, firstNovSunday) << year;
-        EXPECT_EQ(spring.dayOfWeek(), Qt::Sunday);
-    }
-}
-
-TEST(ShutDownTest, ExitAsksTheQuestionAndOnlyYesConfirms) {
-    TempStation t;
-    t.messages.answers = {false, true};
-    EXPECT_FALSE(t.station->ConfirmExit());
-    EXPECT_TRUE(t.station->ConfirmExit());
-    EXPECT_EQ(t.messages.asked, (QStringList{"Exit Varnola?|Varnola", "Exit Varnola?|Varnola"}));
-}
-
-TEST(ShutDownTest, HooksRunOnceInOrderBeforeTheFilesClose) {
-    TempStation t;
-    t.startUp();
-    QStringList ran;
-    t.station->addShutdownHook([&] {
-        ran << "first";
-        EXPECT_TRUE(t.station->state.SatListFile.isOpen());
-    });
-    t.station->addShutdownHook([&] { ran << "second"; });
-    t.station->ShutDown();
-    t.station->ShutDown();
-    EXPECT_EQ(ran, (QStringList{"first", "second"}));
-    EXPECT_FALSE(t.station->state.SatListFile.isOpen());
-    EXPECT_FALSE(t.station->state.ExportFile.isOpen());
-}
-
-// The hooked parts are built after the station and gone before it: only an
-// explicit shut-down may run the hooks, never the station's destructor.
-TEST(ShutDownTest, DestroyingTheStationRunsNoHook) {
-    bool ran = false;
-    {
-        TempStation t;
-        t.startUp();
-        t.station->addShutdownHook([&] { ran = true; });
-    }
-    EXPECT_FALSE(ran);
 }
 
 // A damaged, huge schedule file is read up to the slots the station has,
@@ -199,11 +143,56 @@ TEST(StartUpTest, OversizedScheduleFileIsReportedOnce) {
         << errors.toStdString();
 }
 
-TEST(ClockLabelTest, EnglishDateDayOfYearAndTwentyFourHourTime) {
-    EXPECT_EQ(ClockLabelText(QDateTime(QDate(2026, 12, 5), QTime(7, 5, 12))),
-              "Saturday  12/05/2026  Day 339  07:05:12");
-    EXPECT_EQ(ClockLabelText(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59))),
-              "Tuesday  12/31/2024  Day 366  23:59:59");
+// 2006 alone keeps the old dates. Other years have the second Sunday of
+// March, the Sunday 7..13 days after the last day of February, and the first
+// Sunday of November, 1..7 days after October 31.
+TEST(TimeChangeDatesTest, AgreeWithTheCalendarRule) {
+    EXPECT_EQ(ComputeTimeChangeDates(2006), std::make_pair(QDate(2006, 4, 2), QDate(2006, 10, 29)));
+    for (int year = 1990; year <= 2100; ++year) {
+        if (year == 2006)
+            continue;
+        const QDate endFeb = QDate(year, 3, 1).addDays(-1);
+        const int toSunday = (7 - endFeb.dayOfWeek()) % 7; // 0 when it is a Sunday
+        const QDate oct31(year, 10, 31);
+        EXPECT_EQ(ComputeTimeChangeDates(year),
+                  std::make_pair(endFeb.addDays(toSunday == 0 ? 14 : toSunday + 7),
+                                 oct31.addDays(7 - (oct31.dayOfWeek() % 7))))
+            << year;
+    }
+}
+
+TEST(ShutDownTest, ExitAsksTheQuestionAndOnlyYesConfirms) {
+    TempStation t;
+    t.messages.answers = {false, true};
+    EXPECT_FALSE(t.station->ConfirmExit());
+    EXPECT_TRUE(t.station->ConfirmExit());
+    EXPECT_EQ(t.messages.asked, (QStringList{"Exit Varnola?|Varnola", "Exit Varnola?|Varnola"}));
+}
+
+// The hooked parts are built after the station and gone before it: only an
+// explicit shut-down may run the hooks, never the station's destructor.
+TEST(ShutDownTest, HooksRunOnceInOrderBeforeTheFilesCloseAndNeverOnDestruction) {
+    QStringList ran;
+    {
+        TempStation t;
+        t.startUp();
+        t.station->addShutdownHook([&] {
+            ran << "first";
+            EXPECT_TRUE(t.station->state.SatListFile.isOpen());
+        });
+        t.station->addShutdownHook([&] { ran << "second"; });
+        t.station->ShutDown();
+        t.station->ShutDown();
+        EXPECT_EQ(ran, (QStringList{"first", "second"}));
+        EXPECT_FALSE(t.station->state.SatListFile.isOpen());
+        EXPECT_FALSE(t.station->state.ExportFile.isOpen());
+    }
+    {
+        TempStation t;
+        t.startUp();
+        t.station->addShutdownHook([&] { ran << "destroyed"; });
+    }
+    EXPECT_EQ(ran.size(), 2);
 }
 
 } // namespace

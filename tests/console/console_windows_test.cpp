@@ -1,5 +1,6 @@
 #include "app/mnuMenu.h"
-#include "fakes/temp_station.h"
+#include "fakes/assembled_station.h"
+#include "fakes/schedules.h"
 #include "logs/frmActivityLog.h"
 #include "station/log_files.h"
 #include "support/test.h"
@@ -9,29 +10,103 @@
 #include "windows/level_meter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QSet>
 #include <QStyleOption>
 #include <QTextEdit>
 
 namespace {
 
+// The menu entries, depth first.
+QList<QAction*> entries(const QList<QAction*>& actions) {
+    QList<QAction*> out;
+    for (QAction* a : actions)
+        if (a->menu())
+            out += entries(a->menu()->actions());
+        else if (!a->isSeparator())
+            out << a;
+    return out;
+}
+
+// Every caption of the menu bar, depth first.
+QStringList captions(const QList<QAction*>& actions) {
+    QStringList out;
+    for (QAction* a : actions) {
+        out << a->text();
+        if (a->menu())
+            out += captions(a->menu()->actions());
+    }
+    return out;
+}
+
+QSet<QWidget*> visibleWindows() {
+    QSet<QWidget*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            out.insert(w);
+    return out;
+}
+
+// Every entry of the menu bar does something: opens its window or carries
+// out its action, on a console built with all its parts.
+TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
+    TempStation t;
+    t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}, {Setting::WaveDriveNo, 3}});
+    AssembledStation a(t);
+    StationAssembly& parts = a.assemble();
+    mnuMenu menu(*t.station, parts.dispatcher, nullptr, ConsoleParts::of(parts));
+    ASSERT_TRUE(menu.Form_Load().ok);
+    menu.show();
+
+    QStringList silent;
+    for (QAction* a : entries(menu.menuBar()->actions())) {
+        const QString name = a->objectName();
+        if (!a->isEnabled()) {
+            ADD_FAILURE() << name.toStdString() << " is disabled";
+            continue;
+        }
+        if (name == "mnuFileExit") {
+            t.messages.answers = {false};
+            a->trigger();
+            EXPECT_EQ(t.messages.asked.last(), "Exit Varnola?|Varnola");
+            EXPECT_TRUE(menu.isVisible());
+            continue;
+        }
+        if (name == "mnuLoadPlayList") {
+            t.station->state.PlayListMode = 1;
+            a->trigger();
+            EXPECT_EQ(t.station->state.PlayListMode, 0);
+            continue;
+        }
+        const QSet<QWidget*> before = visibleWindows();
+        a->trigger();
+        QTest::qWait(0);
+        const QSet<QWidget*> after = visibleWindows();
+        if ((after - before).isEmpty() && !after.contains(menu.findChild<QWidget*>()))
+            silent << name;
+        // The next entry may open the same window afresh; close what opened.
+        for (QWidget* w : after - before)
+            w->close();
+        t.time.advance(5000); // let any receiver query finish
+    }
+    EXPECT_TRUE(silent.isEmpty()) << silent.join(", ").toStdString();
+    t.station->ShutDown();
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() : t(QDateTime(QDate(2026, 12, 5), QTime(7, 5, 12))) {}
-    void load() {
+    void load(const SettingRecords& settings = {}) {
+        t.writeSettings(settings);
         const StartUpResult r = menu.Form_Load();
         ASSERT_TRUE(r.ok) << r.message.toStdString();
-    }
-    template <typename T> T* find(const char* name) {
-        T* w = menu.findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        menu.show();
     }
 
     TempStation t;
@@ -40,56 +115,20 @@ protected:
     mnuMenu menu{*t.station, dispatcher, &errorWindow};
 };
 
-TEST_F(MainWindowTest, EveryControlIsThereWithItsCaption) {
-    for (const char* name :
-         {"lblClock", "lblNextToRecord", "lblRecTime", "lblNextRecordTwo", "lblRecTimeTwo",
-          "lblNextSwitch", "lblSwitchTimer", "lblRecordNameOne", "lblRecordTimerOne",
-          "lblRecordNameTwo", "lblRecordTimerTwo", "lblPlayDay", "lblPlayTime"})
-        find<QLabel>(name);
-    EXPECT_EQ(find<QLabel>("Label3")->text(), "Record Chan 1");
-    EXPECT_EQ(find<QLabel>("Label6")->text(), "Record Chan 2");
-    EXPECT_EQ(find<QLabel>("Label1")->text(), "Playlist");
-    EXPECT_EQ(find<QLabel>("Label2")->text(), "Play");
-    find<QListWidget>("PlayList");
-    for (const char* name : {"MMLevelX1", "MMLevelX2", "MMLevelScaleX1", "MMLevelX3", "MMLevelX4",
-                             "MMLevelScaleX2", "MMLevelX5", "MMLevelX6", "MMLevelScaleX3"})
-        find<LevelMeter>(name);
-    EXPECT_EQ(find<QPushButton>("cmdPlay")->text(), "Play");
-    EXPECT_EQ(find<QPushButton>("cmdPlay")->toolTip(), "Plays the first item in the playlist");
-    EXPECT_EQ(find<QPushButton>("cmdStop")->text(), "&Stop");
-    EXPECT_EQ(find<QPushButton>("Command1")->text(), "Cue Rec 1");
-    EXPECT_EQ(find<QPushButton>("Command2")->text(), "Stop 1");
-    EXPECT_EQ(find<QPushButton>("cmdCueTwo")->text(), "Cue Rec 2");
-    EXPECT_EQ(find<QPushButton>("cmdStopTwo")->text(), "Stop 2");
-}
-
-TEST_F(MainWindowTest, MenuBarHasTheMenusInOrderWithTheirEntries) {
-    QStringList bar;
-    for (QAction* a : menu.menuBar()->actions())
-        bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"&File", "SetUp", "&View", "H&istory", "&Help", "&About"}));
-
-    const auto entries = [](QMenu* m) {
-        QStringList out;
-        for (QAction* a : m->actions())
-            out << a->text();
-        return out;
-    };
-    EXPECT_EQ(entries(menu.mnuFile), (QStringList{"Save Data Files", "Load Data Files", "E&xit"}));
-    EXPECT_EQ(entries(menu.mnuSetUp), (QStringList{"My Computer", "Program Source Codes",
-                                                   "Communications", "&Load Play List", "&Audition",
-                                                   "AutoExport", "&Schedule", "Set &Receiver"}));
-    EXPECT_EQ(entries(menu.mnuView),
-              (QStringList{"&Play Schedule", "&Record Schedule", "Receiver &Status"}));
-    EXPECT_EQ(entries(menu.mnuReceiverStatus),
-              (QStringList{"&Carrier", "&MPEG", "&Relays", "&Extended Relays",
-                           "Receiver Serial  &Port", "&Settings"}));
-    EXPECT_EQ(entries(menu.mnuHistory), (QStringList{"&Eb/No", "&Activity Log", "Error Log"}));
-    EXPECT_NE(menu.findChild<QAction*>("mnuFileExit"), nullptr);
-    EXPECT_NE(menu.findChild<QAction*>("mnuLoadPlayList"), nullptr);
-    EXPECT_NE(menu.findChild<QAction*>("ActivityLog"), nullptr);
-    EXPECT_NE(menu.findChild<QAction*>("mnuErrorLog"), nullptr);
-    EXPECT_NE(menu.findChild<QAction*>("mnuEbNo"), nullptr);
+TEST_F(MainWindowTest, CaptionsAndMenusReadAsDesigned) {
+    QStringList texts;
+    for (const char* name : {"Label3", "Label6", "Label1", "Label2", "cmdPlay", "cmdStop",
+                             "Command1", "Command2", "cmdCueTwo", "cmdStopTwo"})
+        texts << menu.findChild<QWidget*>(name)->property("text").toString();
+    EXPECT_EQ(texts.join('|'), "Record Chan 1|Record Chan 2|Playlist|Play|Play|&Stop|Cue Rec "
+                               "1|Stop 1|Cue Rec 2|Stop 2");
+    EXPECT_EQ(menu.cmdPlay->toolTip(), "Plays the first item in the playlist");
+    EXPECT_EQ(captions(menu.menuBar()->actions()).join('|'),
+              "&File|Save Data Files|Load Data Files|E&xit|SetUp|My Computer|Program Source "
+              "Codes|Communications|&Load Play List|&Audition|AutoExport|&Schedule|Set "
+              "&Receiver|&View|&Play Schedule|&Record Schedule|Receiver &Status|&Carrier|&MPEG|"
+              "&Relays|&Extended Relays|Receiver Serial  &Port|&Settings|H&istory|&Eb/No|&Activity "
+              "Log|Error Log|&Help|&About");
 }
 
 TEST_F(MainWindowTest, LoadStartsTheStationAndTheClockRunsEveryFiftyMilliseconds) {
@@ -109,12 +148,15 @@ TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
     EXPECT_FALSE(menu.tmrClock().isEnabled());
 }
 
-TEST_F(MainWindowTest, NoToExitKeepsTheConsoleRunningFromCloseBoxOrFileMenu) {
+// No, from the close box or the File menu, keeps the console running; Yes
+// shuts the station down and ends the program.
+TEST_F(MainWindowTest, OnlyYesToExitShutsTheStationDown) {
     load();
-    menu.show();
     int exits = 0;
+    bool hookRan = false;
     menu.setExitHandler([&] { ++exits; });
-    t.messages.answers = {false, false};
+    t.station->addShutdownHook([&] { hookRan = true; });
+    t.messages.answers = {false, false, true};
     EXPECT_FALSE(menu.close());
     menu.mnuFileExit->trigger();
     EXPECT_EQ(t.messages.asked, (QStringList{"Exit Varnola?|Varnola", "Exit Varnola?|Varnola"}));
@@ -122,16 +164,6 @@ TEST_F(MainWindowTest, NoToExitKeepsTheConsoleRunningFromCloseBoxOrFileMenu) {
     EXPECT_TRUE(menu.tmrClock().isEnabled());
     EXPECT_FALSE(t.station->isShutDown());
     EXPECT_EQ(exits, 0);
-}
-
-TEST_F(MainWindowTest, YesToExitShutsTheStationDownAndEndsTheProgram) {
-    load();
-    menu.show();
-    int exits = 0;
-    bool hookRan = false;
-    menu.setExitHandler([&] { ++exits; });
-    t.station->addShutdownHook([&] { hookRan = true; });
-    t.messages.answers = {true};
     menu.mnuFileExit->trigger();
     EXPECT_FALSE(menu.isVisible());
     EXPECT_TRUE(hookRan);
@@ -151,7 +183,6 @@ TEST_F(MainWindowTest, RendersTheDisplayModel) {
     d.cmdPlayVisible = true;
     d.PlayingVisible = false;
     d.Rec(2).LevelLeft = 20000;
-    menu.show();
     menu.render();
     const auto* next = menu.findChild<QLabel*>("lblNextRecordTwo");
     EXPECT_EQ(next->text(), d.Rec(2).lblNextToRecord);
@@ -166,7 +197,6 @@ TEST_F(MainWindowTest, RendersTheDisplayModel) {
     EXPECT_FALSE(menu.Label2->isVisible());
     EXPECT_FALSE(menu.MMLevelX1->isVisible());
     EXPECT_EQ(menu.findChild<LevelMeter*>("MMLevelX5")->level(), 20000);
-
     d.PlayList.removeAt(0);
     d.PlayListVisible = false;
     menu.render();
@@ -191,13 +221,13 @@ public:
 };
 
 TEST_F(MainWindowTest, PlaysDoNotPileUpPicturesOfThePlayAndStopButtons) {
-    t.writeSettings({{Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}});
-    load();
+    load({{Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}});
+    EXPECT_TRUE(menu.cmdPlay->isVisible());
+    EXPECT_TRUE(menu.cmdStop->isVisible());
     ConsoleDisplay& d = t.station->display;
     PaletteCountingStyle style;
     for (QPushButton* b : {menu.cmdPlay, menu.cmdStop})
         b->setStyle(&style);
-    menu.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
     for (int play = 0; play < 8; ++play) {
         const bool playing = play % 2 == 0;
@@ -214,23 +244,12 @@ TEST_F(MainWindowTest, PlaysDoNotPileUpPicturesOfThePlayAndStopButtons) {
     EXPECT_LE(style.palettes.size(), 2);
 }
 
-TEST_F(MainWindowTest, PlayButtonFollowsTheVisibleSettingAtStartUp) {
-    t.writeSettings({{Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}});
-    load();
-    menu.show();
-    EXPECT_TRUE(menu.cmdPlay->isVisible());
-    EXPECT_TRUE(menu.cmdStop->isVisible());
-}
-
 // Opening a window that is already open must bring it forward, not stack a
 // second copy.
 TEST_F(MainWindowTest, HelpAndAboutOpenOnceEach) {
     load();
-    menu.show();
-    menu.mnuHelp->trigger();
-    menu.mnuHelp->trigger();
-    menu.mnuAbout->trigger();
-    menu.mnuAbout->trigger();
+    for (QAction* a : {menu.mnuHelp, menu.mnuHelp, menu.mnuAbout, menu.mnuAbout})
+        a->trigger();
     const auto helps = menu.findChildren<frmHelp*>();
     const auto abouts = menu.findChildren<frmAbout*>();
     ASSERT_EQ(helps.size(), 1);
@@ -255,9 +274,9 @@ TEST_F(MainWindowTest, EachHistoryEntryShowsItsOwnLogInTheOpenViewer) {
             out << viewer->lstDate->item(i)->text();
         return out;
     };
-    find<QAction>("ActivityLog")->trigger();
+    menu.ActivityLog->trigger();
     EXPECT_EQ(days(), QStringList{"12/04/26"});
-    find<QAction>("mnuEbNo")->trigger();
+    menu.mnuEbNo->trigger();
     EXPECT_EQ(days(), QStringList{"12/03/26"});
     EXPECT_EQ(menu.findChild<frmActivityLog*>()->windowTitle(), "Load EbNo Log");
 }
@@ -265,20 +284,13 @@ TEST_F(MainWindowTest, EachHistoryEntryShowsItsOwnLogInTheOpenViewer) {
 // A new station's settings are all zero: the console says what its schedules
 // still need, and where to set it, until it is set.
 TEST_F(MainWindowTest, SetUpLineNamesWhatTheSchedulesLackUntilItIsSet) {
-    ScheduleFields f;
-    f.SatName = "Morning";
-    f.SatLen = "30:00";
-    f.RecChan = "1";
-    f.RecDays[0] = 1;
-    f.RecTimes[0] = "09:00:00";
     ScheduleFile file;
     QDir().mkpath(t.host("c:\\satfile"));
     ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
-    ASSERT_TRUE(file.write(1, ScheduleRecord::build(f)));
+    putSchedule(file, 1, "Morning", "1", {{1, "09:00:00"}});
     load();
-    const auto* line = find<QLabel>("lblSetUp");
-    EXPECT_FALSE(line->isHidden());
-    EXPECT_EQ(line->text().toStdString(),
+    EXPECT_FALSE(menu.lblSetUp->isHidden());
+    EXPECT_EQ(menu.lblSetUp->text().toStdString(),
               "Not set up: no wave drive (SetUp \u2192 My Computer); no serial port (SetUp \u2192 "
               "Communications); the activity log is off (SetUp \u2192 My Computer)");
     StationState& s = t.station->state;
@@ -286,7 +298,7 @@ TEST_F(MainWindowTest, SetUpLineNamesWhatTheSchedulesLackUntilItIsSet) {
     s.CommPortNo = 1;
     s.ActivityLogOn = 1;
     t.time.advance(1000);
-    EXPECT_TRUE(line->isHidden());
+    EXPECT_TRUE(menu.lblSetUp->isHidden());
 }
 
 } // namespace
