@@ -3,7 +3,6 @@
 #include "console/clock_tick.h"
 #include "platform/clock.h"
 #include "schedule/next_event_finder.h"
-#include "station/station.h"
 
 #include <QStringList>
 #include <vector>
@@ -20,12 +19,13 @@ class FakeStationParts : public RecordChannelControl,
                          public EbNoPoller,
                          public TimeChangeControl {
 public:
+    // "cue1", "arm2", "switch", "stop1", ... with the virtual time of the
+    // call and the schedule its channel's finder held then.
     struct Call {
-        QString what;    // "cue1", "arm2", "switch", "stop1", ...
-        QDateTime when;  // the virtual time of the call
-        ScheduleNo slot; // the schedule behind it, where there is one
+        QString what;
+        QDateTime when;
+        ScheduleNo slot;
     };
-
     explicit FakeStationParts(Station& station) : station_(station), s(station.state) {}
     TickHandoffs handoffs() { return {this, this, this, this, this, this}; }
     void attach(ClockDispatcher& dispatcher) { dispatcher_ = &dispatcher; }
@@ -35,8 +35,7 @@ public:
         if (const auto rec = s.SatListFile.read(c.NextRecSlot)) {
             const ScheduleFields f = rec->parse();
             s.CueRecordStart = f.SatRecordStart;
-            // A channel still recording keeps its own stop time.
-            if (c.RecActive == 0)
+            if (c.RecActive == 0) // a channel still recording keeps its own stop time
                 c.RecStopAt = f.SatLen.left(2).toInt() * 60 + f.SatLen.mid(3, 2).toInt();
         }
     }
@@ -52,52 +51,29 @@ public:
         c.RecStopAt += now;
         c.RecPending = 2;
         c.RecActive = 1;
-        if (dispatcher_)
-            dispatcher_->RecordingBegan(channel);
+        dispatcher_->RecordingBegan(channel);
     }
     void StopRecordChannel(int channel) override {
-        RecordChannelState& c = channelCall("stop", channel);
-        c.RecActive = c.RecPending = 0;
+        channelCall("stop", channel).RecActive = s.Rec(channel).RecPending = 0;
     }
     void DumpRecordChannel(int channel) override {
-        RecordChannelState& c = channelCall("dump", channel);
-        c.RecActive = c.RecPending = 0;
+        channelCall("dump", channel).RecActive = s.Rec(channel).RecPending = 0;
         FindNextRecord(station_, channel);
     }
     void CueSwitchOnly() override { record("switch", s.NextSwitchSlot); }
-    void WriteRelayOutputs() override {
-        relayWrites << QString("element0=%1").arg(s.RelayStates[0]);
-        record("relays");
-    }
-    bool PollRemoteInputs() override {
-        ++remotePolls;
-        return false;
-    }
+    void WriteRelayOutputs() override { record(QString("relays %1").arg(s.RelayStates[0])); }
+    bool PollRemoteInputs() override { return !++remotePolls; } // never sets the clock
     void BuildPlayList() override { record(QString("playlist mode %1").arg(s.PlayListMode)); }
-    void PollEbNo() override {
-        record("ebno");
-        s.EbNoPollLatch = 1;
-    }
+    void PollEbNo() override { record("ebno"), s.EbNoPollLatch = 1; }
     void AdjustForTimeChange() override { record("timechange"); }
 
-    std::vector<Call> named(const QString& what) const {
-        std::vector<Call> out;
-        for (const Call& c : calls)
-            if (c.what == what)
-                out.push_back(c);
-        return out;
-    }
-    QStringList times(const QString& what, const char* format = "HH:mm:ss.zzz") const {
-        QStringList out;
-        for (const Call& c : named(what))
-            out << c.when.toString(format);
-        return out;
+    int count(const QString& what) const {
+        return int(
+            std::count_if(calls.begin(), calls.end(), [&](auto& c) { return c.what == what; }));
     }
 
-    // Armed channels hear no audio: they wait to be dumped.
-    bool silent = false;
+    bool silent = false; // armed channels hear no audio: they wait to be dumped
     std::vector<Call> calls;
-    QStringList relayWrites; // "element0=1" at each write
     int remotePolls = 0;
 
 private:
@@ -105,9 +81,8 @@ private:
         calls.push_back({what, station_.clock().now(), slot});
     }
     RecordChannelState& channelCall(const char* what, int channel) {
-        RecordChannelState& c = s.Rec(channel);
-        record(what + QString::number(channel), c.NextRecSlot);
-        return c;
+        record(what + QString::number(channel), s.Rec(channel).NextRecSlot);
+        return s.Rec(channel);
     }
     Station& station_;
     StationState& s;
