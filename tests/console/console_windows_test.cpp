@@ -54,7 +54,8 @@ QSet<QWidget*> visibleWindows() {
 }
 
 // Every entry of the menu bar does something: opens its window or carries
-// out its action, on a console built with all its parts.
+// out its action, on a console built with all its parts; and every caption
+// reads as designed.
 TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     TempStation t;
     t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}, {Setting::WaveDriveNo, 3}});
@@ -96,6 +97,19 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
         t.time.advance(5000); // let any receiver query finish
     }
     EXPECT_TRUE(silent.isEmpty()) << silent.join(", ").toStdString();
+    QStringList texts;
+    for (const char* name : {"Label3", "Label6", "Label1", "Label2", "cmdPlay", "cmdStop",
+                             "Command1", "Command2", "cmdCueTwo", "cmdStopTwo"})
+        texts << menu.findChild<QWidget*>(name)->property("text").toString();
+    EXPECT_EQ(texts.join('|'), "Record Chan 1|Record Chan 2|Playlist|Play|Play|&Stop|Cue Rec "
+                               "1|Stop 1|Cue Rec 2|Stop 2");
+    EXPECT_EQ(menu.cmdPlay->toolTip(), "Plays the first item in the playlist");
+    EXPECT_EQ(captions(menu.menuBar()->actions()).join('|'),
+              "&File|Save Data Files|Load Data Files|E&xit|SetUp|My Computer|Program Source "
+              "Codes|Communications|&Load Play List|&Audition|AutoExport|&Schedule|Set "
+              "&Receiver|&View|&Play Schedule|&Record Schedule|Receiver &Status|&Carrier|&MPEG|"
+              "&Relays|&Extended Relays|Receiver Serial  &Port|&Settings|H&istory|&Eb/No|&Activity "
+              "Log|Error Log|&Help|&About");
     t.station->ShutDown();
 }
 
@@ -115,32 +129,6 @@ protected:
     mnuMenu menu{*t.station, dispatcher, &errorWindow};
 };
 
-TEST_F(MainWindowTest, CaptionsAndMenusReadAsDesigned) {
-    QStringList texts;
-    for (const char* name : {"Label3", "Label6", "Label1", "Label2", "cmdPlay", "cmdStop",
-                             "Command1", "Command2", "cmdCueTwo", "cmdStopTwo"})
-        texts << menu.findChild<QWidget*>(name)->property("text").toString();
-    EXPECT_EQ(texts.join('|'), "Record Chan 1|Record Chan 2|Playlist|Play|Play|&Stop|Cue Rec "
-                               "1|Stop 1|Cue Rec 2|Stop 2");
-    EXPECT_EQ(menu.cmdPlay->toolTip(), "Plays the first item in the playlist");
-    EXPECT_EQ(captions(menu.menuBar()->actions()).join('|'),
-              "&File|Save Data Files|Load Data Files|E&xit|SetUp|My Computer|Program Source "
-              "Codes|Communications|&Load Play List|&Audition|AutoExport|&Schedule|Set "
-              "&Receiver|&View|&Play Schedule|&Record Schedule|Receiver &Status|&Carrier|&MPEG|"
-              "&Relays|&Extended Relays|Receiver Serial  &Port|&Settings|H&istory|&Eb/No|&Activity "
-              "Log|Error Log|&Help|&About");
-}
-
-TEST_F(MainWindowTest, LoadStartsTheStationAndTheClockRunsEveryFiftyMilliseconds) {
-    load();
-    EXPECT_TRUE(t.station->state.SatListFile.isOpen());
-    EXPECT_TRUE(menu.tmrClock().isEnabled());
-    EXPECT_EQ(menu.tmrClock().interval(), 50);
-    EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:12");
-    t.time.advance(1000);
-    EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:13");
-}
-
 TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
     Station other(t.time, t.time, *t.paths, t.messages);
     ASSERT_TRUE(other.StartUp().ok); // holds the data folder
@@ -148,10 +136,54 @@ TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
     EXPECT_FALSE(menu.tmrClock().isEnabled());
 }
 
-// No, from the close box or the File menu, keeps the console running; Yes
-// shuts the station down and ends the program.
-TEST_F(MainWindowTest, OnlyYesToExitShutsTheStationDown) {
+// A new station's settings are all zero: the console says what its
+// schedules still need, and where to set it, until it is set. Windows open
+// once each, brought forward when opened again, and the open log viewer
+// shows each history entry's own log. No to "Exit Varnola?", from the close
+// box or the File menu, keeps the console running; Yes shuts the station
+// down and ends the program.
+TEST_F(MainWindowTest, ASessionFromLoadToExit) {
+    ScheduleFile file;
+    QDir().mkpath(t.host("c:\\satfile"));
+    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+    putSchedule(file, 1, "Morning", "1", {{1, "09:00:00"}});
     load();
+    EXPECT_EQ(menu.tmrClock().interval(), 50);
+    EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:12");
+    EXPECT_FALSE(menu.lblSetUp->isHidden());
+    EXPECT_EQ(menu.lblSetUp->text().toStdString(),
+              "Not set up: no wave drive (SetUp \u2192 My Computer); no serial port (SetUp \u2192 "
+              "Communications); the activity log is off (SetUp \u2192 My Computer)");
+    StationState& s = t.station->state;
+    s.WaveDrive = "C";
+    s.CommPortNo = 1;
+    s.ActivityLogOn = 1;
+    t.time.advance(1000);
+    EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:13");
+    EXPECT_TRUE(menu.lblSetUp->isHidden());
+
+    for (QAction* a : {menu.mnuHelp, menu.mnuHelp, menu.mnuAbout, menu.mnuAbout})
+        a->trigger();
+    const auto helps = menu.findChildren<frmHelp*>();
+    const auto abouts = menu.findChildren<frmAbout*>();
+    ASSERT_EQ(helps.size() + abouts.size(), 2);
+    EXPECT_TRUE(helps[0]->isVisible());
+    EXPECT_FALSE(abouts[0]->isModal());
+    EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
+    // The test drives have no help file installed.
+    EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
+
+    TempStation::writeFile(t.host(logFileStationPath("AL", QDate(2026, 12, 4))), "01:00:00  a\r\n");
+    TempStation::writeFile(t.host(logFileStationPath("EB", QDate(2026, 12, 3))), "01:00:00  e\r\n");
+    for (const auto& [entry, day] :
+         {std::pair{menu.ActivityLog, "12/04/26"}, {menu.mnuEbNo, "12/03/26"}}) {
+        entry->trigger();
+        const auto* viewer = menu.findChild<frmActivityLog*>();
+        ASSERT_EQ(viewer->lstDate->count(), 1);
+        EXPECT_EQ(viewer->lstDate->item(0)->text(), day);
+    }
+    EXPECT_EQ(menu.findChild<frmActivityLog*>()->windowTitle(), "Load EbNo Log");
+
     int exits = 0;
     bool hookRan = false;
     menu.setExitHandler([&] { ++exits; });
@@ -160,56 +192,19 @@ TEST_F(MainWindowTest, OnlyYesToExitShutsTheStationDown) {
     EXPECT_FALSE(menu.close());
     menu.mnuFileExit->trigger();
     EXPECT_EQ(t.messages.asked, (QStringList{"Exit Varnola?|Varnola", "Exit Varnola?|Varnola"}));
-    EXPECT_TRUE(menu.isVisible());
-    EXPECT_TRUE(menu.tmrClock().isEnabled());
-    EXPECT_FALSE(t.station->isShutDown());
-    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(menu.isVisible() && menu.tmrClock().isEnabled());
+    EXPECT_FALSE(t.station->isShutDown() || hookRan || exits);
     menu.mnuFileExit->trigger();
-    EXPECT_FALSE(menu.isVisible());
-    EXPECT_TRUE(hookRan);
-    EXPECT_TRUE(t.station->isShutDown());
-    EXPECT_FALSE(menu.tmrClock().isEnabled());
+    EXPECT_FALSE(menu.isVisible() || menu.tmrClock().isEnabled());
+    EXPECT_TRUE(hookRan && t.station->isShutDown());
     EXPECT_EQ(exits, 1);
-}
-
-TEST_F(MainWindowTest, RendersTheDisplayModel) {
-    load();
-    ConsoleDisplay& d = t.station->display;
-    d.Rec(2).lblNextToRecord = "Next to Record Channel 2:  Monday  News <b>x</b>";
-    d.PlayList.add("20:00:00  Evening", 2);
-    d.PlayList.add("15:00:00  Afternoon", 1);
-    d.PlayList.selected = 0;
-    d.PlayListVisible = true;
-    d.cmdPlayVisible = true;
-    d.PlayingVisible = false;
-    d.Rec(2).LevelLeft = 20000;
-    menu.render();
-    const auto* next = menu.findChild<QLabel*>("lblNextRecordTwo");
-    EXPECT_EQ(next->text(), d.Rec(2).lblNextToRecord);
-    EXPECT_EQ(next->textFormat(), Qt::PlainText);
-    ASSERT_EQ(menu.PlayList->count(), 2);
-    EXPECT_EQ(menu.PlayList->item(0)->text(), "15:00:00  Afternoon");
-    EXPECT_EQ(menu.PlayList->currentRow(), 0);
-    EXPECT_TRUE(menu.PlayList->isVisible());
-    EXPECT_TRUE(menu.Label1->isVisible());
-    EXPECT_TRUE(menu.cmdPlay->isVisible());
-    EXPECT_FALSE(menu.cmdStop->isVisible());
-    EXPECT_FALSE(menu.Label2->isVisible());
-    EXPECT_FALSE(menu.MMLevelX1->isVisible());
-    EXPECT_EQ(menu.findChild<LevelMeter*>("MMLevelX5")->level(), 20000);
-    d.PlayList.removeAt(0);
-    d.PlayListVisible = false;
-    menu.render();
-    EXPECT_EQ(menu.PlayList->count(), 1);
-    EXPECT_FALSE(menu.PlayList->isVisible());
 }
 
 // The platform style keeps a picture of a button for every palette it is
 // given: the Play and Stop buttons change colour at every play and must not
 // hand it a new palette each time, or the pictures pile up for as long as
 // the console runs.
-class PaletteCountingStyle : public QProxyStyle {
-public:
+struct PaletteCountingStyle : QProxyStyle {
     PaletteCountingStyle() : QProxyStyle("Fusion") {}
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
@@ -220,11 +215,37 @@ public:
     mutable QSet<qint64> palettes;
 };
 
-TEST_F(MainWindowTest, PlaysDoNotPileUpPicturesOfThePlayAndStopButtons) {
+// Texts go in as plain text.
+TEST_F(MainWindowTest, RendersTheDisplayModelWithoutPilingUpButtonPictures) {
     load({{Setting::PlayButtonVisible, 1}, {Setting::StopButtonVisible, 1}});
-    EXPECT_TRUE(menu.cmdPlay->isVisible());
-    EXPECT_TRUE(menu.cmdStop->isVisible());
+    EXPECT_TRUE(menu.cmdPlay->isVisible() && menu.cmdStop->isVisible());
     ConsoleDisplay& d = t.station->display;
+    d.Rec(2).lblNextToRecord = "Next to Record Channel 2:  Monday  News <b>x</b>";
+    d.PlayList.add("20:00:00  Evening", 2);
+    d.PlayList.add("15:00:00  Afternoon", 1);
+    d.PlayList.selected = 0;
+    d.PlayListVisible = true;
+    d.cmdStopVisible = d.PlayingVisible = false;
+    d.Rec(2).LevelLeft = 20000;
+    menu.render();
+    const auto* next = menu.findChild<QLabel*>("lblNextRecordTwo");
+    EXPECT_EQ(next->text(), d.Rec(2).lblNextToRecord);
+    EXPECT_EQ(next->textFormat(), Qt::PlainText);
+    ASSERT_EQ(menu.PlayList->count(), 2);
+    EXPECT_EQ(menu.PlayList->item(0)->text(), "15:00:00  Afternoon");
+    EXPECT_EQ(menu.PlayList->currentRow(), 0);
+    EXPECT_TRUE(menu.PlayList->isVisible() && menu.Label1->isVisible() &&
+                menu.cmdPlay->isVisible());
+    EXPECT_FALSE(menu.cmdStop->isVisible() || menu.Label2->isVisible() ||
+                 menu.MMLevelX1->isVisible());
+    EXPECT_EQ(menu.findChild<LevelMeter*>("MMLevelX5")->level(), 20000);
+    d.PlayList.removeAt(0);
+    d.PlayListVisible = false;
+    d.cmdStopVisible = true;
+    menu.render();
+    EXPECT_EQ(menu.PlayList->count(), 1);
+    EXPECT_FALSE(menu.PlayList->isVisible());
+
     PaletteCountingStyle style;
     for (QPushButton* b : {menu.cmdPlay, menu.cmdStop})
         b->setStyle(&style);
@@ -242,63 +263,6 @@ TEST_F(MainWindowTest, PlaysDoNotPileUpPicturesOfThePlayAndStopButtons) {
     for (QPushButton* b : {menu.cmdPlay, menu.cmdStop})
         b->setStyle(nullptr);
     EXPECT_LE(style.palettes.size(), 2);
-}
-
-// Opening a window that is already open must bring it forward, not stack a
-// second copy.
-TEST_F(MainWindowTest, HelpAndAboutOpenOnceEach) {
-    load();
-    for (QAction* a : {menu.mnuHelp, menu.mnuHelp, menu.mnuAbout, menu.mnuAbout})
-        a->trigger();
-    const auto helps = menu.findChildren<frmHelp*>();
-    const auto abouts = menu.findChildren<frmAbout*>();
-    ASSERT_EQ(helps.size(), 1);
-    ASSERT_EQ(abouts.size(), 1);
-    EXPECT_TRUE(helps[0]->isVisible());
-    EXPECT_FALSE(abouts[0]->isModal());
-    EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
-    // The test drives have no help file installed.
-    EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
-}
-
-// History entries chosen one after another while the viewer stays open: each
-// shows its own kind of log.
-TEST_F(MainWindowTest, EachHistoryEntryShowsItsOwnLogInTheOpenViewer) {
-    load();
-    TempStation::writeFile(t.host(logFileStationPath("AL", QDate(2026, 12, 4))), "01:00:00  a\r\n");
-    TempStation::writeFile(t.host(logFileStationPath("EB", QDate(2026, 12, 3))), "01:00:00  e\r\n");
-    const auto days = [&] {
-        QStringList out;
-        const auto* viewer = menu.findChild<frmActivityLog*>();
-        for (int i = 0; viewer && i < viewer->lstDate->count(); ++i)
-            out << viewer->lstDate->item(i)->text();
-        return out;
-    };
-    menu.ActivityLog->trigger();
-    EXPECT_EQ(days(), QStringList{"12/04/26"});
-    menu.mnuEbNo->trigger();
-    EXPECT_EQ(days(), QStringList{"12/03/26"});
-    EXPECT_EQ(menu.findChild<frmActivityLog*>()->windowTitle(), "Load EbNo Log");
-}
-
-// A new station's settings are all zero: the console says what its schedules
-// still need, and where to set it, until it is set.
-TEST_F(MainWindowTest, SetUpLineNamesWhatTheSchedulesLackUntilItIsSet) {
-    ScheduleFile file;
-    QDir().mkpath(t.host("c:\\satfile"));
-    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
-    putSchedule(file, 1, "Morning", "1", {{1, "09:00:00"}});
-    load();
-    EXPECT_FALSE(menu.lblSetUp->isHidden());
-    EXPECT_EQ(menu.lblSetUp->text().toStdString(),
-              "Not set up: no wave drive (SetUp \u2192 My Computer); no serial port (SetUp \u2192 "
-              "Communications); the activity log is off (SetUp \u2192 My Computer)");
-    StationState& s = t.station->state;
-    s.WaveDrive = "C";
-    s.CommPortNo = 1;
-    s.ActivityLogOn = 1;
-    t.time.advance(1000);
-    EXPECT_TRUE(menu.lblSetUp->isHidden());
 }
 
 } // namespace

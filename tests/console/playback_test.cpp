@@ -1,8 +1,6 @@
-#include "console/clock_tick.h"
 #include "console/playback.h"
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
-#include "fakes/temp_station.h"
 #include "station/log_files.h"
 #include "support/test.h"
 
@@ -21,8 +19,8 @@ protected:
         QDir().mkpath(t.host("c:\\satfile"));
         EXPECT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
     }
-    // A schedule with play times on Monday (and Tuesday when given), and a
-    // recording of Monday's of that many bytes.
+    // A schedule with play times on Monday (and Tuesday), and Monday's
+    // recording of that many bytes.
     void plays(ScheduleNo slot, const QString& name, const QStringList& monday,
                const QStringList& tuesday = {}, int bytes = -1) {
         ScheduleFields f = scheduleFields(name);
@@ -48,23 +46,23 @@ protected:
         playback = &a.assemble().playback;
         ASSERT_TRUE(a.parts->dispatcher.Form_Load().ok);
     }
-    QStringList listed() const {
+    QString listed() const {
         QStringList out;
         for (const auto& i : d.PlayList.items())
             out << i.text.left(8) + " " + i.text.mid(10).trimmed();
-        return out;
+        return out.join(", ");
     }
     QString log(const char* kind, const QDate& date = Monday) const {
         return QString(TempStation::readFile(t.host(logFileStationPath(kind, date))))
             .replace("\r\n", "\n");
     }
     int relay() const { return uint8_t(TempStation::readFile(a.portFile).at(888)); }
-    StationState& s() { return t.station->state; }
 
     TempStation t;
     ScheduleFile file;
     AssembledStation a{t};
     ConsoleDisplay& d = t.station->display;
+    StationState& s = t.station->state;
     FakeWavePlayers& players = a.players;
     Playback* playback = nullptr;
 };
@@ -77,13 +75,11 @@ TEST_F(PlaybackTest, ListHoldsTheRestOfTodayInTimeThenNameOrder) {
     plays(3, "Zulu", {"15:00:00"});
     plays(4, "Alpha", {"15:00:00"});
     load();
-    EXPECT_EQ(listed(), (QStringList{"15:00:00 Alpha", "15:00:00 Morning", "15:00:00 Zulu",
-                                     "20:00:00 Evening"}));
-    EXPECT_TRUE(d.PlayListVisible);
-    EXPECT_TRUE(d.cmdPlayVisible);
+    EXPECT_EQ(listed(), "15:00:00 Alpha, 15:00:00 Morning, 15:00:00 Zulu, 20:00:00 Evening");
+    EXPECT_TRUE(d.PlayListVisible && d.cmdPlayVisible);
     d.PlayList.selected = 1;
     playback->DeleteSelected();
-    EXPECT_EQ(listed(), (QStringList{"15:00:00 Alpha", "15:00:00 Zulu", "20:00:00 Evening"}));
+    EXPECT_EQ(listed(), "15:00:00 Alpha, 15:00:00 Zulu, 20:00:00 Evening");
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(d.PlayListVisible);
         d.PlayList.selected = 0;
@@ -92,8 +88,8 @@ TEST_F(PlaybackTest, ListHoldsTheRestOfTodayInTimeThenNameOrder) {
     EXPECT_FALSE(d.PlayListVisible);
     EXPECT_EQ(d.lblPlayDay, "  No Schedules to Play");
     playback->LoadPlayList();
-    EXPECT_EQ(listed(), (QStringList{"09:00:00 Morning", "15:00:00 Alpha", "15:00:00 Morning",
-                                     "15:00:00 Zulu", "20:00:00 Evening"}));
+    EXPECT_EQ(listed(), "09:00:00 Morning, 15:00:00 Alpha, 15:00:00 Morning, 15:00:00 Zulu, "
+                        "20:00:00 Evening");
     EXPECT_EQ(d.lblPlayDay, "");
 }
 
@@ -105,24 +101,23 @@ TEST_F(PlaybackTest, PlayTakesTheFirstPlayableEntry) {
     plays(2, "Broken", {"15:30:00"}, {}, 5000);
     plays(3, "Fine", {"16:00:00"}, {}, 5000);
     load({{PlayDevice, 1}});
-    s().AuditionPlaying = 1;
+    s.AuditionPlaying = 1;
     playback->PlayProgramme();
-    EXPECT_EQ(
-        t.messages.shown,
-        QStringList{"A wave file is already playing.  Please try again after it is finished."});
-    EXPECT_EQ(listed().size(), 3);
-    s().AuditionDevice = 0;
+    EXPECT_EQ(t.messages.shown.join(""),
+              "A wave file is already playing.  Please try again after it is finished.");
+    EXPECT_EQ(d.PlayList.count(), 3);
+    s.AuditionDevice = 0;
     playback->PlayProgramme();
     EXPECT_FALSE(QFile::exists(wave(1)));
-    EXPECT_EQ(listed(), (QStringList{"15:30:00 Broken", "16:00:00 Fine"}));
+    EXPECT_EQ(listed(), "15:30:00 Broken, 16:00:00 Fine");
     players.failLoad = true;
     playback->PlayProgramme();
-    EXPECT_EQ(listed(), QStringList{"16:00:00 Fine"});
-    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(listed(), "16:00:00 Fine");
+    EXPECT_EQ(s.Playing, 0);
     players.failLoad = false;
     playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 1);
-    EXPECT_EQ(s().PlayingSlot, 3);
+    EXPECT_EQ(s.Playing, 1);
+    EXPECT_EQ(s.PlayingSlot, 3);
     EXPECT_EQ(players.last().path, wave(3));
     EXPECT_EQ(players.last().device, 1);
     EXPECT_EQ(log("ER"), "14:00:00  Cannot play C:\\SATFILE\\SFMON002.WAV: damaged\n");
@@ -134,71 +129,63 @@ TEST_F(PlaybackTest, PlayTakesTheFirstPlayableEntry) {
 // comes first. Marks near the largest float pass as numbers; they must read
 // as unset, not reach the countdown.
 TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
-    const struct {
-        const char* name;
-        const char* marks; // the .DAT: end-of-message and end-of-file seconds
-        qint64 endMs;      // where the player is told to end
-        int endsAt;        // tenth of a second at which the player plays out
-        const char* countdown;
-    } cases[] = {{"the player stops first", "", 0, 40, "00:09"},
-                 {"the countdown passes first", "0000004000000000", 0, 60, "00:01"},
-                 {"the end-of-file mark ends the play", "000000410000a040", 5000, 20, "00:07"},
-                 {"marks beyond the recording", "ffff7f7f0000a041", 0, 110, "00:09"}};
+    // The .DAT (end-of-message and end-of-file seconds), where the player is
+    // told to end, the tenth of a second at which it plays out, and the
+    // countdown a second into the play.
+    const std::tuple<const char*, qint64, int, const char*> cases[] = {
+        {"", 0, 40, "00:09"},                    // the player stops first
+        {"0000004000000000", 0, 60, "00:01"},    // the countdown passes first
+        {"000000410000a040", 5000, 20, "00:07"}, // the end-of-file mark ends it
+        {"ffff7f7f0000a041", 0, 110, "00:09"}};  // marks beyond the recording
     players.durationMs = 10000;
-    const QStringList times{"15:00:00", "15:30:00", "16:00:00", "16:30:00"};
     for (int i = 0; i < 4; ++i) {
-        plays(i + 1, QString("Prog %1").arg(i + 1), {times[i]}, {}, 5000);
-        TempStation::writeFile(wave(i + 1, "DAT"), QByteArray::fromHex(cases[i].marks));
+        plays(i + 1, QString("Prog %1").arg(i + 1), {QString("15:%1:00").arg(i * 10)}, {}, 5000);
+        TempStation::writeFile(wave(i + 1, "DAT"), QByteArray::fromHex(std::get<0>(cases[i])));
     }
     load();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [marks, endMs, endsAt, countdown] : cases) {
         playback->PlayProgramme();
-        EXPECT_EQ(players.last().endMs, c.endMs);
+        EXPECT_EQ(players.last().endMs, endMs) << marks;
         QList<int> relays;
         for (int tenth = 1; tenth <= 120; ++tenth) {
             t.time.advance(100);
-            EXPECT_TRUE(tenth != 10 || d.lblPlayTime == c.countdown) << d.lblPlayTime.toStdString();
-            if (tenth == c.endsAt)
+            EXPECT_TRUE(tenth != 10 || d.lblPlayTime == countdown) << marks;
+            if (tenth == endsAt)
                 players.last().play(10000);
             relays << relay();
         }
-        EXPECT_EQ(relays.count(1), 10) << "pulse length in tenths";
-        EXPECT_EQ(relays.last(), 0);
-        EXPECT_EQ(s().Playing, 0);
+        EXPECT_EQ(relays.count(1), 10) << marks << ": pulse length in tenths";
+        EXPECT_EQ(relays.last() + s.Playing, 0) << marks;
     }
-    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(listed(), "");
     EXPECT_FALSE(d.PlayListVisible);
     EXPECT_EQ(d.lblPlayDay, "No Schedules to Play");
 }
 
-TEST_F(PlaybackTest, PlayContactStartsTheFirstProgramme) {
-    plays(1, "Remote", {"15:00:00"}, {}, 5000);
-    load();
-    a.setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
-    t.time.advance(100);
-    EXPECT_EQ(s().Playing, 1);
-    EXPECT_EQ(a.parts->remote.PlayInput, 1);
-    EXPECT_EQ(a.parts->remote.RecordInput, 0);
-    EXPECT_EQ(a.parts->remote.AlarmInput, 0);
-    EXPECT_EQ(d.lblPlayRelay, "PLAY");
-}
-
-// A play card chosen while a programme plays: the programme ends on its own
-// card with its normal end, and the next one starts on the new card.
-TEST_F(PlaybackTest, PlayDeviceChosenWhilePlayingTakesOverAtTheNextStart) {
+// The Play contact starts the first programme. A play card chosen while it
+// plays: it ends on its own card with its normal end, and the next one
+// starts on the new card.
+TEST_F(PlaybackTest, PlayContactStartsAndANewCardTakesOverAtTheNextStart) {
     plays(1, "First", {"15:00:00"}, {}, 5000);
     plays(2, "Second", {"15:30:00"}, {}, 5000);
     load();
-    playback->PlayProgramme();
+    a.setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
+    t.time.advance(100);
+    EXPECT_EQ(s.Playing, 1);
+    const RemoteControl& remote = a.parts->remote;
+    EXPECT_EQ(QList<int>({remote.PlayInput, remote.RecordInput, remote.AlarmInput}),
+              QList<int>({1, 0, 0}));
+    EXPECT_EQ(d.lblPlayRelay, "PLAY");
+    a.setPort(889, 127);
+    t.time.advance(100);
     playback->usePlayDevice(1);
     EXPECT_EQ(players.last().device, 0);
     playback->StopPlayer();
-    EXPECT_EQ(s().Playing, 0);
+    EXPECT_EQ(s.Playing, 0);
     EXPECT_EQ(relay(), 1); // the end-of-message pulse
-    EXPECT_EQ(listed(), QStringList{"15:30:00 Second"});
+    EXPECT_EQ(listed(), "15:30:00 Second");
     playback->PlayProgramme();
-    EXPECT_EQ(s().Playing, 1);
+    EXPECT_EQ(s.Playing, 1);
     EXPECT_EQ(players.last().device, 1);
 }
 
@@ -214,18 +201,17 @@ TEST_F(NightTest, FiveToMidnightListsTomorrowAndAPlayAcrossItKeepsItsFiles) {
     plays(1, "Late", {"23:59:30"}, {"00:30:00", "23:59:30"}, 5000);
     players.durationMs = 120000;
     load({{WaveKeepDays, 1}});
-    EXPECT_EQ(listed(), QStringList{"23:59:30 Late"});
+    EXPECT_EQ(listed(), "23:59:30 Late");
     t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 30)));
     playback->PlayProgramme();
     t.time.advanceTo(QDateTime(Monday, QTime(23, 59, 56)));
-    EXPECT_EQ(listed(), (QStringList{"00:30:00 Late", "23:59:30 Late"}));
-    const QDate tuesday = Monday.addDays(1);
-    t.time.advanceTo(QDateTime(tuesday, QTime(0, 0, 40)));
+    EXPECT_EQ(listed(), "00:30:00 Late, 23:59:30 Late");
+    t.time.advanceTo(QDateTime(Monday.addDays(1), QTime(0, 0, 40)));
     EXPECT_TRUE(QFile::exists(wave(1)));
-    EXPECT_TRUE(log("AL", tuesday).contains("00:00:30  Kept SFMON001.WAV, in use"));
+    EXPECT_TRUE(log("AL", Monday.addDays(1)).contains("00:00:30  Kept SFMON001.WAV, in use"));
     players.last().play(120000);
-    EXPECT_EQ(s().Playing, 0);
-    EXPECT_EQ(listed(), (QStringList{"00:30:00 Late", "23:59:30 Late"}));
+    EXPECT_EQ(s.Playing, 0);
+    EXPECT_EQ(listed(), "00:30:00 Late, 23:59:30 Late");
 }
 
 } // namespace
