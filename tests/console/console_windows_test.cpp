@@ -137,9 +137,10 @@ TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
 }
 
 // A new station's settings are all zero: the console says what its
-// schedules still need, and where to set it, until it is set. Windows open
-// once each, brought forward when opened again, and the open log viewer
-// shows each history entry's own log. No to "Exit Varnola?", from the close
+// schedules still need, and where to set it, until it is set. The open log
+// viewer shows each history entry's own log (it is found as the console's
+// first dialog, so before any other opens); windows open once each, brought
+// forward when opened again. No to "Exit Varnola?", from the close
 // box or the File menu, keeps the console running; Yes shuts the station
 // down and ends the program.
 TEST_F(MainWindowTest, ASessionFromLoadToExit) {
@@ -162,17 +163,6 @@ TEST_F(MainWindowTest, ASessionFromLoadToExit) {
     EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:13");
     EXPECT_TRUE(menu.lblSetUp->isHidden());
 
-    for (QAction* a : {menu.mnuHelp, menu.mnuHelp, menu.mnuAbout, menu.mnuAbout})
-        a->trigger();
-    const auto helps = menu.findChildren<frmHelp*>();
-    const auto abouts = menu.findChildren<frmAbout*>();
-    ASSERT_EQ(helps.size() + abouts.size(), 2);
-    EXPECT_TRUE(helps[0]->isVisible());
-    EXPECT_FALSE(abouts[0]->isModal());
-    EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
-    // The test drives have no help file installed.
-    EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
-
     TempStation::writeFile(t.host(logFileStationPath("AL", QDate(2026, 12, 4))), "01:00:00  a\r\n");
     TempStation::writeFile(t.host(logFileStationPath("EB", QDate(2026, 12, 3))), "01:00:00  e\r\n");
     for (const auto& [entry, day] :
@@ -183,6 +173,17 @@ TEST_F(MainWindowTest, ASessionFromLoadToExit) {
         EXPECT_EQ(viewer->lstDate->item(0)->text(), day);
     }
     EXPECT_EQ(menu.findChild<frmActivityLog*>()->windowTitle(), "Load EbNo Log");
+
+    for (QAction* a : {menu.mnuHelp, menu.mnuHelp, menu.mnuAbout, menu.mnuAbout})
+        a->trigger();
+    const auto helps = menu.findChildren<frmHelp*>();
+    const auto abouts = menu.findChildren<frmAbout*>();
+    ASSERT_EQ(helps.size() + abouts.size(), 2);
+    EXPECT_TRUE(helps[0]->isVisible());
+    EXPECT_FALSE(abouts[0]->isModal());
+    EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
+    // The test drives have no help file installed.
+    EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
 
     int exits = 0;
     bool hookRan = false;
