@@ -9,64 +9,45 @@ namespace {
 // Wednesday 4 March 2026, 10:00:00.
 const QDateTime Wednesday10(QDate(2026, 3, 4), QTime(10, 0, 0));
 
-struct Sched {
-    ScheduleNo slot;
-    const char* name;
-    const char* chan;
-    std::vector<std::pair<int, QString>> rows; // (weekday, time) by row, Sunday's first
-    bool deleted = false;
-};
-
-// Keys: today (Wednesday) is 14, next Wednesday 21. Each finder's choice as "slot@day time#row
-// [item numbers of the sort]" for channel 1, channel 2, then the switch (which has no row). A
-// finder with no candidate keeps what it had (nothing, here).
+// Keys: today (Wednesday) is 14, next Wednesday 21. Each finder's choice as
+// "slot@day time#row [item numbers of the sort]" for channel 1, channel 2,
+// then the switch (which has no row). A finder with no candidate keeps what
+// it had (nothing, here). Schedules are "slot chan name: day time, ..." by
+// row, Sunday's first; a "-" before the slot deletes it again.
 TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
-    const struct {
-        const char* name;
-        std::vector<Sched> schedules;
-        const char* chosen;
-    } cases[] = {
-        {"an entry at exactly now is today",
-         {{1, "Now", "2", {{4, "10:00:00"}}}, {2, "Soon", "2", {{4, "10:00:01"}}}},
-         "0@0 #0 [] | 1@4 10:00:00#0 [1401 1402] | 0@0 #- []"},
-        {"the only entry, passed today, is taken as today",
-         {{7, "Passed", "3", {{0, "08:00:00"}, {4, "09:59:59"}}}},
-         "0@0 #0 [] | 0@0 #0 [] | 7@4 09:59:59#- [2117]"},
-        {"the channel and being in use decide",
-         {{1, "Channel two", "2", {{4, "10:30:00"}}},
-          {2, "Switch", "3", {{4, "10:20:00"}}},
-          {3, "Deleted", "1", {{4, "10:10:00"}}, true},
-          {4, "Channel one", "1", {{5, "07:00:00"}, {0, "10:05:00"}}}},
+    // clang-format off
+    const std::pair<QStringList, const char*> cases[] = {
+        // An entry at exactly now is today.
+        {{"1 2 Now: 4 10:00:00", "2 2 Soon: 4 10:00:01"}, "0@0 #0 [] | 1@4 10:00:00#0 [1401 1402] | 0@0 #- []"},
+        // The only entry, passed today, is taken as today.
+        {{"7 3 Passed: 0 08:00:00, 4 09:59:59"}, "0@0 #0 [] | 0@0 #0 [] | 7@4 09:59:59#- [2117]"},
+        // The channel and being in use decide.
+        {{"1 2 Channel two: 4 10:30:00", "2 3 Switch: 4 10:20:00", "-3 1 Deleted: 4 10:10:00",
+          "4 1 Channel one: 5 07:00:00, 0 10:05:00"},
          "4@5 07:00:00#0 [1504] | 1@4 10:30:00#0 [1401] | 2@4 10:20:00#- [1402]"},
-        // The row's name decides before the programme's: "Mon" before "Sun".
-        {"equal times are ordered by row, then name",
-         {{1, "Zulu", "1", {{5, "06:00:00"}}},
-          {2, "Alpha", "1", {{0, ""}, {5, "06:00:00"}}},
-          {3, "Bravo", "1", {{5, "06:00:00"}}}},
+        // Equal times: the row's name decides before the programme's, "Mon" before "Sun".
+        {{"1 1 Zulu: 5 06:00:00", "2 1 Alpha: 0 , 5 06:00:00", "3 1 Bravo: 5 06:00:00"},
          "2@5 06:00:00#1 [1512 1503 1501] | 0@0 #0 [] | 0@0 #- []"},
-        {"a deleted schedule leaves its equal to the next name",
-         {{1, "Zulu", "1", {{5, "06:00:00"}}},
-          {2, "Alpha", "1", {{0, ""}, {5, "06:00:00"}}, true},
-          {3, "Bravo", "1", {{5, "06:00:00"}}}},
+        {{"1 1 Zulu: 5 06:00:00", "-2 1 Alpha: 0 , 5 06:00:00", "3 1 Bravo: 5 06:00:00"},
          "3@5 06:00:00#0 [1503 1501] | 0@0 #0 [] | 0@0 #- []"},
-        {"day digits beyond Saturday are off",
-         {{1, "Odd", "1", {{9, "06:00:00"}, {6, "07:00:00"}}}},
-         "1@6 07:00:00#1 [1611] | 0@0 #0 [] | 0@0 #- []"},
-        {"slot numbers up to the limit survive the item number",
-         {{999,
-           "Last slot",
-           "1",
-           {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}, {3, "23:59:59"}}}},
-         "999@3 23:59:59#6 [206999] | 0@0 #0 [] | 0@0 #- []"},
+        // Day digits beyond Saturday are off.
+        {{"1 1 Odd: 9 06:00:00, 6 07:00:00"}, "1@6 07:00:00#1 [1611] | 0@0 #0 [] | 0@0 #- []"},
+        // Slot numbers up to the limit survive the item number.
+        {{"999 1 Last slot: 0 , 0 , 0 , 0 , 0 , 0 , 3 23:59:59"}, "999@3 23:59:59#6 [206999] | 0@0 #0 [] | 0@0 #- []"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // clang-format on
+    for (const auto& [schedules, wanted] : cases) {
         TempStation t(Wednesday10);
         t.startUp();
         StationState& s = t.station->state;
-        for (const Sched& e : c.schedules) {
-            putSchedule(s.SatListFile, e.slot, e.name, e.chan, e.rows);
-            EXPECT_TRUE(!e.deleted || s.SatListFile.deleteRecord(e.slot));
+        for (const QString& line : schedules) {
+            const QString head = line.section(':', 0, 0), slot = head.section(' ', 0, 0);
+            std::vector<std::pair<int, QString>> rows;
+            for (const QString& row : line.section(": ", 1).split(", "))
+                rows.emplace_back(row.section(' ', 0, 0).toInt(), row.section(' ', 1));
+            putSchedule(s.SatListFile, slot.toInt() * (slot[0] == '-' ? -1 : 1),
+                        head.section(' ', 2), head.section(' ', 1, 1), rows);
+            EXPECT_TRUE(slot[0] != '-' || s.SatListFile.deleteRecord(-slot.toInt()));
         }
         QStringList chosen;
         const auto add = [&](ScheduleNo slot, int day, const QString& time, const QString& row) {
@@ -87,7 +68,7 @@ TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
         }
         FindNextSwitch(*t.station);
         add(s.NextSwitchSlot, s.NextSwitchDay, s.NextSwitchTime, "-");
-        EXPECT_EQ(chosen.join(" | "), c.chosen);
+        EXPECT_EQ(chosen.join(" | "), wanted) << schedules.join("; ").toStdString();
     }
 }
 
