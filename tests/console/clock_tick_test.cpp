@@ -233,32 +233,23 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     // Wednesday noon to Wednesday noon: Saturday to Sunday falls inside.
     const QDateTime start(QDate(2026, 3, 4), QTime(12, 0, 0)), end = start.addDays(7);
     Rig r(start);
-    // (slot, channel, day, time) by row.
-    std::vector<std::tuple<ScheduleNo, QString, int, QString>> rows;
+    // Schedules by slot: channel, and (day, time) by row.
+    std::map<ScheduleNo, std::pair<QString, std::vector<std::pair<int, QString>>>> all;
     for (int k = 0; k < 60; ++k)
         for (int row = 0; row < 1 + k % 3; ++row) {
             const int minute = (k * 137 + row * 401 + 11) % 1440;
             const QTime time(minute / 60, minute % 60, (k * 7 + row * 13) % 60);
-            rows.emplace_back(k + 1, QString::number(k % 3 + 1), (k + row * 3) % 7 + 1,
-                              time.toString("HH:mm:ss"));
+            all[k + 1].first = QString::number(k % 3 + 1);
+            all[k + 1].second.emplace_back((k + row * 3) % 7 + 1, time.toString("HH:mm:ss"));
         }
     // Near midnight, across Saturday into Sunday, equal times on both
     // channels and for the switch, and entries for the very moment of start.
-    rows.insert(rows.end(), {{61, "1", 7, "23:59:58"},
-                             {61, "1", 6, "00:00:00"},
-                             {62, "2", 7, "23:59:58"},
-                             {62, "2", 5, "23:59:59"},
-                             {63, "3", 1, "00:00:03"},
-                             {63, "3", 7, "23:59:58"},
-                             {64, "1", 4, "12:00:00"},
-                             {65, "2", 4, "12:00:00"},
-                             {66, "3", 4, "12:00:00"}});
-    std::map<ScheduleNo, std::pair<QString, std::vector<std::pair<int, QString>>>> schedules;
-    for (const auto& [slot, chan, day, time] : rows) {
-        schedules[slot].first = chan;
-        schedules[slot].second.emplace_back(day, time);
-    }
-    for (const auto& [slot, s] : schedules)
+    // clang-format off
+    all.insert({{61, {"1", {{7, "23:59:58"}, {6, "00:00:00"}}}}, {62, {"2", {{7, "23:59:58"}, {5, "23:59:59"}}}},
+                {63, {"3", {{1, "00:00:03"}, {7, "23:59:58"}}}}, {64, {"1", {{4, "12:00:00"}}}},
+                {65, {"2", {{4, "12:00:00"}}}}, {66, {"3", {{4, "12:00:00"}}}}});
+    // clang-format on
+    for (const auto& [slot, s] : all)
         putSchedule(r.file, slot, "Programme " + QString::number(slot), s.first, s.second);
     // A free slot is never an event.
     putSchedule(r.file, 67, "Gone", "1", {{5, "15:00:00"}});
@@ -274,12 +265,13 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
         QDateTime at;
     };
     std::vector<Occurrence> expected;
-    for (const auto& [slot, chan, day, time] : rows)
-        for (int d = 0; d < 8; ++d) {
-            const QDateTime at(start.date().addDays(d), QTime::fromString(time));
-            if (StationWeekday(at.date()) == day && at >= start)
-                expected.push_back({chan, slot, at});
-        }
+    for (const auto& [slot, s] : all)
+        for (const auto& [day, time] : s.second)
+            for (int d = 0; d < 8; ++d) {
+                const QDateTime at(start.date().addDays(d), QTime::fromString(time));
+                if (StationWeekday(at.date()) == day && at >= start)
+                    expected.push_back({s.first, slot, at});
+            }
     std::sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return a.at < b.at; });
     std::map<QString, QDateTime> last;
     for (const Occurrence& o : expected) {

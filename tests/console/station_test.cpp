@@ -33,17 +33,15 @@ TEST(StartUpTest, FirstRunMakesTheFoldersAndEmptyFiles) {
             EXPECT_TRUE(QFileInfo(data + "/" + file).isFile() &&
                         !QFileInfo(data + "/" + file).size())
                 << file;
+        const StationState& s = t.station->state;
+        EXPECT_TRUE(s.SatListFile.isOpen() && s.ExportFile.isOpen());
+        EXPECT_EQ(s.ExportFile.recordLength(), 235);
+        EXPECT_EQ(s.WaveDrive, "@");
+        EXPECT_EQ(QStringList(s.DayNames.begin(), s.DayNames.end()).join(' '),
+                  "Off Sunday Monday Tuesday Wednesday Thursday Friday Saturday");
+        EXPECT_EQ(s.BaudRates[1] + " " + s.BaudRates[2], "9600 19200");
+        EXPECT_FALSE(t.station->display.cmdPlayVisible || t.station->display.cmdStopVisible);
     }
-    TempStation t;
-    t.startUp();
-    const StationState& s = t.station->state;
-    EXPECT_TRUE(s.SatListFile.isOpen() && s.ExportFile.isOpen());
-    EXPECT_EQ(s.ExportFile.recordLength(), 235);
-    EXPECT_EQ(s.WaveDrive, "@");
-    EXPECT_EQ(QStringList(s.DayNames.begin(), s.DayNames.end()).join(' '),
-              "Off Sunday Monday Tuesday Wednesday Thursday Friday Saturday");
-    EXPECT_EQ(s.BaudRates[1] + " " + s.BaudRates[2], "9600 19200");
-    EXPECT_FALSE(t.station->display.cmdPlayVisible || t.station->display.cmdStopVisible);
 }
 
 // The year's time change dates come with the settings.
