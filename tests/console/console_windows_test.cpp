@@ -23,25 +23,12 @@
 
 namespace {
 
-// The menu entries, depth first.
-QList<QAction*> entries(const QList<QAction*>& actions) {
+// Every action of the menu bar, depth first: a menu, then its entries.
+QList<QAction*> actionsOf(const QList<QAction*>& actions) {
     QList<QAction*> out;
     for (QAction* a : actions)
-        if (a->menu())
-            out += entries(a->menu()->actions());
-        else if (!a->isSeparator())
-            out << a;
-    return out;
-}
-
-// Every caption of the menu bar, depth first.
-QStringList captions(const QList<QAction*>& actions) {
-    QStringList out;
-    for (QAction* a : actions) {
-        out << a->text();
-        if (a->menu())
-            out += captions(a->menu()->actions());
-    }
+        out +=
+            QList<QAction*>{a} + (a->menu() ? actionsOf(a->menu()->actions()) : QList<QAction*>{});
     return out;
 }
 
@@ -66,7 +53,11 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     menu.show();
 
     QStringList silent;
-    for (QAction* a : entries(menu.menuBar()->actions())) {
+    QStringList captions;
+    for (QAction* a : actionsOf(menu.menuBar()->actions())) {
+        captions << a->text();
+        if (a->menu() || a->isSeparator())
+            continue;
         const QString name = a->objectName();
         if (!a->isEnabled()) {
             ADD_FAILURE() << name.toStdString() << " is disabled";
@@ -104,7 +95,7 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     EXPECT_EQ(texts.join('|'), "Record Chan 1|Record Chan 2|Playlist|Play|Play|&Stop|Cue Rec "
                                "1|Stop 1|Cue Rec 2|Stop 2");
     EXPECT_EQ(menu.cmdPlay->toolTip(), "Plays the first item in the playlist");
-    EXPECT_EQ(captions(menu.menuBar()->actions()).join('|'),
+    EXPECT_EQ(captions.join('|'),
               "&File|Save Data Files|Load Data Files|E&xit|SetUp|My Computer|Program Source "
               "Codes|Communications|&Load Play List|&Audition|AutoExport|&Schedule|Set "
               "&Receiver|&View|&Play Schedule|&Record Schedule|Receiver &Status|&Carrier|&MPEG|"
