@@ -90,6 +90,11 @@ TEST(FinderTest, ListsTheWeekAndNamesTheChoiceOnTheConsole) {
               (QStringList{"Wed 11:00:00  Sun Later                    ",
                            "Mon 08:00:00  Sun Monday                   ",
                            "Wed 09:00:00  Sun Early                    "}));
+    QStringList numbers;
+    for (const auto& i : t.station->weeklyLists.lstSort.items())
+        numbers << QString::number(i.number);
+    EXPECT_EQ(numbers.join(' '), "1402 1903 2101");
+    EXPECT_EQ(std::pair(s.Rec(1).NextRecDay, s.Rec(1).NextRecEntry), std::pair(4, 0));
     const QString label = "Next to Record Channel 1:  Sunday  Later on  Wednesday   @ 11:00:00";
     EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord, label);
     // With no candidate left the choice stays, but the lists empty.
