@@ -94,41 +94,12 @@ TEST_F(PlaybackTest, ListHoldsTheRestOfTodayInTimeThenNameOrder) {
 }
 
 // Play refuses while an audition plays on the same card, then drops a first
-// entry whose recording is empty (and the file) or damaged, and plays the
-// next.
-TEST_F(PlaybackTest, PlayTakesTheFirstPlayableEntry) {
-    plays(1, "Empty", {"15:00:00"}, {}, 0);
-    plays(2, "Broken", {"15:30:00"}, {}, 5000);
-    plays(3, "Fine", {"16:00:00"}, {}, 5000);
-    load({{PlayDevice, 1}});
-    s.AuditionPlaying = 1;
-    playback->PlayProgramme();
-    EXPECT_EQ(t.messages.shown.join(""),
-              "A wave file is already playing.  Please try again after it is finished.");
-    EXPECT_EQ(d.PlayList.count(), 3);
-    s.AuditionDevice = 0;
-    playback->PlayProgramme();
-    EXPECT_FALSE(QFile::exists(wave(1)));
-    EXPECT_EQ(listed(), "15:30:00 Broken, 16:00:00 Fine");
-    players.failLoad = true;
-    playback->PlayProgramme();
-    EXPECT_EQ(listed(), "16:00:00 Fine");
-    EXPECT_EQ(s.Playing, 0);
-    players.failLoad = false;
-    playback->PlayProgramme();
-    EXPECT_EQ(s.Playing, 1);
-    EXPECT_EQ(s.PlayingSlot, 3);
-    EXPECT_EQ(players.last().path, wave(3));
-    EXPECT_EQ(players.last().device, 1);
-    EXPECT_EQ(log("ER"), "14:00:00  Cannot play C:\\SATFILE\\SFMON002.WAV: damaged\n");
-    EXPECT_TRUE(log("AL").endsWith("14:00:00  Play " + QString("Fine").leftJustified(25) + "\n"));
-}
-
-// The end-of-message relay pulses once, a second long, whether the countdown
-// to the end-of-message mark passes zero before the player stops or the stop
+// entry whose recording is empty (and the file) or damaged. The
+// end-of-message relay pulses once, a second long, whether the countdown to
+// the end-of-message mark passes zero before the player stops or the stop
 // comes first. Marks near the largest float pass as numbers; they must read
 // as unset, not reach the countdown.
-TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
+TEST_F(PlaybackTest, PlayTakesThePlayableEntriesAndPulsesOnceAtEachEnd) {
     // The .DAT (end-of-message and end-of-file seconds), where the player is
     // told to end, the tenth of a second at which it plays out, and the
     // countdown a second into the play.
@@ -138,13 +109,34 @@ TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
         {"000000410000a040", 5000, 20, "00:07"}, // the end-of-file mark ends it
         {"ffff7f7f0000a041", 0, 110, "00:09"}};  // marks beyond the recording
     players.durationMs = 10000;
+    plays(1, "Empty", {"14:30:00"}, {}, 0);
+    plays(2, "Broken", {"14:40:00"}, {}, 5000);
     for (int i = 0; i < 4; ++i) {
-        plays(i + 1, QString("Prog %1").arg(i + 1), {QString("15:%1:00").arg(i * 10)}, {}, 5000);
-        TempStation::writeFile(wave(i + 1, "DAT"), QByteArray::fromHex(std::get<0>(cases[i])));
+        plays(i + 3, QString("Prog %1").arg(i + 3),
+              {QString("15:%1:00").arg(i * 10, 2, 10, QChar('0'))}, {}, 5000);
+        TempStation::writeFile(wave(i + 3, "DAT"), QByteArray::fromHex(std::get<0>(cases[i])));
     }
-    load();
+    load({{PlayDevice, 1}});
+    s.AuditionPlaying = 1;
+    playback->PlayProgramme();
+    EXPECT_EQ(t.messages.shown.join(""),
+              "A wave file is already playing.  Please try again after it is finished.");
+    EXPECT_EQ(d.PlayList.count(), 6);
+    s.AuditionDevice = 0;
+    playback->PlayProgramme();
+    EXPECT_FALSE(QFile::exists(wave(1)));
+    players.failLoad = true;
+    playback->PlayProgramme();
+    EXPECT_EQ(listed(), "15:00:00 Prog 3, 15:10:00 Prog 4, 15:20:00 Prog 5, 15:30:00 Prog 6");
+    EXPECT_EQ(s.Playing, 0);
+    EXPECT_EQ(log("ER"), "14:00:00  Cannot play C:\\SATFILE\\SFMON002.WAV: damaged\n");
+    players.failLoad = false;
+    ScheduleNo slot = 3;
     for (const auto& [marks, endMs, endsAt, countdown] : cases) {
         playback->PlayProgramme();
+        EXPECT_EQ(s.Playing, 1);
+        EXPECT_EQ(players.last().path, wave(slot++));
+        EXPECT_EQ(players.last().device, 1);
         EXPECT_EQ(players.last().endMs, endMs) << marks;
         QList<int> relays;
         for (int tenth = 1; tenth <= 120; ++tenth) {
@@ -158,6 +150,7 @@ TEST_F(PlaybackTest, EomPulsesOnceWhicheverComesFirst) {
         EXPECT_EQ(relays.last() + s.Playing, 0) << marks;
     }
     EXPECT_EQ(listed(), "");
+    EXPECT_TRUE(log("AL").contains("14:00:00  Play " + QString("Prog 3").leftJustified(25) + "\n"));
     EXPECT_FALSE(d.PlayListVisible);
     EXPECT_EQ(d.lblPlayDay, "No Schedules to Play");
 }
