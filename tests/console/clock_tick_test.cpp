@@ -82,8 +82,16 @@ struct Scenario {
 
 const QDateTime At940(Monday, QTime(9, 59, 40)), At2359(Monday, QTime(23, 59));
 const SettingRecords Logs = {{Setting::ActivityLogOn, 1}};
-QDateTime at159(int month, int day) {
-    return QDateTime(QDate(2026, month, day), QTime(1, 59));
+Scenario ebNo(int16_t interval, const char* until, const char* calls) {
+    return {"Eb/No", At940, {{Setting::EbNoLogInterval, interval}}, {}, {{"r", until}}, calls};
+}
+Scenario timeChange(int month, int day, int16_t adjust, const char* calls) {
+    return {"time change",
+            QDateTime(QDate(2026, month, day), QTime(1, 59)),
+            {{Setting::TimeChangeAdjust, adjust}},
+            {},
+            {{"r", "02:02:00"}},
+            calls};
 }
 
 // 7.5 rounds to 8 (half to even), so the first tick showing 7 is at .55;
@@ -109,14 +117,18 @@ const Scenario Scenarios[] = {
      "cue2 09:59:56.500 1, arm2 09:59:59.500 1, switch 10:00:00.550 2"},
     {"a missed cue second still cues at the second chance", At940, Logs,
      {"1 1 2 10:00:00 00:30", "2 2 2 10:00:00 00:30", "3 3 2 10:00:00 00:30"},
-     {{"t", "09:59:50"}, {"t", "09:59:55"}, {"t", "09:59:58"}, {"t", "10:00:00"}, {"r", "10:00:03"}},
-     "cue1 09:59:56.000 1, cue2 09:59:59.000 2, arm1 10:00:00.000 1, arm2 10:00:00.000 2, switch 10:00:02.000 3"},
-    {"the countdown stays negative for two seconds, then shows next week", At940, Logs, {"1 1 2 10:00:00 00:30"},
+     {{"t", "09:59:50"}, {"t", "09:59:55"}, {"t", "09:59:58"}, {"t", "10:00:00"},
+      {"r", "10:00:03"}},
+     "cue1 09:59:56.000 1, cue2 09:59:59.000 2, arm1 10:00:00.000 1, arm2 10:00:00.000 2, "
+     "switch 10:00:02.000 3"},
+    {"the countdown stays negative for two seconds, then shows next week", At940, Logs,
+     {"1 1 2 10:00:00 00:30"},
      {{"t", "09:59:53", "    00:07|||"}, {"t", "10:00:01", "   -00:01|00:00||"},
       {"t", "10:00:02", "   -00:02|00:01||"}, {"t", "10:00:03", "167:59:57|00:02||"}},
      "cue1 09:59:54.000 1, arm1 10:00:01.000 1"},
     {"a switch cued at the last moment switches its own schedule", At940, Logs,
-     {"1 3 2 10:00:00 00:30", "2 3 2 10:00:20 00:30"}, {{"t", "09:59:58"}, {"t", "10:00:00"}, {"r", "10:00:30"}},
+     {"1 3 2 10:00:00 00:30", "2 3 2 10:00:20 00:30"},
+     {{"t", "09:59:58"}, {"t", "10:00:00"}, {"r", "10:00:30"}},
      "switch 10:00:02.000 1, switch 10:00:20.550 2"},
     {"a switch a second after another is switched late once", At940, Logs,
      {"1 3 2 10:00:00 00:30", "2 3 2 10:00:01 00:30"}, {{"r", "10:00:10"}},
@@ -129,37 +141,37 @@ const Scenario Scenarios[] = {
      "10:05:02  Record channel 1: Prog 2 due at 10:05:00 was not recorded\n"},
     {"programmes the clock passes are said to be lost", At940, Logs,
      {"1 1 2 10:00:00 00:30", "2 3 2 10:00:00 00:30", "3 1 2 10:10:00 00:30"},
-     {{"t", "09:59:50"}, {"t", "10:00:20"}, {"r", "10:10:05"}}, "cue1 10:09:53.550 3, arm1 10:09:59.500 3",
+     {{"t", "09:59:50"}, {"t", "10:00:20"}, {"r", "10:10:05"}},
+     "cue1 10:09:53.550 3, arm1 10:09:59.500 3",
      "10:00:20  Switch: Prog 2 due at 10:00:00 was not switched: the clock passed its time\n"
-     "10:00:20  Record channel 1: Prog 1 due at 10:00:00 was not recorded: the clock passed its start\n"},
+     "10:00:20  Record channel 1: Prog 1 due at 10:00:00 was not recorded: the clock passed "
+     "its start\n"},
     {"the next programme a week on is not said to be lost", At940, Logs,
      {"1 1 2 10:00:00 00:05", "2 1 2 10:01:00 00:05"}, {{"r", "10:03:00"}},
      "cue1 09:59:53.550 1, arm1 09:59:59.500 1, stop1 10:00:04.550 2, cue1 10:00:53.550 2, "
      "arm1 10:00:59.500 2, stop1 10:01:04.550 1"},
-    {"the clock set back over a take does not arm it again", At940, Logs, {"1 1 2 10:00:00 00:05"},
-     {{"r", "10:00:20"}, {"j", "09:59:58"}, {"r", "10:00:20"}},
+    {"the clock set back over a take does not arm it again", At940, Logs,
+     {"1 1 2 10:00:00 00:05"}, {{"r", "10:00:20"}, {"j", "09:59:58"}, {"r", "10:00:20"}},
      "cue1 09:59:53.550 1, arm1 09:59:59.500 1, stop1 10:00:04.550 1"},
     {"an armed channel without audio is dumped after its length", At940, Logs,
      {"1 1 2 10:00:00 01:00", "2 1 2 11:00:00 00:30"}, {{"r", "10:01:05", "    58:55|||"}},
      "cue1 09:59:53.550 1, arm1 09:59:59.500 1, dump1 10:00:59.550 1", "", true},
     {"a recording across midnight stops on time; the playlist is rebuilt once", At2359, Logs,
-     {"1 1 2 23:59:50 00:30", "2 1 3 00:05:00 00:30"}, {{"r", "00:00:10", "    04:50|00:20||"}, {"r", "00:06:00"}},
-     "cue1 23:59:43.550 1, arm1 23:59:49.500 1, playlist mode 0 23:59:55.000, stop1 00:00:19.550 2, "
-     "cue1 00:04:53.550 2, arm1 00:04:59.500 2, stop1 00:05:29.550 1"},
-    {"Eb/No every hour", At940, {{Setting::EbNoLogInterval, 1}}, {}, {{"r", "11:01:00"}}, "ebno 10:00:12.000, ebno 11:00:12.000"},
-    {"Eb/No every half hour", At940, {{Setting::EbNoLogInterval, 2}}, {}, {{"r", "11:01:00"}},
-     "ebno 10:00:12.000, ebno 10:30:12.000, ebno 11:00:12.000"},
-    {"Eb/No every twenty minutes", At940, {{Setting::EbNoLogInterval, 3}}, {}, {{"r", "11:01:00"}},
-     "ebno 10:00:12.000, ebno 10:20:12.000, ebno 10:40:12.000, ebno 11:00:12.000"},
-    {"Eb/No every quarter hour", At940, {{Setting::EbNoLogInterval, 4}}, {}, {{"r", "10:31:00"}},
-     "ebno 10:00:12.000, ebno 10:15:12.000, ebno 10:30:12.000"},
-    {"Eb/No every minute", At940, {{Setting::EbNoLogInterval, 5}}, {}, {{"r", "10:02:00"}},
-     "ebno 10:00:12.000, ebno 10:01:12.000"},
-    {"Eb/No intervals beyond the table", At940, {{Setting::EbNoLogInterval, 6}}, {}, {{"r", "10:31:00"}}, ""},
-    {"the spring change", at159(3, 8), {{Setting::TimeChangeAdjust, 1}}, {}, {{"r", "02:02:00"}}, "timechange 01:59:58.050"},
-    {"the change switched off", at159(3, 8), {{Setting::TimeChangeAdjust, 0}}, {}, {{"r", "02:02:00"}}, ""},
-    {"the fall change", at159(11, 1), {{Setting::TimeChangeAdjust, 1}}, {}, {{"r", "02:02:00"}}, "timechange 01:59:58.050"},
-    {"no change on other dates", at159(3, 9), {{Setting::TimeChangeAdjust, 1}}, {}, {{"r", "02:02:00"}}, ""},
+     {"1 1 2 23:59:50 00:30", "2 1 3 00:05:00 00:30"},
+     {{"r", "00:00:10", "    04:50|00:20||"}, {"r", "00:06:00"}},
+     "cue1 23:59:43.550 1, arm1 23:59:49.500 1, playlist mode 0 23:59:55.000, "
+     "stop1 00:00:19.550 2, cue1 00:04:53.550 2, arm1 00:04:59.500 2, stop1 00:05:29.550 1"},
+    ebNo(1, "11:01:00", "ebno 10:00:12.000, ebno 11:00:12.000"),
+    ebNo(2, "11:01:00", "ebno 10:00:12.000, ebno 10:30:12.000, ebno 11:00:12.000"),
+    ebNo(3, "11:01:00", "ebno 10:00:12.000, ebno 10:20:12.000, ebno 10:40:12.000, "
+                        "ebno 11:00:12.000"),
+    ebNo(4, "10:31:00", "ebno 10:00:12.000, ebno 10:15:12.000, ebno 10:30:12.000"),
+    ebNo(5, "10:02:00", "ebno 10:00:12.000, ebno 10:01:12.000"),
+    ebNo(6, "10:31:00", ""),
+    timeChange(3, 8, 1, "timechange 01:59:58.050"), // spring
+    timeChange(3, 8, 0, ""),
+    timeChange(11, 1, 1, "timechange 01:59:58.050"), // fall
+    timeChange(3, 9, 1, ""),
 };
 // clang-format on
 
@@ -245,7 +257,8 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     // Near midnight, across Saturday into Sunday, equal times on both
     // channels and for the switch, and entries for the very moment of start.
     // clang-format off
-    all.insert({{61, {"1", {{7, "23:59:58"}, {6, "00:00:00"}}}}, {62, {"2", {{7, "23:59:58"}, {5, "23:59:59"}}}},
+    all.insert({{61, {"1", {{7, "23:59:58"}, {6, "00:00:00"}}}},
+                {62, {"2", {{7, "23:59:58"}, {5, "23:59:59"}}}},
                 {63, {"3", {{1, "00:00:03"}, {7, "23:59:58"}}}}, {64, {"1", {{4, "12:00:00"}}}},
                 {65, {"2", {{4, "12:00:00"}}}}, {66, {"3", {{4, "12:00:00"}}}}});
     // clang-format on

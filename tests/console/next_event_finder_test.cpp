@@ -18,7 +18,8 @@ TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
     // clang-format off
     const std::pair<QStringList, const char*> cases[] = {
         // An entry at exactly now is today.
-        {{"1 2 Now: 4 10:00:00", "2 2 Soon: 4 10:00:01"}, "0@0 #0 [] | 1@4 10:00:00#0 [1401 1402] | 0@0 #- []"},
+        {{"1 2 Now: 4 10:00:00", "2 2 Soon: 4 10:00:01"},
+         "0@0 #0 [] | 1@4 10:00:00#0 [1401 1402] | 0@0 #- []"},
         // The only entry, passed today, is taken as today.
         {{"7 3 Passed: 0 08:00:00, 4 09:59:59"}, "0@0 #0 [] | 0@0 #0 [] | 7@4 09:59:59#- [2117]"},
         // The channel and being in use decide.
@@ -33,7 +34,8 @@ TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
         // Day digits beyond Saturday are off.
         {{"1 1 Odd: 9 06:00:00, 6 07:00:00"}, "1@6 07:00:00#1 [1611] | 0@0 #0 [] | 0@0 #- []"},
         // Slot numbers up to the limit survive the item number.
-        {{"999 1 Last slot: 0 , 0 , 0 , 0 , 0 , 0 , 3 23:59:59"}, "999@3 23:59:59#6 [206999] | 0@0 #0 [] | 0@0 #- []"},
+        {{"999 1 Last slot: 0 , 0 , 0 , 0 , 0 , 0 , 3 23:59:59"},
+         "999@3 23:59:59#6 [206999] | 0@0 #0 [] | 0@0 #- []"},
     };
     // clang-format on
     for (const auto& [schedules, wanted] : cases) {

@@ -15,12 +15,13 @@ namespace {
 TEST(TimeFormatTest, ElapsedCountdownTimeTextsWeekdaysAndTheClockLabel) {
     const int min = INT_MIN, max = INT_MAX;
     // clang-format off
-    for (const auto& [secs, text] : {std::pair{3725, " 1:02:05"}, {65, "01:05"}, {45000, "12:30:00"},
-         {0, "00:00"}, {86400 + 65, "01:05"}, {2 * 86400 + 3600, " 1:00:00"}, {-5, "-00:05"},
-         {-3725, "-1:02:05"}, {min, "-3:14:08"}, {max, " 3:14:07"}})
+    for (const auto& [secs, text] : {std::pair{3725, " 1:02:05"}, {65, "01:05"},
+         {45000, "12:30:00"}, {0, "00:00"}, {86400 + 65, "01:05"}, {2 * 86400 + 3600, " 1:00:00"},
+         {-5, "-00:05"}, {-3725, "-1:02:05"}, {min, "-3:14:08"}, {max, " 3:14:07"}})
         EXPECT_EQ(FormatElapsed(secs), text) << secs;
-    for (const auto& [secs, text] : {std::pair{90061, " 25:01:01"}, {3725, "  1:02:05"}, {65, "    01:05"},
-         {0, "    00:00"}, {604797, "167:59:57"}, {-1, "   -00:01"}, {-2, "   -00:02"}, {min, "   -14:08"}})
+    for (const auto& [secs, text] : {std::pair{90061, " 25:01:01"}, {3725, "  1:02:05"},
+         {65, "    01:05"}, {0, "    00:00"}, {604797, "167:59:57"}, {-1, "   -00:01"},
+         {-2, "   -00:02"}, {min, "   -14:08"}})
         EXPECT_EQ(FormatCountdown(secs), text) << secs;
     for (const auto& [text, secs] : {std::pair{"10:00:00", 36000}, {"23:59:59", 86399},
          {"99:99:99", 99 * 3600 + 99 * 60 + 99}, {" 9:05:0x", 9 * 3600 + 5 * 60}, {"        ", 0}})
