@@ -231,6 +231,7 @@ TEST(TickTest, AtMidnightThePlayCountdownCarriesOverAndTheFilesArePurged) {
     r.step('r', "00:01:00");
     EXPECT_EQ(r.calls(),
               "playlist mode 0 23:59:55.000, relays 1 00:00:10.550, relays 0 00:00:11.550");
+    EXPECT_EQ(r.calls("playlist mode 1"), "playlist mode 1 23:59:00.000"); // the load's
     const QString log = r.log("AL", Monday.addDays(1));
     EXPECT_EQ(log.count("Deleted Monday Sound Files"), 1) << log.toStdString();
     EXPECT_TRUE(log.startsWith("00:00:30  ")) << log.toStdString();

@@ -68,7 +68,7 @@ protected:
 };
 
 // Equal times are listed in name order; Delete takes the selected entry off,
-// and "&Load Play List" takes the whole day.
+// and "&Load Play List" takes the whole day, or says there is nothing.
 TEST_F(PlaybackTest, ListHoldsTheRestOfTodayInTimeThenNameOrder) {
     plays(1, "Evening", {"20:00:00"});
     plays(2, "Morning", {"09:00:00", "15:00:00"});
@@ -91,6 +91,11 @@ TEST_F(PlaybackTest, ListHoldsTheRestOfTodayInTimeThenNameOrder) {
     EXPECT_EQ(listed(), "09:00:00 Morning, 15:00:00 Alpha, 15:00:00 Morning, 15:00:00 Zulu, "
                         "20:00:00 Evening");
     EXPECT_EQ(d.lblPlayDay, "");
+    for (ScheduleNo slot : {1, 2, 3, 4})
+        ASSERT_TRUE(file.deleteRecord(slot));
+    playback->LoadPlayList();
+    EXPECT_FALSE(d.PlayListVisible || d.cmdPlayVisible);
+    EXPECT_EQ(d.lblPlayDay, "  No Schedules to Play");
 }
 
 // Play refuses while an audition plays on the same card, then drops a first
