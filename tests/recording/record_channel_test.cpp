@@ -15,13 +15,13 @@
 #include <sys/resource.h>
 
 namespace {
+using enum Setting;
 
 // Saturday 7 March 2026.
 const QDate Saturday(2026, 3, 7);
 
 class RecordingTest : public ::testing::Test {
 protected:
-    using enum Setting;
     RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {}
 
     void load(const SettingRecords& settings = {}) {
@@ -77,18 +77,6 @@ TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
     EXPECT_EQ(s().Rec(1).RecPending, 2);
     EXPECT_EQ(s().Rec(1).RecActive, 1);
     EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Level                    ");
-}
-
-TEST_F(RecordingTest, SilentChannelIsDumpedAfterItsLengthWithoutAFile) {
-    putOnDay(file(), 1, "Silent", "1", 7, "10:00:00", "00:20");
-    putOnDay(file(), 2, "Later", "1", 7, "11:00:00");
-    load();
-    runUntil(QTime(10, 0, 30));
-    EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n"
-                         "10:00:19  Dump Silent                   \r\n");
-    EXPECT_FALSE(QFile::exists(wave(1)));
-    EXPECT_EQ(s().Rec(1).RecPending, 0);
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 2);
 }
 
 TEST_F(RecordingTest, TakeRunsFromTheFirstAudioForItsLengthAndLeavesItsMarks) {
@@ -180,20 +168,6 @@ TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
     EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
 }
 
-// A missing sound card stops that channel only, with a line and a message.
-TEST_F(RecordingTest, MissingInputDeviceLeavesTheChannelIdleAndTheOtherRecording) {
-    putOnDay(file(), 1, "One", "1", 7, "10:00:00", "00:05");
-    putOnDay(file(), 2, "Two", "2", 7, "10:00:00", "00:05");
-    load({{RecDevice1, 5}, {RecDevice2, 1}});
-    level[1] = 900;
-    runUntil(QTime(10, 0, 10));
-    EXPECT_EQ(log("ER").count("audio input 5 cannot be used"), 1) << log("ER").toStdString();
-    EXPECT_EQ(t.messages.shown.size(), 1);
-    EXPECT_EQ(s().Rec(1).RecPending, 0);
-    EXPECT_FALSE(QFile::exists(wave(1)));
-    EXPECT_EQ(readWave(wave(2)).frames, 5 * AudioSampleRate);
-}
-
 // A full disk ends the take cleanly: what was written stays playable.
 TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
     putOnDay(file(), 1, "Big", "1", 7, "10:00:00", "01:00");
@@ -246,7 +220,9 @@ TEST_F(RecordingTest, CueDuringATakeLeavesTheTakeAlone) {
               "10:00:22  Record channel 1: Overlap due at 10:00:20 was not recorded\r\n");
 }
 
-TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
+// An arm without a cue is refused once; "Cue Rec" with nothing to cue says
+// just that.
+TEST_F(RecordingTest, ArmWithoutACueIsRefusedOnceAndNothingToCueIsSaid) {
     putOnDay(file(), 1, "Uncued", "1", 7, "10:00:00");
     load();
     recording->ArmRecordChannel(1);
@@ -254,21 +230,10 @@ TEST_F(RecordingTest, ArmWithoutACueForTheProgrammeIsRefusedOnce) {
     EXPECT_EQ(s().Rec(1).RecPending, 0);
     EXPECT_EQ(log("ER").count("was not cued"), 1);
     EXPECT_EQ(t.messages.shown.size(), 1);
-}
-
-// The wave store cannot take the file (its satfile is a plain file): the take
-// ends inside the input's first loud buffer, which must survive it.
-TEST_F(RecordingTest, WaveStoreThatCannotTakeTheFileDumpsTheTakeAndRunsOn) {
-    TempStation::writeFile(t.drive('D') + "/satfile", "not a folder");
-    putOnDay(file(), 1, "Nowhere", "1", 7, "10:00:00", "00:05");
-    load({{WaveDriveNo, 4}});
-    level[0] = 700;
-    runUntil(QTime(10, 0, 10));
-    EXPECT_TRUE(log("ER").contains("cannot create D:\\SATFILE\\SFSAT001.WAV"))
-        << log("ER").toStdString();
-    EXPECT_TRUE(log("AL").contains("Dump Nowhere"));
-    EXPECT_EQ(s().Rec(1).RecPending, 0);
-    EXPECT_TRUE(t.station->display.lblClock.endsWith("10:00:10"));
+    recording->channel(2).CueAndArm();
+    EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
 }
 
 // After the time change moved Sunday 00:15 to Saturday 23:15 in Sunday's
@@ -323,32 +288,81 @@ TEST_F(RecordingTest, PurgeKeepsTheTakeRunningAcrossIt) {
     EXPECT_TRUE(al.contains("Stop   Midnight"));
 }
 
-// The activity line shows the command as the station meant it; the error log
-// says it never reached the receiver, and why.
-TEST_F(RecordingTest, CueThatCannotReachTheReceiverIsAnErrorLine) {
-    putOnDay(file(), 1, "Unsent", "1", 7, "10:00:00", "00:05");
-    load({{CommPortNo, 0}});
-    runUntil(QTime(9, 59, 56));
-    EXPECT_TRUE(log("AL").contains("09:59:53  SETAUDIO 1 S AA1 0  \r\n"));
-    EXPECT_TRUE(log("ER").contains(
-        "Receiver command \"SETAUDIO 1 S AA1 0  \" not sent: 1 No serial port 0"))
-        << log("ER").toStdString();
+// A programme on channel 1 at 10:00:00 the station cannot record as planned,
+// beside one on channel 2: channel 1 goes back to idle (a refused arm records
+// nothing, so the panel does not say "Cue" all along), and the logs and the
+// operator are told why.
+struct Unrecorded {
+    const char* what;
+    SettingRecords settings;
+    qint16 level;
+    QTime until;
+    QByteArray activity; // the whole activity log
+    QByteArray error;    // in the error log, once
+    int messages;
+    QString message;    // the first one shown starts so
+    qint64 otherFrames; // channel 2's take (-1: none)
+};
+void PrintTo(const Unrecorded& c, std::ostream* os) {
+    *os << c.what;
 }
 
-// A refused arm records nothing, so the panel goes back to idle instead of
-// saying "Cue" all along; "Cue Rec" with nothing to cue says just that.
-TEST_F(RecordingTest, RefusedArmShowsTheIdlePanelAndNothingToCueIsSaid) {
-    putOnDay(file(), 1, "Driveless", "1", 7, "10:00:00", "00:05");
-    load({{WaveDriveNo, 0}});
-    runUntil(QTime(10, 0, 2));
-    EXPECT_EQ(t.messages.shown.value(0),
-              "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)");
-    EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
-    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
-    recording->channel(2).CueAndArm();
-    EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
-    EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
+class UnrecordedTest : public RecordingTest, public ::testing::WithParamInterface<Unrecorded> {};
+
+TEST_P(UnrecordedTest, ChannelIsLeftIdleAndTheReasonSaid) {
+    const Unrecorded& c = GetParam();
+    TempStation::writeFile(t.drive('D') + "/satfile", "not a folder");
+    putOnDay(file(), 1, "Lost", "1", 7, "10:00:00", "00:05");
+    putOnDay(file(), 2, "Two", "2", 7, "10:00:00", "00:05");
+    putOnDay(file(), 3, "Later", "1", 7, "11:00:00");
+    load(c.settings);
+    level[0] = c.level;
+    level[1] = 900;
+    runUntil(c.until);
+    EXPECT_EQ(log("AL"), c.activity);
+    if (!c.error.isEmpty()) {
+        EXPECT_EQ(log("ER").count(c.error), 1) << log("ER").toStdString();
+    }
+    EXPECT_EQ(t.messages.shown.size(), c.messages);
+    if (c.messages > 0) {
+        EXPECT_TRUE(t.messages.shown.value(0).startsWith(c.message))
+            << t.messages.shown.value(0).toStdString();
+    }
+    EXPECT_EQ(s().Rec(1).RecPending, 0);
+    EXPECT_FALSE(QFile::exists(wave(1)));
+    EXPECT_EQ(readWave(wave(2)).frames, c.otherFrames);
+    EXPECT_TRUE(t.station->display.lblClock.endsWith(c.until.toString("HH:mm:ss")));
+    if (c.until > QTime(10, 0, 0)) {
+        EXPECT_EQ(s().Rec(1).NextRecSlot, 3);
+        EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
+        EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
+    }
 }
 
+const qint64 FiveSeconds = 5 * AudioSampleRate;
+const QByteArray Cue1 = "09:59:53  SETAUDIO 1 S AA1 0  \r\n",
+                 Cue2 = "09:59:56  SETAUDIO 1 S AA1 0  \r\n";
+const QByteArray Record2 = "09:59:59  Record Two                      \r\n";
+const QByteArray Stop2 = "10:00:04  Stop   Two                      \r\n";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    RecordingTest, UnrecordedTest,
+    ::testing::Values(
+        Unrecorded{"silent", {}, 0, QTime(10, 0, 30),
+                   Cue1 + Cue2 + Record2 + "10:00:04  Dump Lost                     \r\n" + Stop2,
+                   "", 0, "", FiveSeconds},
+        Unrecorded{"wave store is a plain file", {{WaveDriveNo, 4}}, 700, QTime(10, 0, 10),
+                   Cue1 + Cue2 + "09:59:59  Dump Lost                     \r\n"
+                                 "09:59:59  Dump Two                      \r\n",
+                   "cannot create D:\\SATFILE\\SFSAT001.WAV", 2,
+                   "Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV (", -1},
+        Unrecorded{"no sound card", {{RecDevice1, 5}}, 700, QTime(10, 0, 10),
+                   Cue1 + Cue2 + Record2 + Stop2, "audio input 5 cannot be used", 1,
+                   "Record channel 1: audio input 5 cannot be used: device unavailable", FiveSeconds},
+        Unrecorded{"no wave drive", {{WaveDriveNo, 0}}, 700, QTime(10, 0, 10), Cue1 + Cue2, "", 2,
+                   "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)", -1},
+        Unrecorded{"no serial port", {{CommPortNo, 0}}, 700, QTime(9, 59, 56), Cue1,
+                   "Receiver command \"SETAUDIO 1 S AA1 0  \" not sent: 1 No serial port 0", 1,
+                   "1  No serial port 0.  Check serial port settings in SetUp/Communications.", -1}));
+// clang-format on
 } // namespace
