@@ -56,10 +56,7 @@ QDateTime randomMoment(std::mt19937& random, const QDateTime& from, const QDateT
 
 void writeProgramme(ScheduleFile& file, const Programme& p) {
     ScheduleFields f = scheduleFields(p.name, QString::number(p.channel),
-                                      p.channel == 3 ? QString()
-                                                     : QString("%1:%2")
-                                                           .arg(p.length / 60, 2, 10, QChar('0'))
-                                                           .arg(p.length % 60, 2, 10, QChar('0')));
+                                      QTime(0, 0).addSecs(p.length).toString("mm:ss"));
     f.RecDays[size_t(p.row)] = StationWeekday(p.at.date());
     f.RecTimes[size_t(p.row)] = p.at.time().toString("HH:mm:ss");
     put(file, p.slot, f);
@@ -84,13 +81,10 @@ void soak(quint32 seed, int days) {
     const QDateTime end = start.addSecs(qint64(days) * DaySeconds);
     TempStation t(start);
     AssembledStation a(t);
-    t.writeSettings({{CommPortNo, 1},
-                     {BaudIndex, 2},
-                     {ActivityLogOn, 1},
-                     {WaveDriveNo, 3},
-                     {RecordThreshold, 6},
-                     {RecDevice2, 1},
-                     {RelayCardType, 1}});
+    // clang-format off
+    t.writeSettings({{CommPortNo, 1}, {BaudIndex, 2}, {ActivityLogOn, 1}, {WaveDriveNo, 3},
+                     {RecordThreshold, 6}, {RecDevice2, 1}, {RelayCardType, 1}});
+    // clang-format on
     QDir().mkpath(t.host("c:\\satfile"));
     ScheduleFile file;
     ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
@@ -102,8 +96,7 @@ void soak(quint32 seed, int days) {
                     5 + int(random() % 85),
                     0,
                     randomMoment(random, start.addSecs(600), end)};
-        const int day = StationWeekday(p.at.date()) - 1;
-        p.row = random() % 4 == 0 ? int(random() % 7) : day;
+        p.row = random() % 4 == 0 ? int(random() % 7) : StationWeekday(p.at.date()) - 1;
         writeProgramme(file, p);
         programmes.push_back(p);
     }
@@ -159,15 +152,19 @@ void soak(quint32 seed, int days) {
     const QString activity = logs(t, "AL", start.date(), days);
     const QString errors = logs(t, "ER", start.date(), days);
     int switches = 0, switchesAccounted = 0;
+    QStringList switchMoments;
+    std::map<QString, int> channelOf;
     for (const Programme& p : programmes) {
-        const QString trace = QString("%1 on channel %2 at %3, row %4")
-                                  .arg(p.name)
-                                  .arg(p.channel)
-                                  .arg(p.at.toString(Qt::ISODate))
-                                  .arg(p.row);
+        channelOf[p.name] = p.channel;
+        const std::string trace = QString("%1 on channel %2 at %3, row %4")
+                                      .arg(p.name, QString::number(p.channel),
+                                           p.at.toString(Qt::ISODate), QString::number(p.row))
+                                      .toStdString();
         const int lost = int(errors.count(p.name + " due at") + errors.count(p.name + " was not") +
                              errors.count(p.name + " was passed over"));
         if (p.channel == 3) {
+            if (!p.deleted)
+                switchMoments << p.name + " " + p.at.toString(Qt::ISODate);
             switches += p.deleted ? 0 : 1;
             switchesAccounted += lost;
             continue;
@@ -175,19 +172,15 @@ void soak(quint32 seed, int days) {
         const int finished = int(activity.count("Stop   " + fixedWidth(p.name, 25)));
         const int outcomes =
             finished + lost + int(activity.count("Dump " + fixedWidth(p.name, 25)));
-        EXPECT_EQ(outcomes, p.deleted ? 0 : 1) << trace.toStdString();
+        EXPECT_EQ(outcomes, p.deleted ? 0 : 1) << trace;
         if (finished == 1) {
             const QString day = t.station->state.DayNames[size_t(p.row + 1)];
             const RecordingNames names = recordingFileNames("C", day, p.slot);
             EXPECT_EQ(readWave(t.host(names.wave)).frames, qint64(p.length) * AudioSampleRate)
-                << trace.toStdString();
-            EXPECT_TRUE(QFile::exists(t.host(names.marks))) << trace.toStdString();
+                << trace;
+            EXPECT_TRUE(QFile::exists(t.host(names.marks))) << trace;
         }
     }
-    QStringList switchMoments;
-    for (const Programme& p : programmes)
-        if (p.channel == 3 && !p.deleted)
-            switchMoments << p.name + " " + p.at.toString(Qt::ISODate);
     static const QRegularExpression switched(R"(\d\d:\d\d:\d\d  .* Switch Only)");
     QStringList switchLines;
     for (const auto& m : switched.globalMatch(activity))
@@ -199,9 +192,6 @@ void soak(quint32 seed, int days) {
 
     // A channel records one take at a time: its takes start and stop in turn.
     static const QRegularExpression take(R"((\d\d:\d\d:\d\d)  (Record|Stop  ) (Soak \d{3}))");
-    std::map<QString, int> channelOf;
-    for (const Programme& p : programmes)
-        channelOf[p.name] = p.channel;
     QString recording[3];
     for (const auto& m : take.globalMatch(activity)) {
         QString& current = recording[channelOf[m.captured(3)]];
