@@ -8,10 +8,7 @@
 #include "support/test.h"
 
 #include <QFile>
-#include <algorithm>
 #include <csignal>
-#include <random>
-#include <sndfile.h>
 #include <sys/resource.h>
 
 namespace {
@@ -25,15 +22,17 @@ protected:
     RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {}
 
     void load(const SettingRecords& settings = {}) {
-        const SettingRecords usual = {{CommPortNo, 1},  {BaudIndex, 2},       {ActivityLogOn, 1},
-                                      {WaveDriveNo, 3}, {RecordThreshold, 6}, {RecDevice2, 1}};
-        t.writeSettings(usual);
+        t.writeSettings({{CommPortNo, 1},
+                         {BaudIndex, 2},
+                         {ActivityLogOn, 1},
+                         {WaveDriveNo, 3},
+                         {RecordThreshold, 6},
+                         {RecDevice2, 1}});
         t.writeSettings(settings);
         StationAssembly& parts = a.assemble();
         recording = &parts.recording;
-        dispatcher = &parts.dispatcher;
         a.startCards();
-        ASSERT_TRUE(dispatcher->Form_Load().ok);
+        ASSERT_TRUE(parts.dispatcher.Form_Load().ok);
     }
     ScheduleFile& file() {
         if (!scheduleFile.isOpen()) {
@@ -59,7 +58,6 @@ protected:
     FakeAudioDevices& audio = a.audio;
     FakeSerialPort::Shared& port = a.serial;
     RecordingControl* recording = nullptr;
-    ClockDispatcher* dispatcher = nullptr;
     qint16 (&level)[2] = a.level;
 };
 
@@ -114,7 +112,6 @@ TEST_F(RecordingTest, TenSecondsOfSilenceLogOneGapLine) {
     runUntil(QTime(10, 0, 13));
     level[0] = 500;
     runUntil(QTime(10, 0, 40));
-    const QList<QByteArray> lines = log("ER").split('\n');
     EXPECT_EQ(log("ER").count("Audio"), 1) << log("ER").toStdString();
     EXPECT_TRUE(log("ER").contains("Gappy                     Audio 00:03"))
         << log("ER").toStdString();
