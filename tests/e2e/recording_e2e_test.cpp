@@ -391,10 +391,9 @@ TEST(WaveStoreFailure, PlainFileSatfileOrAFullStoreIsLoggedAndTheConsoleRunsOn) 
     EXPECT_EQ(qint64(counted), w.frames * 4);
 }
 
-// The demonstration station make run lays out, a second over its shortest lead,
-// a
-// short take: the console cues the receiver, records the programme from its
-// first audio, hands it to both stores, and plays it when Play closes.
+// The demonstration station make run lays out, a second over its shortest lead
+// and with a short take: the console cues the receiver, records the programme
+// from its first audio, hands it to both stores, and plays it when Play closes.
 TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
     Console demo;
     QProcess layOut;
