@@ -6,8 +6,7 @@
 #include "station/station.h"
 #include "support/test.h"
 
-#include <QLabel>
-#include <QPushButton>
+#include <QtWidgets>
 #include <memory>
 
 // A receiver window on a station whose link talks to a scripted port. The
