@@ -9,15 +9,7 @@
 #include "station/tick_handoffs.h"
 #include "support/test.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QProcess>
-#include <QPushButton>
-#include <QScrollBar>
+#include <QtWidgets>
 
 namespace {
 
@@ -79,11 +71,10 @@ TEST_F(Windows, EditorOpensByNameAndSelectLoadsTheSchedule) {
     put(file(), 7, sw);
     put(file(), 12, scheduleFields("alpha"));
     open();
-    EXPECT_EQ((QStringList{w->cboSatLang->itemText(0), w->cboSatLang->itemText(1)}),
-              (QStringList{"AA1", "SR "}));
-    EXPECT_EQ(w->cboSatLang->count(), 2);
-    EXPECT_EQ(listed(), (QStringList{"alpha", "Zulu Switch"}));
-    EXPECT_EQ(w->lblScheduleNo->text(), "12");
+    EXPECT_EQ((QStringList{w->cboSatLang->itemText(0), w->cboSatLang->itemText(1),
+                           w->cboSatLang->itemText(2), w->lblScheduleNo->text()} +
+               listed()),
+              (QStringList{"AA1", "SR ", "", "12", "alpha", "Zulu Switch"}));
     EXPECT_TRUE(w->cmdApply->isEnabled());
 
     w->lstDisplaySchedule->setCurrentRow(1);
@@ -96,8 +87,7 @@ TEST_F(Windows, EditorOpensByNameAndSelectLoadsTheSchedule) {
               (QStringList{QString("Zulu Switch").leftJustified(25), "SR ", "Reverse", "14",
                            "Switch Time  HH:MM:SS", "Wed", "06:00:00", "07:30:00", ""}));
     EXPECT_EQ(w->lstRecChan->currentRow(), 2);
-    EXPECT_FALSE(w->txtSatLen->isVisible());
-    EXPECT_FALSE(w->txtPlay[5]->isEnabled());
+    EXPECT_FALSE(w->txtSatLen->isVisible() || w->txtPlay[5]->isEnabled());
 
     w->mnuViewNumber->trigger();
     EXPECT_EQ(listed(), (QStringList{"7 Zulu Switch", "12 alpha"}));
@@ -123,8 +113,7 @@ TEST_F(Windows, SwitchOnlySavesWithoutLengthAndMovesNothing) {
     click(w->cmdApply);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(w->conflictsWindow(), nullptr) << "nothing to list";
-    EXPECT_EQ(stored(1).mid(26, 5), "     ");
-    EXPECT_EQ(stored(1).mid(41 + 4 * 8, 8), "08:00:00");
+    EXPECT_EQ(stored(1).mid(26, 5) + stored(1).mid(41 + 4 * 8, 8), "     08:00:00");
 
     for (int row : {0, 2, 1}) {
         chooseChannel(row);
@@ -148,8 +137,7 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     open();
     click(w->cmdNew);
     EXPECT_EQ(w->currentScheduleNo(), 2);
-    EXPECT_EQ(w->lblScheduleNo->text(), "2");
-    EXPECT_EQ(w->cboSatLang->currentText(), "AA1");
+    EXPECT_EQ(w->lblScheduleNo->text() + w->cboSatLang->currentText(), "2AA1");
     EXPECT_EQ(w->lstRecChan->currentRow(), 0);
     EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
     QTest::keyClick(w->lstDisplaySchedule, Qt::Key_Delete); // not in the file yet
@@ -158,8 +146,7 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(w->lstDisplaySchedule, &tabbedIn);
     EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
-    EXPECT_EQ(w->currentScheduleNo(), 2);
-    EXPECT_EQ(w->txtSatName->text(), "Gamma");
+    EXPECT_EQ(QString::number(w->currentScheduleNo()) + w->txtSatName->text(), "2Gamma");
     w->txtSatLen->setText("10:00");
     w->cboRec[1]->setCurrentIndex(2);
     w->txtRec[1]->setText("08:05:00");
@@ -177,7 +164,6 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     EXPECT_EQ(t.station->state.Rec(1).NextRecSlot, 1) << "the finders ran";
     ASSERT_EQ(w->lstDisplaySchedule->selectedItems().size(), 1);
     EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 1);
-    EXPECT_EQ(w->lblScheduleNo->text(), "2");
 
     w->txtRec[1]->setText("09:00:00");
     click(w->cmdApply);
@@ -195,16 +181,33 @@ TEST_F(Windows, ApplyKeepsTheListPositionNotTheSchedule) {
     w->txtSatName->setText("Aardvark");
     click(w->cmdApply);
     EXPECT_EQ(listed().first(), "Aardvark");
-    EXPECT_EQ(bar->value(), 20);
-    EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 30);
-    EXPECT_EQ(w->currentScheduleNo(), 30) << "the entry now at the position";
-    EXPECT_EQ(w->txtSatName->text().trimmed(), "Show 30");
+    EXPECT_EQ((std::tuple{bar->value(), w->lstDisplaySchedule->currentRow(), w->currentScheduleNo(),
+                          w->txtSatName->text().trimmed()}),
+              (std::tuple{20, 30, ScheduleNo(30), QString("Show 30")}))
+        << "the entry now at the position";
 }
 
-TEST_F(Windows, DeleteAsksByNameThenDeletesAndReloads) {
-    put(file(), 1, scheduleFields("Alpha"));
-    put(file(), 2, scheduleFields("Beta"));
+// Closing rebuilds the playlist and takes the conflicts window along, unless
+// closed by other means; so does a delete.
+TEST_F(Windows, CloseOrDeleteRebuildsThePlayListAndDeleteAsksByName) {
+    ScheduleFields a = scheduleFields("Alpha"), b = scheduleFields("Beta");
+    a.PlayTimes[0] = b.PlayTimes[0] = "10:00:00";
+    put(file(), 1, a);
+    put(file(), 2, b);
     open();
+    click(w->cmdApply);
+    ASSERT_TRUE(w->conflictsWindow() && w->conflictsWindow()->isVisible());
+    w->close();
+    EXPECT_EQ(playList.builds, 1);
+    EXPECT_TRUE(w->conflictsWindow()->isVisible()) << "closed by other means";
+    w->show();
+    click(w->cmdScheduleClose);
+    EXPECT_EQ(playList.builds, 2);
+    EXPECT_FALSE(w->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->conflictsWindow(), nullptr);
+
+    w->show();
     w->lstDisplaySchedule->clearSelection();
     click(w->cmdDelete);
     EXPECT_EQ(t.messages.shown, QStringList{"Select a schedule"});
@@ -214,8 +217,8 @@ TEST_F(Windows, DeleteAsksByNameThenDeletesAndReloads) {
     w->lstDisplaySchedule->setCurrentRow(1);
     QTest::keyClick(w->lstDisplaySchedule, Qt::Key_Delete);
     ASSERT_NE(w->deleteDialog(), nullptr);
-    EXPECT_EQ(w->deleteDialog()->windowTitle(), "Delete Beta Schedule?");
-    EXPECT_EQ(w->deleteDialog()->lblQuestion->text(), "Are You Sure?");
+    EXPECT_EQ(w->deleteDialog()->windowTitle() + w->deleteDialog()->lblQuestion->text(),
+              "Delete Beta Schedule?Are You Sure?");
     click(w->deleteDialog()->CancelButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w->deleteDialog(), nullptr);
@@ -230,10 +233,9 @@ TEST_F(Windows, DeleteAsksByNameThenDeletesAndReloads) {
     // Choosing another schedule meanwhile does not change which is deleted.
     w->lstDisplaySchedule->setCurrentRow(0);
     click(w->deleteDialog()->OKButton);
-    EXPECT_FALSE(file().read(2)->inUse());
-    EXPECT_TRUE(file().read(1)->inUse());
+    EXPECT_TRUE(file().read(1)->inUse() && !file().read(2)->inUse());
     EXPECT_EQ(listed(), QStringList{"Alpha"});
-    EXPECT_EQ(playList.builds, 1);
+    EXPECT_EQ(playList.builds, 3);
 }
 
 TEST_F(Windows, KeyboardMovesThroughTheGrid) {
@@ -266,25 +268,6 @@ TEST_F(Windows, KeyboardMovesThroughTheGrid) {
     EXPECT_EQ(w->cboSatLang->currentText(), "abc");
 }
 
-TEST_F(Windows, CloseRebuildsThePlayListAndTakesTheConflictsWindowAlong) {
-    ScheduleFields a = scheduleFields("A"), b = scheduleFields("B");
-    a.PlayTimes[0] = b.PlayTimes[0] = "10:00:00";
-    put(file(), 1, a);
-    put(file(), 2, b);
-    open();
-    click(w->cmdApply);
-    ASSERT_TRUE(w->conflictsWindow() && w->conflictsWindow()->isVisible());
-    w->close();
-    EXPECT_EQ(playList.builds, 1);
-    EXPECT_TRUE(w->conflictsWindow()->isVisible()) << "closed by other means";
-    w->show();
-    click(w->cmdScheduleClose);
-    EXPECT_EQ(playList.builds, 2);
-    EXPECT_FALSE(w->isVisible());
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(w->conflictsWindow(), nullptr);
-}
-
 // The printout follows the list's order without taking the editor off the
 // schedule it shows.
 TEST_F(Windows, PrintsTheListInItsOrderAndApplyStillSavesTheShownSchedule) {
@@ -307,24 +290,20 @@ TEST_F(Windows, PrintsTheListInItsOrderAndApplyStillSavesTheShownSchedule) {
     QProcess p;
     p.start("pdftotext", {"-layout", "-fixed", "7.2", pdf, "-"});
     ASSERT_TRUE(p.waitForFinished(20000));
-    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
-    const auto lineWith = [&](const QString& text) {
-        const auto at = std::find_if(lines.begin(), lines.end(),
-                                     [&](const QString& l) { return l.contains(text); });
-        return at == lines.end() ? QString() : *at;
-    };
-    const QString heads = lineWith("CH PT  NET   LEN RT AT"), first = lineWith("Zulu");
-    ASSERT_FALSE(heads.isEmpty());
-    EXPECT_FALSE(lineWith("Satellite Record Schedule 3/2/2026").isEmpty());
-    EXPECT_EQ(heads.indexOf("Name"), first.indexOf("Zulu") + 10);
-    EXPECT_EQ(heads.indexOf("CH") + 1, first.indexOf(" 1  4  FN1  00:30 S  12") + 1);
-    EXPECT_EQ(heads.indexOf("AT") + 1, first.indexOf("12"));
-    EXPECT_LT(lines.indexOf(first), lines.indexOf(lineWith("Alpha")));
-    EXPECT_FALSE(lineWith("Tue: 06:00:00").isEmpty());
+    // The layout itself is Schedules.PrintoutPutsFieldsUnderTheirHeadsInTheListsOrder; here it
+    // must reach the page in a fixed-pitch font, in the list's order.
+    QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+    lines = lines.filter(QRegularExpression("Satellite|Name|Zulu|Alpha|Tue:"));
+    ASSERT_EQ(lines.size(), 5) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].contains("Satellite Record Schedule 3/2/2026"));
+    EXPECT_EQ(lines[1].indexOf("Name"), lines[2].indexOf("Zulu") + 10);
+    EXPECT_EQ(lines[1].indexOf("CH"), lines[2].indexOf(" 1  4  FN1  00:30 S  12"));
+    EXPECT_EQ(lines[1].indexOf("AT") + 1, lines[2].indexOf("12"));
+    EXPECT_TRUE(lines[3].contains("Tue: 06:00:00") && lines[4].contains("Alpha"));
 
     click(w->cmdApply);
-    EXPECT_EQ(file().read(3)->parse().SatName.trimmed(), "Zulu Renamed");
-    EXPECT_EQ(file().read(9)->parse().SatName.trimmed(), "Alpha");
+    EXPECT_EQ(file().read(3)->parse().SatName.trimmed() + file().read(9)->parse().SatName.trimmed(),
+              "Zulu RenamedAlpha");
 }
 
 // The codes window opens empty and says nothing; the editor reports the
@@ -351,7 +330,6 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     frmProgramSourceCodes codes(*t.station);
     codes.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&codes));
-    EXPECT_EQ(codes.windowTitle(), "Program Source Codes");
     EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "ZZ1"}));
     EXPECT_EQ(codes.List1->currentRow(), 0);
     EXPECT_FALSE(codes.text1->isVisible());
@@ -361,7 +339,6 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     EXPECT_EQ(codes.text1->text(), "sr2");
     QTest::keyClick(codes.text1, Qt::Key_Return);
     EXPECT_FALSE(codes.text1->isVisible());
-    EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "SR2", "ZZ1"}));
     EXPECT_EQ(codes.List1->currentItem()->text(), "SR2");
     EXPECT_EQ(TempStation::readFile(codesFile()), "AA1\r\nSR1\r\nSR2\r\nZZ1\r\n");
     click(codes.cmdNew);
@@ -370,12 +347,10 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     EXPECT_FALSE(codes.text1->isVisible());
     codes.List1->clearSelection();
     click(codes.cmdDelete);
-    EXPECT_EQ(codes.List1->count(), 4);
     for (int left = 3; left >= 0; --left) {
-        codes.List1->setCurrentRow(0);
+        codes.List1->setCurrentRow(left);
         click(codes.cmdDelete);
-        EXPECT_EQ(codes.List1->count(), left);
-        EXPECT_EQ(codes.List1->currentRow(), -1);
+        EXPECT_EQ(codes.List1->count() * 10 + codes.List1->currentRow(), left * 10 - 1);
     }
     EXPECT_EQ(TempStation::readFile(codesFile()), "");
     click(codes.cmdDelete);
@@ -405,7 +380,6 @@ TEST_F(Windows, WeeklyWindowFillsEachViewAfreshUnderItsHeads) {
     weekly.showView(frmWeeklySchedule::View::Record);
     EXPECT_EQ(shown(), (QStringList{"Weekly Record Schedule", WeeklyRecordHeadings(), record,
                                     " 2" + record}));
-    EXPECT_TRUE(weekly.lblHeadings->isVisible());
 }
 
 } // namespace
