@@ -7,18 +7,7 @@
 #include "fakes/temp_station.h"
 #include "windows/system_info.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextEdit>
+#include <QtWidgets>
 
 namespace {
 
@@ -54,29 +43,9 @@ QString rendered(const QTextEdit* edit) {
 
 } // namespace
 
-TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormatting) {
-    TempStation t;
-    TempStation::writeFile(t.drive('C') + InstalledHelp,
-                           "{\\rtf1\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
-                           "\\qc\\b\\fs32 Heading\\b0\\par\\pard\\fs20 Plain \\i slanted\\i0  "
-                           "\\ul under\\ulnone  \\f1 code\\par"
-                           "\\li360\\fi-360\\sa120 \\bullet\\tab item\\par}");
-    frmHelp window{*t.paths};
-    ASSERT_TRUE(window.loaded());
-    QTextEdit* edit = window.RichTextBox1;
-    EXPECT_TRUE(edit->isReadOnly());
-    EXPECT_EQ(rendered(edit), "{4 0 0 0}Heading/700 16 Arial|\n{1 0 0 0}Plain /400 10 Arial|"
-                              "slanted/400i 10 Arial| /400 10 Arial|under/400u 10 Arial| /400 10 "
-                              "Arial|code/400 10 Courier New|\n{1 18 -18 6 tab 18}•\titem/400 10 "
-                              "Courier New|");
-    window.show();
-    QTest::keyClick(edit, Qt::Key_Escape);
-    EXPECT_FALSE(window.isVisible());
-}
-
 // Missing, not RTF, or a folder where the file should be: every failure
 // shows the same notice in the same font, naming the folder the window reads.
-TEST(HelpWindow, AnyFailureShowsWhereTheFileBelongs) {
+TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormattingOrWhereTheFileBelongs) {
     TempStation t;
     const auto expectNotice = [&](const char* why) {
         frmHelp window{*t.paths};
@@ -90,6 +59,22 @@ TEST(HelpWindow, AnyFailureShowsWhereTheFileBelongs) {
     expectNotice("missing");
     TempStation::writeFile(t.drive('C') + InstalledHelp, "Varnola help\nSchedules: ...\n");
     expectNotice("not RTF");
+    TempStation::writeFile(t.drive('C') + InstalledHelp,
+                           "{\\rtf1\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                           "\\qc\\b\\fs32 Heading\\b0\\par\\pard\\fs20 Plain \\i slanted\\i0  "
+                           "\\ul under\\ulnone  \\f1 code\\par"
+                           "\\li360\\fi-360\\sa120 \\bullet\\tab item\\par}");
+    frmHelp window{*t.paths};
+    ASSERT_TRUE(window.loaded());
+    EXPECT_TRUE(window.RichTextBox1->isReadOnly());
+    EXPECT_EQ(rendered(window.RichTextBox1),
+              "{4 0 0 0}Heading/700 16 Arial|\n{1 0 0 0}Plain /400 10 Arial|"
+              "slanted/400i 10 Arial| /400 10 Arial|under/400u 10 Arial| /400 10 "
+              "Arial|code/400 10 Courier New|\n{1 18 -18 6 tab 18}•\titem/400 10 "
+              "Courier New|");
+    window.show();
+    QTest::keyClick(window.RichTextBox1, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
     QDir(t.drive('C') + "/Program Files").removeRecursively();
     ASSERT_TRUE(QDir().mkpath(t.drive('C') + "/program files/duzidazoda/sathelp.rtf"));
     expectNotice("a folder");
@@ -108,7 +93,7 @@ QString makeFile(const QString& folder, const QString& name, bool executable,
 
 } // namespace
 
-TEST(AboutWindow, ShowsTheVersionAndPaintsTheIcon) {
+TEST(AboutWindow, ShowsTheVersionPaintsTheIconAndStartsTheViewerOrSaysThereIsNone) {
     FakeMessages messages;
     frmAbout window(messages, {});
     QStringList texts{window.windowTitle(), window.cmdSysInfo->text()};
@@ -118,8 +103,11 @@ TEST(AboutWindow, ShowsTheVersionAndPaintsTheIcon) {
               QStringList({"About Varnola", "&System Info...", "DuzidazOda",
                            QString::asprintf("Version %d.%d.%d", VARNOLA_VERSION_MAJOR,
                                              VARNOLA_VERSION_MINOR, VARNOLA_VERSION_PATCH)}));
-    const QString description = window.findChild<QLabel*>("lblDescription")->text();
-    EXPECT_TRUE(description.contains("Qt Multimedia") && description.contains("libsndfile"));
+    EXPECT_TRUE(
+        window.findChild<QLabel*>("lblDescription")
+            ->text()
+            .contains(QRegularExpression("Qt Multimedia.*libsndfile|libsndfile.*Qt Multimedia",
+                                         QRegularExpression::DotMatchesEverythingOption)));
     // The icon is painted at run time; a blank one means the painting failed.
     const QImage icon = window.findChild<QLabel*>("picIcon")->pixmap().toImage();
     int painted = 0;
@@ -132,25 +120,20 @@ TEST(AboutWindow, ShowsTheVersionAndPaintsTheIcon) {
     QTest::mouseClick(window.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
-}
 
-// No path, or only a file with a viewer's name that cannot be run, leaves
-// nothing to start; an executable viewer is started.
-TEST(AboutWindow, SysInfoStartsTheViewerOrSaysThereIsNone) {
+    // No path, or only a file with a viewer's name that cannot be run, leaves
+    // nothing to start; an executable viewer is started.
     QTemporaryDir noViewer, viewer;
     makeFile(noViewer.path(), "hardinfo", false, "#!/bin/sh\n");
     const QString marker = viewer.filePath("started");
     makeFile(viewer.path(), "sysinfo", true, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
     for (const QStringList& path : {QStringList(), QStringList{noViewer.path()}}) {
-        FakeMessages messages;
-        frmAbout window(messages, path);
-        QTest::mouseClick(window.cmdSysInfo, Qt::LeftButton);
-        EXPECT_EQ(messages.shown, QStringList{"System Information Is Unavailable At This Time"});
+        frmAbout without(messages, path);
+        QTest::mouseClick(without.cmdSysInfo, Qt::LeftButton);
     }
-    FakeMessages messages;
-    frmAbout window(messages, {viewer.path()});
-    window.cmdSysInfo->click();
-    EXPECT_TRUE(messages.shown.isEmpty());
+    frmAbout with(messages, {viewer.path()});
+    with.cmdSysInfo->click();
+    EXPECT_EQ(messages.shown, QStringList(2, "System Information Is Unavailable At This Time"));
     EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(marker); }));
 }
 
@@ -168,8 +151,7 @@ TEST(SystemInfo, FindsThePreferredExecutableViewer) {
     EXPECT_EQ(findSystemInfoViewer({first, second}), earlier);
     EXPECT_EQ(findSystemInfoViewer({second, first}), hardinfo);
     EXPECT_EQ(findSystemInfoViewer({dir.filePath("nowhere"), ""}), "");
-    EXPECT_FALSE(startSystemInfoViewer(""));
-    EXPECT_FALSE(startSystemInfoViewer(dir.filePath("no-such-viewer")));
+    EXPECT_FALSE(startSystemInfoViewer("") || startSystemInfoViewer(dir.filePath("no-viewer")));
 }
 
 // The error window shows the last message as plain text without blocking,
@@ -184,9 +166,8 @@ TEST(ErrorWindow, LastMessageWinsAndTypingGoesOnInTheBoxThatHadTheFocus) {
     w.showMessage("first <b>problem</b>");
     EXPECT_TRUE(w.isVisible() && !w.isModal());
     w.showMessage("second problem");
-    EXPECT_EQ(w.lblMessage->text(), "second problem");
+    EXPECT_EQ(w.windowTitle() + "|" + w.lblMessage->text(), "Error Message|second problem");
     EXPECT_EQ(w.lblMessage->textFormat(), Qt::PlainText);
-    EXPECT_EQ(w.windowTitle(), "Error Message");
     QTest::keyClicks(QApplication::focusWidget(), "12");
     EXPECT_EQ(box->text(), "12");
     EXPECT_EQ(QApplication::activeWindow(), &form);
