@@ -6,10 +6,7 @@
 #include "fakes/temp_station.h"
 #include "station/recording_files.h"
 
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QSlider>
+#include <QtWidgets>
 #include <limits>
 #include <sndfile.h>
 
@@ -47,8 +44,7 @@ protected:
         return {float(eom), float(endOfFile)};
     }
     void writeMarks(double eom, double endOfFile) {
-        QString error;
-        ASSERT_TRUE(::writeMarks(t.host(Monday + ".DAT"), eom, endOfFile, &error));
+        ASSERT_TRUE(::writeMarks(t.host(Monday + ".DAT"), eom, endOfFile, nullptr));
     }
     FakeWavePlayers::Player& player() { return players.last(); }
     int32_t auditionPlaying() const { return t.station->state.AuditionPlaying; }
@@ -74,7 +70,7 @@ protected:
 
 } // namespace
 
-TEST_F(AuditionTest, ListsSchedulesAndPromptsForWhatIsMissing) {
+TEST_F(AuditionTest, PromptsForWhatIsMissingAndSharesTheCardWithTheProgramme) {
     EXPECT_EQ(w->lstDay->item(0)->text(), "Sunday");
     ASSERT_EQ(w->lstSchedule->count(), 2);
     EXPECT_EQ(w->lstSchedule->item(1)->data(Qt::UserRole).toLongLong(), 5);
@@ -93,9 +89,8 @@ TEST_F(AuditionTest, ListsSchedulesAndPromptsForWhatIsMissing) {
         EXPECT_EQ(w->lblWave->text(), "  Not Available");
     }
     EXPECT_TRUE(players.made.empty());
-}
 
-TEST_F(AuditionTest, ProgrammeAndAuditionRefuseEachOtherOnOneCardAndBothPlayOnTwo) {
+    // On one card a programme and an audition refuse each other; on two both play.
     StationState& s = t.station->state;
     s.AuditionDevice = s.PlayDevice;
     s.Playing = 1;
@@ -111,8 +106,7 @@ TEST_F(AuditionTest, ProgrammeAndAuditionRefuseEachOtherOnOneCardAndBothPlayOnTw
     s.AuditionDevice = 1;
     s.Playing = 1;
     play();
-    EXPECT_EQ(player().device, 1);
-    EXPECT_EQ(auditionPlaying(), 1);
+    EXPECT_EQ(player().device * 10 + auditionPlaying(), 11);
     EXPECT_TRUE(ProgrammeMayPlay(s));
 }
 
@@ -175,8 +169,7 @@ TEST_F(AuditionTest, TrimAndEomMoveTheMarks) {
     player().play(90000);
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{90, 90}));
-    EXPECT_FALSE(player().playing);
-    EXPECT_EQ(auditionPlaying(), 0);
+    EXPECT_FALSE(player().playing || auditionPlaying());
     play();
     EXPECT_EQ(player().endMs, 90000);
     player().play(42500);
@@ -200,10 +193,8 @@ TEST_F(AuditionTest, EndOfPlayClosingAndDamageFreeTheCard) {
     EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||/255, 255, 192/|0/300000|0");
     play();
     w->close();
-    EXPECT_FALSE(player().playing);
-    EXPECT_EQ(auditionPlaying(), 0);
+    EXPECT_FALSE(player().playing || auditionPlaying());
     w->show();
-
     players.failLoad = true;
     play();
     EXPECT_EQ(t.messages.shown, QStringList{WaveDamagedText});
@@ -248,8 +239,7 @@ TEST_F(AuditionTest, RealWaveFileShowsItsFormatAndLength) {
     w->show();
     SF_INFO info{0, 22050, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 0, 0};
     SNDFILE* f = sf_open(t.host(Monday + ".WAV").toLocal8Bit().constData(), SFM_WRITE, &info);
-    std::vector<short> silence(33075, 0);
-    ASSERT_EQ(sf_writef_short(f, silence.data(), 33075), 33075);
+    ASSERT_EQ(sf_writef_short(f, std::vector<short>(33075).data(), 33075), 33075);
     sf_close(f);
     play();
     EXPECT_EQ(shown(), "|Mono 8 Bit 22050|||128, 255, 128/255, 255, 192/|0/1500|1");

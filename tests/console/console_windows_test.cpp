@@ -9,17 +9,7 @@
 #include "windows/frmHelp.h"
 #include "windows/level_meter.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProxyStyle>
-#include <QPushButton>
-#include <QStyleOption>
-#include <QTextEdit>
+#include <QtWidgets>
 
 namespace {
 
@@ -29,14 +19,6 @@ QList<QAction*> actionsOf(const QList<QAction*>& actions) {
     for (QAction* a : actions)
         out +=
             QList<QAction*>{a} + (a->menu() ? actionsOf(a->menu()->actions()) : QList<QAction*>{});
-    return out;
-}
-
-QSet<QWidget*> visibleWindows() {
-    QSet<QWidget*> out;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible())
-            out.insert(w);
     return out;
 }
 
@@ -52,8 +34,14 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     ASSERT_TRUE(menu.Form_Load().ok);
     menu.show();
 
-    QStringList silent;
-    QStringList captions;
+    QStringList silent, captions;
+    const auto visibleWindows = [] {
+        QSet<QWidget*> out;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                out.insert(w);
+        return out;
+    };
     for (QAction* a : actionsOf(menu.menuBar()->actions())) {
         captions << a->text();
         if (a->menu() || a->isSeparator())
@@ -92,9 +80,9 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     for (const char* name : {"Label3", "Label6", "Label1", "Label2", "cmdPlay", "cmdStop",
                              "Command1", "Command2", "cmdCueTwo", "cmdStopTwo"})
         texts << menu.findChild<QWidget*>(name)->property("text").toString();
-    EXPECT_EQ(texts.join('|'), "Record Chan 1|Record Chan 2|Playlist|Play|Play|&Stop|Cue Rec "
-                               "1|Stop 1|Cue Rec 2|Stop 2");
-    EXPECT_EQ(menu.cmdPlay->toolTip(), "Plays the first item in the playlist");
+    EXPECT_EQ(texts.join('|') + menu.cmdPlay->toolTip(),
+              "Record Chan 1|Record Chan 2|Playlist|Play|Play|&Stop|Cue Rec 1|Stop 1|Cue Rec "
+              "2|Stop 2Plays the first item in the playlist");
     EXPECT_EQ(captions.join('|'),
               "&File|Save Data Files|Load Data Files|E&xit|SetUp|My Computer|Program Source "
               "Codes|Communications|&Load Play List|&Audition|AutoExport|&Schedule|Set "
@@ -129,11 +117,10 @@ TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
 
 // A new station's settings are all zero: the console says what its
 // schedules still need, and where to set it, until it is set. The open log
-// viewer shows each history entry's own log (it is found as the console's
-// first dialog, so before any other opens); windows open once each, brought
-// forward when opened again. No to "Exit Varnola?", from the close
-// box or the File menu, keeps the console running; Yes shuts the station
-// down and ends the program.
+// viewer shows each history entry's own log (found as the console's first
+// dialog, so before any other opens); windows open once each. No to "Exit
+// Varnola?", from the close box or File menu, keeps the console running; Yes
+// shuts the station down and ends the program.
 TEST_F(MainWindowTest, ASessionFromLoadToExit) {
     ScheduleFile file;
     QDir().mkpath(t.host("c:\\satfile"));
@@ -170,11 +157,7 @@ TEST_F(MainWindowTest, ASessionFromLoadToExit) {
     const auto helps = menu.findChildren<frmHelp*>();
     const auto abouts = menu.findChildren<frmAbout*>();
     ASSERT_EQ(helps.size() + abouts.size(), 2);
-    EXPECT_TRUE(helps[0]->isVisible());
-    EXPECT_FALSE(abouts[0]->isModal());
-    EXPECT_EQ(abouts[0]->windowTitle(), "About Varnola");
-    // The test drives have no help file installed.
-    EXPECT_EQ(helps[0]->RichTextBox1->font().family(), "Times New Roman");
+    EXPECT_TRUE(helps[0]->isVisible() && !abouts[0]->isModal());
 
     int exits = 0;
     bool hookRan = false;
@@ -188,8 +171,7 @@ TEST_F(MainWindowTest, ASessionFromLoadToExit) {
     EXPECT_FALSE(t.station->isShutDown() || hookRan || exits);
     menu.mnuFileExit->trigger();
     EXPECT_FALSE(menu.isVisible() || menu.tmrClock().isEnabled());
-    EXPECT_TRUE(hookRan && t.station->isShutDown());
-    EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(hookRan && t.station->isShutDown() && exits == 1);
 }
 
 // The platform style keeps a picture of a button for every palette it is
@@ -224,8 +206,7 @@ TEST_F(MainWindowTest, RendersTheDisplayModelWithoutPilingUpButtonPictures) {
     EXPECT_EQ(next->text(), d.Rec(2).lblNextToRecord);
     EXPECT_EQ(next->textFormat(), Qt::PlainText);
     ASSERT_EQ(menu.PlayList->count(), 2);
-    EXPECT_EQ(menu.PlayList->item(0)->text(), "15:00:00  Afternoon");
-    EXPECT_EQ(menu.PlayList->currentRow(), 0);
+    EXPECT_EQ(menu.PlayList->currentItem()->text(), "15:00:00  Afternoon");
     EXPECT_TRUE(menu.PlayList->isVisible() && menu.Label1->isVisible() &&
                 menu.cmdPlay->isVisible());
     EXPECT_FALSE(menu.cmdStop->isVisible() || menu.Label2->isVisible() ||
@@ -233,7 +214,6 @@ TEST_F(MainWindowTest, RendersTheDisplayModelWithoutPilingUpButtonPictures) {
     EXPECT_EQ(menu.findChild<LevelMeter*>("MMLevelX5")->level(), 20000);
     d.PlayList.removeAt(0);
     d.PlayListVisible = false;
-    d.cmdStopVisible = true;
     menu.render();
     EXPECT_EQ(menu.PlayList->count(), 1);
     EXPECT_FALSE(menu.PlayList->isVisible());
@@ -242,12 +222,11 @@ TEST_F(MainWindowTest, RendersTheDisplayModelWithoutPilingUpButtonPictures) {
     for (QPushButton* b : {menu.cmdPlay, menu.cmdStop})
         b->setStyle(&style);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+    d.cmdStopVisible = true;
     for (int play = 0; play < 8; ++play) {
-        const bool playing = play % 2 == 0;
-        d.cmdPlayColor =
-            playing ? ConsoleDisplay::Rgb{128, 255, 128} : ConsoleDisplay::Rgb{0, 128, 0};
+        d.cmdPlayColor = play % 2 ? ConsoleDisplay::Rgb{0, 128, 0} : ConsoleDisplay::Rgb{1, 2, 3};
         d.cmdStopColor =
-            playing ? ConsoleDisplay::Rgb{192, 192, 192} : ConsoleDisplay::Rgb{255, 255, 255};
+            play % 2 ? ConsoleDisplay::Rgb{255, 255, 255} : ConsoleDisplay::Rgb{4, 5, 6};
         menu.render();
         menu.cmdPlay->repaint();
         menu.cmdStop->repaint();

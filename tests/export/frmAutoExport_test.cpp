@@ -4,15 +4,7 @@
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QtWidgets>
 
 namespace {
 
@@ -53,21 +45,17 @@ TEST_F(AutoExportWindowTest, ChoosingAProgrammeShowsItsRule) {
     const ExportRecord r{ExportUserDefined, {0, 1}, {"", "D:\\shows\\news"}, 1, "05:00", 0};
     ASSERT_TRUE(WriteExportRecord(t.station->state.ExportFile, 12, r, nullptr));
     choose(1);
-    EXPECT_TRUE(w->Option1[1]->isChecked());
-    EXPECT_TRUE(w->chkDay[1]->isChecked() && !w->chkDay[2]->isChecked());
-    EXPECT_TRUE(w->txtPath[1]->isVisible());
-    EXPECT_EQ(w->txtPath[1]->text(), "D:\\shows\\news");
-    EXPECT_TRUE(w->chkFade->isChecked());
-    EXPECT_EQ(w->txtLength->text(), "05:00");
-    EXPECT_FALSE(w->txtNumber->isVisible());
+    EXPECT_TRUE(w->Option1[1]->isChecked() && w->chkDay[1]->isChecked() &&
+                !w->chkDay[2]->isChecked() && w->txtPath[1]->isVisible() &&
+                w->chkFade->isChecked() && !w->txtNumber->isVisible());
+    EXPECT_EQ(w->txtPath[1]->text() + "|" + w->txtLength->text(), "D:\\shows\\news|05:00");
 }
 
-TEST_F(AutoExportWindowTest, WinjockIsSavedAtOnceAndFillsTickedDaysThatCannotBeEdited) {
+TEST_F(AutoExportWindowTest, WinjockIsSavedAtOnceFillsTickedDaysAndInactiveUnticksThem) {
     choose(0);
     click(w->Option1[2]);
     EXPECT_EQ(stored(5).ExportMode, ExportWinjock);
-    EXPECT_TRUE(w->lblNumber->isVisible());
-    EXPECT_FALSE(w->txtPath[1]->isVisible());
+    EXPECT_TRUE(w->lblNumber->isVisible() && !w->txtPath[1]->isVisible());
 
     click(w->chkDay[1]);
     EXPECT_EQ(w->txtPath[1]->text(), "H:\\programs\\SF8005NNN.wav");
@@ -81,10 +69,8 @@ TEST_F(AutoExportWindowTest, WinjockIsSavedAtOnceAndFillsTickedDaysThatCannotBeE
     EXPECT_EQ(r.ExportPaths[1], "H:\\programs\\SF8005NNN.wav");
     EXPECT_EQ(r.WinjockNumber, 8005);
     EXPECT_TRUE(t.messages.shown.isEmpty());
-}
 
-TEST_F(AutoExportWindowTest, InactiveUnticksEveryDay) {
-    choose(0);
+    // Inactive unticks every day.
     click(w->Option1[1]);
     click(w->chkDay[2]);
     click(w->Option1[0]);
@@ -116,14 +102,12 @@ TEST_F(AutoExportWindowTest, NamingModesMoveNothingAndKeepTheWindowSize) {
 }
 
 // A mode chosen with no programme selected must not land in any record.
-TEST_F(AutoExportWindowTest, WithoutAProgrammeApplyAsksForOneAndNothingIsWritten) {
+TEST_F(AutoExportWindowTest, ApplyAsksForAProgrammeAndDestinationsRefuseOtherCharacters) {
     click(w->Option1[1]);
     click(w->cmdApply);
     EXPECT_EQ(t.messages.shown, QStringList{"Select a Program"});
     EXPECT_EQ(t.station->state.ExportFile.recordCount(), 0);
-}
-
-TEST_F(AutoExportWindowTest, DestinationsRefuseOtherCharactersTypedOrPasted) {
+    t.messages.shown.clear();
     choose(0);
     click(w->Option1[1]);
     QLineEdit* box = w->txtPath[0];

@@ -5,12 +5,7 @@
 #include "station/settings_file.h"
 #include "support/test.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QtWidgets>
 
 namespace {
 
@@ -45,15 +40,15 @@ protected:
     std::unique_ptr<frmMyComputer> w;
 };
 
+// The refusal itself is Settings.ApplyRefusesWithoutDaysThenDriveAndReportsAnUnwritableFile.
 TEST_F(MyComputerWindow, WithoutAFileNothingIsChosenAndApplyAsksForTheDaysFirst) {
     open({});
-    EXPECT_EQ(at("lstDrv")->count(), 4); // C, D, H, P
-    EXPECT_EQ(at("lstDrv")->item(0)->text(), "C");
-    EXPECT_EQ(at("lstMM1")->count(), 2);
-    EXPECT_EQ(at("lstMM3")->item(1)->text(), "Fake input 2");
+    EXPECT_EQ((QStringList{at("lstDrv")->item(0)->text(), at("lstMM3")->item(1)->text(),
+                           current("List4")}),
+              (QStringList{"C", "Fake input 2", "Do Not Log"}));
+    EXPECT_EQ(at("lstDrv")->count() + at("lstMM1")->count(), 6); // C, D, H, P; two cards
     for (const char* name : {"List1", "List2", "List3", "lstDrv"})
         EXPECT_EQ(at(name)->currentRow(), -1) << name;
-    EXPECT_EQ(current("List4"), "Do Not Log");
     EXPECT_TRUE(at<QRadioButton>("Option2_0")->isChecked());
     for (const char* name : {"Check1", "Check2", "Check3", "Check4", "chkTimeChange"})
         EXPECT_FALSE(at<QCheckBox>(name)->isChecked()) << name;
@@ -88,8 +83,7 @@ TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
               (std::tuple{int16_t(0), false, int16_t(1)}));
     QTest::mouseClick(at("lstDrv")->viewport(), Qt::LeftButton, {},
                       at("lstDrv")->visualItemRect(at("lstDrv")->item(1)).center());
-    EXPECT_EQ(t.station->state.WaveDriveNo, 4);
-    EXPECT_EQ(t.station->state.WaveDrive, "D");
+    EXPECT_EQ(t.station->state.WaveDrive + QString::number(t.station->state.WaveDriveNo), "D4");
     clickBox("chkTimeChange");
     EXPECT_EQ(at<QLabel>("Label11")->text(), "");
     EXPECT_EQ(t.station->state.TimeChangeAdjust, 1);
