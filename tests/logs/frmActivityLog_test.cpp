@@ -28,6 +28,7 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     w.show();
     EXPECT_EQ(w.windowTitle(), "Load Activity Log");
     EXPECT_EQ(texts(w.lstDate), QStringList({"01/01/26", "12/31/25"}));
+    EXPECT_TRUE(w.Option1->isChecked());
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(w.windowTitle(), "Activity Log for 01/01/26");
     EXPECT_EQ(texts(w.lstActivityLog), QStringList({"01:00:00  B event", "02:00:00  A event"}));

@@ -164,6 +164,7 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     EXPECT_EQ(t.station->state.Rec(1).NextRecSlot, 1) << "the finders ran";
     ASSERT_EQ(w->lstDisplaySchedule->selectedItems().size(), 1);
     EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 1);
+    EXPECT_EQ(w->lblScheduleNo->text(), "2");
 
     w->txtRec[1]->setText("09:00:00");
     click(w->cmdApply);
@@ -330,6 +331,7 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     frmProgramSourceCodes codes(*t.station);
     codes.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&codes));
+    EXPECT_EQ(codes.windowTitle(), "Program Source Codes");
     EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "ZZ1"}));
     EXPECT_EQ(codes.List1->currentRow(), 0);
     EXPECT_FALSE(codes.text1->isVisible());
@@ -339,6 +341,7 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     EXPECT_EQ(codes.text1->text(), "sr2");
     QTest::keyClick(codes.text1, Qt::Key_Return);
     EXPECT_FALSE(codes.text1->isVisible());
+    EXPECT_EQ(rows(codes.List1), (QStringList{"AA1", "SR1", "SR2", "ZZ1"}));
     EXPECT_EQ(codes.List1->currentItem()->text(), "SR2");
     EXPECT_EQ(TempStation::readFile(codesFile()), "AA1\r\nSR1\r\nSR2\r\nZZ1\r\n");
     click(codes.cmdNew);
@@ -347,10 +350,11 @@ TEST_F(Windows, SourceCodesWindowAddsUpperCaseInPlaceAndDeletes) {
     EXPECT_FALSE(codes.text1->isVisible());
     codes.List1->clearSelection();
     click(codes.cmdDelete);
+    EXPECT_EQ(codes.List1->count(), 4);
     for (int left = 3; left >= 0; --left) {
-        codes.List1->setCurrentRow(left);
+        codes.List1->setCurrentRow(0);
         click(codes.cmdDelete);
-        EXPECT_EQ(codes.List1->count() * 10 + codes.List1->currentRow(), left * 10 - 1);
+        EXPECT_EQ(QPoint(codes.List1->count(), codes.List1->currentRow()), QPoint(left, -1));
     }
     EXPECT_EQ(TempStation::readFile(codesFile()), "");
     click(codes.cmdDelete);
@@ -380,6 +384,7 @@ TEST_F(Windows, WeeklyWindowFillsEachViewAfreshUnderItsHeads) {
     weekly.showView(frmWeeklySchedule::View::Record);
     EXPECT_EQ(shown(), (QStringList{"Weekly Record Schedule", WeeklyRecordHeadings(), record,
                                     " 2" + record}));
+    EXPECT_TRUE(weekly.lblHeadings->isVisible());
 }
 
 } // namespace
