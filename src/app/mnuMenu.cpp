@@ -503,7 +503,9 @@ void mnuMenu::openDataWindow(const QString& query, bool fresh) {
 }
 
 void mnuMenu::openRelayWindow(const QString& query, bool fresh) {
-    if (fresh)
+    // An open window laid out for the other card's relays would only be
+    // raised, showing the wrong rows and asking nothing.
+    if (fresh || (relayWindow_ && !relayWindow_->asks(query)))
         delete relayWindow_;
     showWindow(relayWindow_, [&] { return new frmRelay(station_, *receiver_, query, this); });
 }

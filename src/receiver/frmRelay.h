@@ -24,6 +24,7 @@ public:
     // Lays the rows out for the window's query and sends it, as the window
     // does each time it is shown from hidden.
     void query();
+    bool asks(const QString& query) const { return query_ == query; }
 
     QLabel* lblRelay;
     // Buttons 2k and 2k+1 act on relay k+1: "Open" and "Close" for the

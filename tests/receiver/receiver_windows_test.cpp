@@ -262,7 +262,8 @@ TEST_F(ReceiverWindowsTest, MenuEntriesAskTheirQueryInAKeptOrAFreshWindow) {
     } entries[] = {
         {menu.mnuMPEGStatus, "R M\r", false},     {menu.mnuReceiverSerialPort, "R SP\r", true},
         {menu.mnuCarrierStatus, "RT C\r", false}, {menu.mnuSettings, "R S\r", true},
-        {menu.mnuRelayStatus, "R R\r", false},    {menu.mnuExtendedRelays, "R ER\r", false}};
+        {menu.mnuRelayStatus, "R R\r", false},    {menu.mnuExtendedRelays, "R ER\r", false},
+        {menu.mnuRelayStatus, "R R\r", false}};
     const auto shownWindow = [&](bool relay) -> QWidget* {
         return relay ? (QWidget*)menu.findChild<frmRelay*>()
                      : menu.findChild<frmDisplayReceiver*>();
