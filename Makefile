@@ -75,7 +75,7 @@ fuzz:
 	if [ -n "$$failed" ]; then echo "fuzz: findings in$$failed (see $(FUZZ_DIR)/findings)"; exit 1; fi
 
 PACKAGE_DIR ?= build-package
-PACKAGE_TARGETS = varnola receiver-sim varnola-icon varnola-package-docs
+PACKAGE_TARGETS = varnola varnola-ioport receiver-sim varnola-icon varnola-package-docs
 # Installed under /usr with Debian's hardening flags. Only what the package
 # holds is built, without the tests and their packages.
 package:

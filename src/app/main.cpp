@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     running = &station;
 
     const std::unique_ptr<AudioDevices> audio = makeAudioDevices(paths.config());
-    PortFile ports(paths.config().ioPortsFile);
-    StationAssembly parts(station, {*audio, ports, makeQtSerialPort(), [&paths](int device) {
+    const std::unique_ptr<IoPorts> ports = openStationPorts(paths.config());
+    StationAssembly parts(station, {*audio, *ports, makeQtSerialPort(), [&paths](int device) {
                                         return makeWavePlayer(paths.config(), device);
                                     }});
     mnuMenu console(station, parts.dispatcher, &messages.errorWindow(), ConsoleParts::of(parts));

@@ -3,6 +3,7 @@
 #include "console/clock_label.h"
 #include "console/set_up_notice.h"
 #include "platform/clock.h"
+#include "platform/drive_paths.h"
 #include "schedule/next_event_finder.h"
 #include "station/log_files.h"
 #include "station/time_format.h"
@@ -185,7 +186,7 @@ void ClockDispatcher::ClockTick() {
         midnight_ = now.toSecsSinceEpoch() - wholeClock;
         timeText_ = now.time().toString("HH:mm:ss");
         clockLabel_ = ClockLabelText(now);
-        display.lblSetUp = SetUpNotice(s);
+        display.lblSetUp = SetUpNotice(s, station_.paths().config());
     }
     const QString& timeText = timeText_;
     const qint64 midnight = midnight_;

@@ -57,7 +57,12 @@ StationConfig StationConfig::fromFile(const QString& path) {
     }
     ini.endGroup();
 
-    c.ioPortsFile = ini.value("io/ports", c.ioPortsFile).toString().trimmed();
+    c.ioParport = ini.value("io/parport").toString().trimmed();
+    c.ioHelper = ini.value("io/helper").toString().trimmed();
+    if (ini.contains("io/ports"))
+        c.ioPortsFile = ini.value("io/ports").toString().trimmed();
+    else if (!c.ioParport.isEmpty() || !c.ioHelper.isEmpty())
+        c.ioPortsFile.clear();
     c.audioBackend = ini.value("audio/backend", c.audioBackend).toString().trimmed().toLower();
     for (int i = 0; i < 2; ++i) {
         c.audioInputs[i] = ini.value(QString("audio/input%1").arg(i + 1)).toString().trimmed();

@@ -16,7 +16,13 @@ struct StationConfig {
     QMap<QChar, QString> drives;
     // COM1..COM4.
     std::array<QString, 4> serialPorts{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    // [io]: how the I/O ports are reached. ports= a file in which byte N is
+    // port N; parport= the parallel port device (ports 888-890 only);
+    // helper= varnola-ioport's socket. With none of them named, ports= is
+    // /dev/port as it always was; naming one drops that default.
     QString ioPortsFile = "/dev/port";
+    QString ioParport;
+    QString ioHelper;
     QString audioBackend = "qt";
     std::array<QString, 2> audioInputs;
     std::array<QString, 2> audioOutputs;
