@@ -1,6 +1,8 @@
+#include "console/set_up_notice.h"
 #include "fakes/temp_station.h"
 #include "io/remote_control.h"
 #include "platform/io_ports.h"
+#include "platform/station_config.h"
 #include "station/station.h"
 #include "support/test.h"
 
@@ -131,6 +133,29 @@ TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceThenLeftAlone) {
     EXPECT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(log("ER").count("cannot be used"), 1);
     EXPECT_TRUE(t.messages.shown[0].contains("/no/such/port"));
+}
+
+// A configuration with no way to the card's ports is named in the set-up
+// line; the station runs on without them, with one error line.
+TEST_F(RemoteControlTest, CardWithoutAWayToItsPortsIsNamedInTheSetUpLineAndLoggedOnce) {
+    start(2);
+    StationConfig c;
+    c.configPath = t.root() + "/varnola.conf";
+    c.ioPortsFile.clear();
+    c.ioParport = "/dev/parport0";
+    EXPECT_EQ(SetUpNotice(t.station->state, c),
+              "Not set up: no way to the relay card's ports 644-647 ([io] helper= or ports= in " +
+                  c.configPath + ")");
+    t.station->state.RelayCardType = 1;
+    EXPECT_EQ(SetUpNotice(t.station->state, c), "");
+    t.station->state.RelayCardType = 2;
+    const std::unique_ptr<IoPorts> none = openStationPorts(c);
+    RemoteControl unreachable(*t.station, *none);
+    for (int i = 0; i < 20; ++i) {
+        unreachable.PollRemoteInputs();
+        unreachable.WriteRelayOutputs();
+    }
+    EXPECT_EQ(log("ER").count("no way to the relay card"), 1);
 }
 
 } // namespace
