@@ -14,8 +14,7 @@ class HelperOnFile {
 public:
     HelperOnFile() {
         QFile f(portFile);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(1024, '\0'));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(1024, '\0')) == 1024);
     }
     ~HelperOnFile() { stop(); }
 
@@ -28,20 +27,14 @@ public:
                    "\ngroup=" + QByteArray::number(group) + "\n" + extra);
         conf.close();
         process.start(VARNOLA_IOPORT, {"--config", conf.fileName()});
-        return process.waitForStarted(10000) &&
-               waitUntil([&] { return QFileInfo::exists(socket) || !running(); }) && running();
+        const auto running = [&] { return process.state() != QProcess::NotRunning; };
+        return waitUntil([&] { return QFileInfo::exists(socket) || !running(); }) && running();
     }
     void stop() {
-        if (running()) {
-            process.terminate();
-            process.waitForFinished(10000);
-        }
+        process.terminate();
+        process.waitForFinished(10000);
     }
-    bool running() const { return process.state() == QProcess::Running; }
-    QByteArray log() {
-        log_ += process.readAllStandardError();
-        return log_;
-    }
+    QByteArray log() { return log_ += process.readAllStandardError(); }
     QByteArray ports() const {
         QFile f(portFile);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

@@ -27,19 +27,24 @@ protected:
     HelperOnFile h;
 };
 
-TEST_F(IoPortHelperTest, AllowedReadsAndWritesLandAtThePortOffsets) {
+// The console keeps its connection: a helper restarted under it (a package
+// upgrade) must not cost the station its relays.
+TEST_F(IoPortHelperTest, AllowedReadsAndWritesLandAtThePortOffsetsAcrossARestart) {
+    PortHelper ports(h.socket);
+    EXPECT_FALSE(ports.Outp(644, 1));
+    EXPECT_THAT(ports.lastError().toStdString(),
+                ::testing::HasSubstr("is varnola-ioport running?"));
     ASSERT_TRUE(h.start()) << h.log().toStdString();
     h.setPort(645, 64);
-    h.setPort(889, 63);
-    PortHelper ports(h.socket);
     EXPECT_TRUE(ports.Outp(644, 0xa5));
-    EXPECT_TRUE(ports.Outp(646, 3));
-    EXPECT_TRUE(ports.Outp(888, 5));
     EXPECT_EQ(ports.Inp(645), 64);
-    EXPECT_EQ(ports.Inp(889), 63);
+    h.stop();
+    ASSERT_TRUE(h.start());
+    EXPECT_TRUE(ports.Outp(888, 5));
     QByteArray expected(1024, '\0');
-    for (auto [port, value] : {std::pair{644, 0xa5}, {645, 64}, {646, 3}, {888, 5}, {889, 63}})
-        expected[port] = char(value);
+    expected[644] = char(0xa5);
+    expected[645] = 64;
+    expected[888] = 5;
     EXPECT_EQ(h.ports(), expected);
 }
 
@@ -73,48 +78,14 @@ TEST_F(IoPortHelperTest, RefusesPortsOutsideTheListAndMalformedRequests) {
 TEST_F(IoPortHelperTest, PeerOutsideTheGroupIsRefusedAndNothingIsWritten) {
     if (geteuid() != 0)
         GTEST_SKIP() << "giving the socket to a group this user is not in needs root";
-    gid_t other = 54321;
-    while (other == getegid() || other == getgid())
-        ++other;
+    const gid_t other = getegid() == 54321 ? 54322 : 54321;
     ASSERT_TRUE(h.start(other)) << h.log().toStdString();
     PortHelper ports(h.socket);
     EXPECT_FALSE(ports.Outp(644, 1));
     EXPECT_THAT(ports.lastError().toStdString(), ::testing::HasSubstr("not in its group"));
     EXPECT_EQ(h.ports(), QByteArray(1024, '\0'));
-    EXPECT_TRUE(waitUntil([&] { return h.log().contains("not in group 54321"); }));
-}
-
-// The console keeps its connection; a helper restarted under it (a package
-// upgrade) must not cost the station its relays.
-TEST_F(IoPortHelperTest, ClientReconnectsToARestartedHelperAndNamesAMissingOne) {
-    PortHelper ports(h.socket);
-    EXPECT_FALSE(ports.Outp(644, 1));
-    EXPECT_THAT(ports.lastError().toStdString(),
-                ::testing::HasSubstr("is varnola-ioport running?"));
-    ASSERT_TRUE(h.start());
-    EXPECT_TRUE(ports.Outp(644, 1));
-    h.stop();
-    ASSERT_TRUE(h.start());
-    EXPECT_TRUE(ports.Outp(644, 2));
-    EXPECT_EQ(h.ports().at(644), 2);
-}
-
-TEST_F(IoPortHelperTest, BadConfigurationOrDeviceStopsItWithAReason) {
-    const struct {
-        QByteArray extra;
-        int status;
-        const char* says;
-    } rows[] = {
-        {"ports=647-644\n", 2, "ports are numbers"},
-        {"ports=644,70000\n", 2, "ports are numbers"},
-        {"colour=blue\n", 2, "unknown key colour"},
-        {"device=/no/such/port\n", 1, "cannot open /no/such/port"},
-    };
-    for (const auto& r : rows) {
-        EXPECT_FALSE(h.start(getegid(), r.extra)) << r.says;
-        EXPECT_EQ(h.process.exitCode(), r.status) << r.says;
-        EXPECT_THAT(h.log().toStdString(), ::testing::HasSubstr(r.says));
-    }
+    EXPECT_TRUE(
+        waitUntil([&] { return h.log().contains("not in group " + QByteArray::number(other)); }));
 }
 
 } // namespace
