@@ -43,6 +43,23 @@ bool RemoteControl::usable(bool ok) {
         LogError(station_, why);
         station_.messages().ShowMessage(why);
     }
+    pollsSinceFailure_ = 0;
+    return false;
+}
+
+// The hardware is tried again every 100 polls (five seconds): the port
+// helper restarted by an upgrade, or a device plugged in late, must not
+// leave the station without its contacts and relays for the rest of the run.
+bool RemoteControl::restingAfterFailure() {
+    const int card = station_.state.RelayCardType;
+    if (!failed_ || ++pollsSinceFailure_ < 100 || (card != 1 && card != 2))
+        return failed_;
+    const auto in = ports_.Inp(card == 1 ? ParallelStatus : CardIn);
+    if (!usable(in.has_value()))
+        return true;
+    failed_ = false;
+    LogError(station_, "Relay and remote-control hardware can be used again");
+    WriteRelayOutputs();
     return false;
 }
 
@@ -65,7 +82,7 @@ void RemoteControl::WriteRelayOutputs() {
 bool RemoteControl::PollRemoteInputs() {
     StationState& s = station_.state;
     ConsoleDisplay& d = station_.display;
-    if (s.RelayCardType == 0 || failed_)
+    if (s.RelayCardType == 0 || restingAfterFailure())
         return false;
     int value = lastValue_;
     if (s.RelayCardType == 1) {

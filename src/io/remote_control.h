@@ -28,6 +28,8 @@ public:
 private:
     // False, once reported, when the hardware cannot be used.
     bool usable(bool ok);
+    // Whether to leave the hardware alone this time, after a failure.
+    bool restingAfterFailure();
 
     Station& station_;
     IoPorts& ports_;
@@ -35,4 +37,5 @@ private:
     RecordChannel* channel1_ = nullptr;
     int lastValue_ = 0;
     bool failed_ = false;
+    int pollsSinceFailure_ = 0;
 };

@@ -6,6 +6,7 @@
 #include "station/station.h"
 #include "support/test.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -123,7 +124,7 @@ TEST_F(RemoteControlTest, RefusedClockSetIsAnErrorLine) {
 
 // With no port device the station runs on without relays: one line, one
 // message, not one per 50 ms poll.
-TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceThenLeftAlone) {
+TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceAndTakenUpWhenItComes) {
     portFile = t.root() + "/no/such/port";
     start(1);
     for (int i = 0; i < 20; ++i) {
@@ -133,6 +134,19 @@ TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceThenLeftAlone) {
     EXPECT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(log("ER").count("cannot be used"), 1);
     EXPECT_TRUE(t.messages.shown[0].contains("/no/such/port"));
+    // A device that comes (or a helper that restarts) is taken up at the next
+    // try, five seconds on, and the relays are written as they stand.
+    QByteArray bytes(1024, '\0');
+    bytes[889] = 63; // Play
+    QDir().mkpath(t.root() + "/no/such");
+    TempStation::writeFile(portFile, bytes);
+    t.station->state.RelayStates[0] = 1;
+    for (int i = 0; i < 100; ++i)
+        remote->PollRemoteInputs();
+    EXPECT_EQ(remote->PlayInput, 1);
+    EXPECT_EQ(port(888), 1);
+    EXPECT_EQ(log("ER").count("can be used again"), 1);
+    EXPECT_EQ(t.messages.shown.size(), 1);
 }
 
 // A configuration with no way to the card's ports is named in the set-up
