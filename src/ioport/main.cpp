@@ -289,9 +289,12 @@ int main(int argc, char** argv) {
             configPath = argv[++i];
             given = true;
         } else {
-            std::printf("usage: varnola-ioport [--config FILE]\n"
-                        "Serves the station's I/O ports to the console (see varnola-ioport(8)).\n");
-            return a == "-h" || a == "--help" ? 0 : 2;
+            const bool help = a == "-h" || a == "--help";
+            std::fprintf(
+                help ? stdout : stderr,
+                "usage: varnola-ioport [--config FILE]\n"
+                "Serves the station's I/O ports to the console (see varnola-ioport(8)).\n");
+            return help ? 0 : 2;
         }
     }
     const Config config = readConfig(configPath, given);

@@ -133,7 +133,9 @@ bool PortHelper::connectOnce() {
     }
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
-    fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    // Never blocking: a stuck helper whose queue of connections is full
+    // would otherwise hold the console's one thread in connect().
+    fd_ = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd_ < 0 || ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         error_ = QString("%1: %2 (is varnola-ioport running?)").arg(path_, systemError());
         disconnect();
@@ -166,7 +168,7 @@ std::optional<uint8_t> PortHelper::transfer(int port, std::optional<uint8_t> val
     // console's one thread.
     pollfd ready{fd_, POLLIN, 0};
     uint8_t reply[ioport::ReplySize + 1];
-    const ssize_t n = ::poll(&ready, 1, 500) == 1 ? ::recv(fd_, reply, sizeof reply, 0) : -1;
+    const ssize_t n = ::poll(&ready, 1, 250) == 1 ? ::recv(fd_, reply, sizeof reply, 0) : -1;
     if (n != ssize_t(ioport::ReplySize)) {
         error_ = n < 0 ? QString("%1: no answer from varnola-ioport").arg(path_)
                        : QString("%1: varnola-ioport closed the connection").arg(path_);
