@@ -88,7 +88,7 @@ package:
 	cmake --build $(PACKAGE_DIR) -j $(JOBS) --target $(PACKAGE_TARGETS)
 	rm -f $(PACKAGE_DIR)/package/*.deb
 	cd $(PACKAGE_DIR) && cpack -G DEB
-	@ls $(PACKAGE_DIR)/package/*.deb
+	scripts/check-package.sh $(PACKAGE_DIR)/package/varnola_*_amd64.deb
 
 SOAK_SECONDS ?= 3600
 SOAK_SEEDS ?= 20

@@ -31,8 +31,8 @@ kill -TERM "$pid"
 wait "$pid" || fail "the installed program did not end in order on SIGTERM"
 ! grep -q 'was not found' "$stage/stderr" || fail "$(cat "$stage/stderr")"
 
-desktop-file-validate "$stage/root/usr/share/applications/varnola.desktop"
-appstreamcli validate --no-net "$stage/root/usr/share/metainfo/varnola.metainfo.xml"
+desktop-file-validate "$stage/root/usr/share/applications/org.varnola.Varnola.desktop"
+appstreamcli validate --no-net "$stage/root/usr/share/metainfo/org.varnola.Varnola.metainfo.xml"
 for page in varnola receiver-sim; do
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
     man --warnings -l "$stage/root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
