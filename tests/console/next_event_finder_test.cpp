@@ -9,6 +9,13 @@ namespace {
 // Wednesday 4 March 2026, 10:00:00.
 const QDateTime Wednesday10(QDate(2026, 3, 4), QTime(10, 0, 0));
 
+QString sortNumbers(const Station& station) {
+    QStringList numbers;
+    for (const auto& i : station.weeklyLists.lstSort.items())
+        numbers << QString::number(i.number);
+    return numbers.join(' ');
+}
+
 // Keys: today (Wednesday) is 14, next Wednesday 21. Each finder's choice as
 // "slot@day time#row [item numbers of the sort]" for channel 1, channel 2,
 // then the switch (which has no row). A finder with no candidate keeps what
@@ -53,15 +60,10 @@ TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
         }
         QStringList chosen;
         const auto add = [&](ScheduleNo slot, int day, const QString& time, const QString& row) {
-            QStringList numbers;
-            for (const auto& i : t.station->weeklyLists.lstSort.items())
-                numbers << QString::number(i.number);
             chosen << QString("%1@%2 %3#%4 [%5]")
                           .arg(slot)
                           .arg(day)
-                          .arg(time)
-                          .arg(row)
-                          .arg(numbers.join(' '));
+                          .arg(time, row, sortNumbers(*t.station));
         };
         for (int channel : {1, 2}) {
             FindNextRecord(*t.station, channel);
@@ -92,10 +94,7 @@ TEST(FinderTest, ListsTheWeekAndNamesTheChoiceOnTheConsole) {
               (QStringList{"Wed 11:00:00  Sun Later                    ",
                            "Mon 08:00:00  Sun Monday                   ",
                            "Wed 09:00:00  Sun Early                    "}));
-    QStringList numbers;
-    for (const auto& i : t.station->weeklyLists.lstSort.items())
-        numbers << QString::number(i.number);
-    EXPECT_EQ(numbers.join(' '), "1402 1903 2101");
+    EXPECT_EQ(sortNumbers(*t.station), "1402 1903 2101");
     EXPECT_EQ(std::pair(s.Rec(1).NextRecDay, s.Rec(1).NextRecEntry), std::pair(4, 0));
     const QString label = "Next to Record Channel 1:  Sunday  Later on  Wednesday   @ 11:00:00";
     EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord, label);
@@ -103,8 +102,8 @@ TEST(FinderTest, ListsTheWeekAndNamesTheChoiceOnTheConsole) {
     for (ScheduleNo slot : {1, 2, 3})
         ASSERT_TRUE(s.SatListFile.deleteRecord(slot));
     FindNextRecord(*t.station, 1);
-    EXPECT_EQ(s.Rec(1).NextRecSlot, 2);
-    EXPECT_EQ(s.Rec(1).NextRecTime, "11:00:00");
+    EXPECT_EQ(std::pair(s.Rec(1).NextRecSlot, s.Rec(1).NextRecTime),
+              std::pair(ScheduleNo(2), QString("11:00:00")));
     EXPECT_EQ(t.station->display.Rec(1).lblNextToRecord, label);
     EXPECT_TRUE(t.station->weeklyLists.lstWeeklySchedule.isEmpty());
 }

@@ -44,14 +44,18 @@ TEST(StartUpTest, FirstRunMakesTheFoldersAndEmptyFiles) {
     }
 }
 
-// The year's time change dates come with the settings.
+// The year's time change dates come with the settings. A damaged, huge
+// schedule file is read up to the slots the station has, and said once in
+// the error log, not at every scan.
 TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesAndDrive) {
     TempStation t(QDateTime(QDate(2007, 6, 1), QTime(12, 0)));
     t.writeSettings({{Setting::PlayDevice, 2},
                      {Setting::RecDevice1, 1},
                      {Setting::RecDevice2, 0},
                      {Setting::WaveDriveNo, 4},
-                     {Setting::TimeChangeAdjust, 1}});
+                     {Setting::TimeChangeAdjust, 1},
+                     {Setting::ActivityLogOn, 1}});
+    TempStation::writeFile(t.host(ScheduleFile::StationPath), QByteArray(1200 * 331, ' '));
     RecordingDevices devices;
     t.station->setAudioDeviceChoice(&devices);
     t.startUp();
@@ -61,6 +65,10 @@ TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesAndDrive) {
     EXPECT_EQ(s.TimeChangeAdjust, 1);
     EXPECT_EQ(std::pair(s.SpringChangeDate, s.FallChangeDate),
               std::pair(QDate(2007, 3, 11), QDate(2007, 11, 4)));
+    EXPECT_TRUE(s.SatListFile.scan().empty() && s.SatListFile.scan().empty());
+    EXPECT_EQ(QString(TempStation::readFile(t.host(logFileStationPath("ER", t.time.today()))))
+                  .count("holds 1200 records; only the first 999 are used"),
+              1);
 }
 
 // Only 0 and 1 decide; any other value leaves the button as the window was
@@ -107,34 +115,15 @@ TEST(StartUpTest, FailuresNameThePathAndTheReason) {
     }
 }
 
-// A damaged, huge schedule file is read up to the slots the station has,
-// and said once in the error log, not at every scan.
-TEST(StartUpTest, OversizedScheduleFileIsReportedOnce) {
-    TempStation t;
-    t.writeSettings({{Setting::ActivityLogOn, 1}});
-    TempStation::writeFile(t.host(ScheduleFile::StationPath), QByteArray(1200 * 331, ' '));
-    t.startUp();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(t.station->state.SatListFile.scan().empty());
-    const QString errors = TempStation::readFile(t.host(logFileStationPath("ER", t.time.today())));
-    EXPECT_EQ(errors.count("holds 1200 records; only the first 999 are used"), 1)
-        << errors.toStdString();
-}
-
-// 2006 alone keeps the old dates. Other years have the second Sunday of
-// March, the Sunday 7..13 days after the last day of February, and the first
-// Sunday of November, 1..7 days after October 31.
+// 2006 alone keeps the old dates; other years have the second Sunday of
+// March and the first of November.
 TEST(TimeChangeDatesTest, AgreeWithTheCalendarRule) {
-    EXPECT_EQ(ComputeTimeChangeDates(2006), std::make_pair(QDate(2006, 4, 2), QDate(2006, 10, 29)));
-    for (int year = 1990; year <= 2100; ++year) {
-        const QDate endFeb = QDate(year, 3, 1).addDays(-1), oct31(year, 10, 31);
-        const int toSunday = (7 - endFeb.dayOfWeek()) % 7; // 0 when it is a Sunday
-        EXPECT_TRUE(year == 2006 ||
-                    ComputeTimeChangeDates(year) ==
-                        std::make_pair(endFeb.addDays(toSunday == 0 ? 14 : toSunday + 7),
-                                       oct31.addDays(7 - (oct31.dayOfWeek() % 7))))
-            << year;
-    }
+    for (const auto& [year, sm, sd, fm, fd] : {std::tuple{2006, 4, 2, 10, 29},
+                                               {2007, 3, 11, 11, 4},
+                                               {2026, 3, 8, 11, 1},
+                                               {2027, 3, 14, 11, 7}})
+        EXPECT_EQ(ComputeTimeChangeDates(year),
+                  std::pair(QDate(year, sm, sd), QDate(year, fm, fd)));
 }
 
 // The hooked parts are built after the station and gone before it: only an
