@@ -27,7 +27,7 @@ auto fields(const ExportRecord& x) {
 }
 
 // Other tools read the rule file by these offsets.
-TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndReadBack) {
+TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndOnlyTheModeChanges) {
     const ExportRecord r{ExportWinjock, {0, 1}, {"", "H:\\programs\\SF8005NNN.wav"}, 1,
                          "30:00",       8005};
     const QByteArray b = r.bytes();
@@ -37,11 +37,8 @@ TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndReadBack) {
     EXPECT_EQ(b.mid(226, 7), zeros("\x01|30:00"));
     EXPECT_EQ(qFromLittleEndian<qint16>(b.constData() + 233), 8005);
     EXPECT_EQ(fields(ExportRecord::parse(b)), fields(r));
-}
-
-// A slot never given a rule exports nothing; choosing a mode for it leaves
-// every other byte as it was.
-TEST(ExportRecordTest, UnwrittenRecordsAreInactiveAndAModeChangeTouchesOnlyTheMode) {
+    // A slot never given a rule exports nothing; choosing a mode for it
+    // leaves every other byte as it was.
     QTemporaryDir dir;
     RecordFile file;
     ASSERT_TRUE(file.open(dir.filePath("Exportinfo.dat"), ExportRecord::Length, nullptr));
@@ -61,15 +58,14 @@ TEST(ExportRecordTest, TypedNumbersLengthsAndGauge) {
     for (const auto& [text, ms] : std::vector<std::pair<const char*, std::optional<qint64>>>{
              {"30:00", 1800000}, {"5:30", 330000}, {"", std::nullopt}, {"00:00", std::nullopt}})
         EXPECT_EQ(ExportLengthMs(text), ms) << text;
-    EXPECT_EQ(ExportGaugeValue(50, 100), 50);
-    EXPECT_EQ(ExportGaugeValue(100, 100), 100);
-    EXPECT_EQ(ExportGaugeValue(2, 3), 67);
-    EXPECT_EQ(ExportGaugeValue(10, 0), std::nullopt);
+    EXPECT_EQ((std::array{ExportGaugeValue(50, 100), ExportGaugeValue(100, 100),
+                          ExportGaugeValue(2, 3), ExportGaugeValue(10, 0)}),
+              (std::array<std::optional<int>, 4>{50, 100, 67, std::nullopt}));
 }
 
 // Dated names take the next date on the recorded weekday, today included;
 // weekday names carry the day's number; evergreens have neither.
-TEST(PlayoutNamingTest, SuffixesAndLabelsByKind) {
+TEST(PlayoutNamingTest, SuffixesLabelsAndCompanionRecord) {
     const std::vector<std::tuple<char, int, QDate, QString>> cases = {
         {'1', 1, Monday, "061 03-02-2026"},
         {'1', 0, Monday, "067 03-08-2026"},
@@ -84,11 +80,8 @@ TEST(PlayoutNamingTest, SuffixesAndLabelsByKind) {
         EXPECT_EQ(naming->suffix + " " + naming->label, expected);
     }
     EXPECT_FALSE(namingOf('0', 4, Monday, Days));
-}
-
-// The companion record holds the lengths and the label in zero bytes; whole
-// seconds round half to even, and a fade takes two off the first length.
-TEST(PlayoutNamingTest, CompanionRecord) {
+    // The companion record holds the lengths and the label in zero bytes;
+    // whole seconds round half to even, and a fade takes two off the first.
     EXPECT_EQ(CompanionDataRecord(1700000, false, "2Monday   "), zeros("1700|1700|2Monday   "));
     EXPECT_EQ(CompanionDataRecord(1700000, true, "2Monday   ").left(10), zeros("1698|1700|"));
     EXPECT_EQ(CompanionDataRecord(1700500, false, "").mid(5, 5), zeros("1700|"));
@@ -154,7 +147,7 @@ protected:
 
 // Each store labels its companion file by its own programme table; the file
 // names are the first store's.
-TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
+TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFileAndFades) {
     rule(ExportWinjock);
     programTable('H', '2');
     programTable('P', '3');
@@ -177,12 +170,9 @@ TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFile) {
     EXPECT_EQ(t.station->display.Rec(1).Gauge, 100);
     EXPECT_FALSE(t.station->display.Rec(1).GaugeVisible);
     EXPECT_FALSE(h.exportTimer(1).isEnabled());
-}
 
-TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefore) {
+    // A fade ramps the last five seconds to silence and keeps every sample before.
     rule(ExportWinjock, {}, 1);
-    programTable('H', '2');
-    programTable('P', '2');
     handOff();
 
     const WaveContents copy = readWave(t.host("H:\\programs\\SF8005902.wav"));
@@ -196,8 +186,8 @@ TEST_F(HandOffTest, FadeRampsTheLastFiveSecondsToSilenceAndKeepsEverySampleBefor
     EXPECT_NEAR(copy.samples[fadeFrom + 5 * Rate + 1], 5000, 30);
     EXPECT_EQ(copy.samples[copy.samples.size() - 1], 0);
     EXPECT_EQ(copy.samples[copy.samples.size() - 2], 0);
-    EXPECT_EQ(TempStation::readFile(t.host("P:\\programs\\DF8005902.dat")).left(10),
-              zeros("1698|1700|"));
+    EXPECT_EQ(TempStation::readFile(t.host("P:\\programs\\DF8005902.dat")),
+              zeros("1698|1700|Evergreen "));
 }
 
 // A failed copy must not leave last week's programme under this week's name:
