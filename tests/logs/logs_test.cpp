@@ -52,19 +52,18 @@ TEST_F(LogsTest, LinesAreTimeTwoBlanksTextAndCrLfAppended) {
                                     "19:00:00  Stop   Morning Report\r\n");
     EXPECT_EQ(read("ER260302.log"), "19:00:00  Gap of 10 seconds\r\n");
     EXPECT_EQ(read("EB260302.log"), "19:00:00  12.3\r\n");
-    QDir(t.host("c:\\satfile\\logs")).removeRecursively();
-    EXPECT_FALSE(LogActivity(*t.station, "lost"));
-    EXPECT_FALSE(LogEbNo(*t.station, "lost"));
-}
-
-TEST_F(LogsTest, SwitchOffSilencesActivityAndErrorButNotEbNo) {
-    start({{ActivityLogOn, 0}});
+    // The switch silences activity and errors, not Eb/No.
+    t.station->state.ActivityLogOn = 0;
     LogActivity(*t.station, "something");
     LogError(*t.station, "fault");
     LogEbNo(*t.station, "9.8");
-    EXPECT_FALSE(QFile::exists(t.host("c:\\satfile\\logs\\AL260302.log")));
-    EXPECT_FALSE(QFile::exists(t.host("c:\\satfile\\logs\\ER260302.log")));
-    EXPECT_EQ(read("EB260302.log"), "10:00:00  9.8\r\n");
+    EXPECT_EQ(read("AL260302.log") + read("ER260302.log") + read("EB260302.log"),
+              "07:05:09  Cue    Morning Report\r\n19:00:00  Stop   Morning Report\r\n"
+              "19:00:00  Gap of 10 seconds\r\n19:00:00  12.3\r\n19:00:00  9.8\r\n");
+    t.station->state.ActivityLogOn = 1;
+    QDir(t.host("c:\\satfile\\logs")).removeRecursively();
+    EXPECT_FALSE(LogActivity(*t.station, "lost"));
+    EXPECT_FALSE(LogEbNo(*t.station, "lost"));
 }
 
 // Only the logs dated exactly one period back go, whatever the case of their
