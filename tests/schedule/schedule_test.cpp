@@ -24,9 +24,7 @@ QStringList texts(const SortedList& list, bool numbers = false) {
     return out;
 }
 
-QString name25(const QString& name) {
-    return name.leftJustified(25);
-}
+const auto name25 = [](const QString& name) { return name.leftJustified(25); };
 
 class Schedules : public ::testing::Test {
 protected:
@@ -103,9 +101,9 @@ TEST(ScheduleRecord, FieldsAreCutOrPaddedToTheirPlacesAndReadBack) {
 
     const ScheduleRecord deleted = ScheduleRecord::deleted();
     EXPECT_EQ(deleted.bytes(), QByteArray("0") + QByteArray(330, ' '));
-    EXPECT_FALSE(deleted.inUse());
-    EXPECT_FALSE(deleted.parse().inUse());
+    EXPECT_FALSE(deleted.inUse() || deleted.parse().inUse());
     const ScheduleRecord shortOne(QByteArray("1Name"));
+    EXPECT_EQ(shortOne.bytes(), ScheduleRecord::build(shortOne.parse()).bytes());
     EXPECT_EQ(shortOne.bytes().size(), 331);
     EXPECT_TRUE(shortOne.inUse());
     EXPECT_EQ(shortOne.parse().SatName.trimmed(), "Name");
@@ -212,14 +210,14 @@ TEST_F(Schedules, SourceCodesAreReadInFileOrderAndSavedSorted) {
     EXPECT_TRUE(failure.startsWith("Cannot save c:\\satfile\\Source.dat: "))
         << failure.toStdString();
     EXPECT_EQ(texts(list.codes()).join("\r\n") + "\r\n", QString::fromLatin1(saved));
-}
-
-// The editor and the list store what is typed as the receiver expects it.
-TEST(TypedSourceCode, UpperCaseTrimmedToThreeCharacters) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"sr1", "SR1"}, {"Fn1", "FN1"},  {"AA1", "AA1"}, {"sr ", "SR"},
-        {" xy", "XY"},  {"abcd", "ABC"}, {"   ", ""},    {"", ""}};
-    for (const auto& [typed, code] : cases)
+    // The editor stores what is typed as the receiver expects it.
+    for (const auto& [typed, code] : {std::pair{"sr1", "SR1"},
+                                      {"AA1", "AA1"},
+                                      {"sr ", "SR"},
+                                      {" xy", "XY"},
+                                      {"abcd", "ABC"},
+                                      {"   ", ""},
+                                      {"", ""}})
         EXPECT_EQ(typedSourceCode(typed), code) << typed;
 }
 
@@ -291,7 +289,16 @@ TEST_F(Schedules, LengthsAreReadOneWayAndOnlyWholeOnesAreSaved) {
     EXPECT_EQ(b.mid(272 + 6 * 8, 8), "22:00:00");
 }
 
-TEST_F(Schedules, ListEntriesByNumberRightAlignTheNumberAndSortNumerically) {
+// A deleted switch-only schedule must not stay the next switch.
+TEST_F(Schedules, ListEntriesSortNumericallyAndADeleteFindsTheNextSwitchAgain) {
+    put(file(), 1, monday("Early", "11:00:00", "3"));
+    put(file(), 2, monday("Late", "12:00:00", "3"));
+    FindNextSwitch(*t.station);
+    ASSERT_EQ(s().NextSwitchSlot, 1);
+    ASSERT_TRUE(DeleteSchedule(*t.station, 1));
+    EXPECT_EQ(s().NextSwitchSlot, 2);
+    EXPECT_EQ(file().read(1)->bytes(), ScheduleRecord::deleted().bytes());
+    ASSERT_TRUE(DeleteSchedule(*t.station, 2));
     put(file(), 12, scheduleFields("alpha"));
     put(file(), 7, scheduleFields("Zulu"));
     put(file(), 3, scheduleFields("Beta"));
@@ -300,17 +307,6 @@ TEST_F(Schedules, ListEntriesByNumberRightAlignTheNumberAndSortNumerically) {
                            " 12 " + name25("alpha") + "=12"}));
     EXPECT_EQ(texts(ScheduleListEntries(file(), ScheduleListView::ByName), true),
               (QStringList{name25("alpha") + "=12", name25("Beta") + "=3", name25("Zulu") + "=7"}));
-}
-
-// A deleted switch-only schedule must not stay the next switch.
-TEST_F(Schedules, DeleteFreesTheSlotAndFindsTheNextSwitchAgain) {
-    put(file(), 1, monday("Early", "11:00:00", "3"));
-    put(file(), 2, monday("Late", "12:00:00", "3"));
-    FindNextSwitch(*t.station);
-    ASSERT_EQ(s().NextSwitchSlot, 1);
-    ASSERT_TRUE(DeleteSchedule(*t.station, 1));
-    EXPECT_EQ(s().NextSwitchSlot, 2);
-    EXPECT_EQ(file().read(1)->bytes(), ScheduleRecord::deleted().bytes());
 }
 
 // Alpha records on Monday 08:00:00 for 30:00 on channel 1, port 1; Beta for
