@@ -268,56 +268,46 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     putSchedule(r.file, 67, "Gone", "1", {{5, "15:00:00"}});
     ASSERT_TRUE(r.file.deleteRecord(67));
 
-    // Every occurrence from start on, a day beyond the week run so that
-    // calls at the very end can be matched too. The data leaves every
-    // recording room to finish before the next on its channel.
-    struct Occurrence {
-        QString chan;
-        ScheduleNo slot;
-        QDateTime at;
-    };
-    std::vector<Occurrence> expected;
+    r.load();
+    r.t.time.advanceTo(end);
+
+    // Every occurrence from start on (a day beyond the run, so that calls at
+    // the very end match too) has exactly one call of each kind in its
+    // window, and every call belongs to one. Channel 1 cues about 6.5 s
+    // ahead, channel 2 about 3.5 s; arms come half a second before the time
+    // and the switch about half a second after it (two seconds after start-up
+    // for one due at that very moment). One too close to start-up to be cued
+    // is not recorded this time, and must not hold the channel up either.
+    const auto& calls = r.parts.calls;
+    std::vector<bool> belongs(calls.size());
+    QStringList wanted, got, strays;
     for (const auto& [slot, s] : all)
         for (const auto& [day, time] : s.second)
             for (int d = 0; d < 8; ++d) {
                 const QDateTime at(start.date().addDays(d), QTime::fromString(time));
-                if (StationWeekday(at.date()) == day && at >= start)
-                    expected.push_back({s.first, slot, at});
-            }
-    r.load();
-    r.t.time.advanceTo(end);
-
-    // Each event has exactly one call of each kind in its window, and every
-    // call belongs to an event. Channel 1 cues about 6.5 s ahead, channel 2
-    // about 3.5 s; arms come half a second before the time and the switch
-    // about half a second after it (two seconds after start-up for one due at
-    // that very moment). One too close to start-up to be cued is not
-    // recorded this time, and must not hold the channel up either.
-    const auto& calls = r.parts.calls;
-    std::vector<bool> belongs(calls.size());
-    QStringList wanted, got, strays;
-    for (const Occurrence& o : expected) {
-        const bool atStart = start.secsTo(o.at) < 7, one = o.chan == "1";
-        std::vector<std::tuple<QString, double, double>> windows;
-        if (o.chan == "3")
-            windows = {{"switch", 0, atStart ? 2.1 : 1}};
-        else if (!atStart)
-            windows = {{"cue" + o.chan, one ? -7 : -4, one ? -6 : -3}, {"arm" + o.chan, -1, 0}};
-        for (const auto& [what, from, to] : windows) {
-            const QString key = what + QString(" %1 ").arg(o.slot) + o.at.toString("ddd HH:mm:ss");
-            const bool inRun = o.at.addSecs(2) <= end;
-            if (inRun)
-                wanted << key;
-            for (size_t i = 0; i < calls.size(); ++i) {
-                const double off = o.at.msecsTo(calls[i].when) / 1000.0;
-                if (calls[i].what == what && calls[i].slot == o.slot && off >= from && off <= to) {
-                    belongs[i] = true;
+                const bool atStart = start.secsTo(at) < 7, one = s.first == "1";
+                std::vector<std::tuple<QString, double, double>> windows;
+                if (StationWeekday(at.date()) != day || at < start)
+                    continue;
+                if (s.first == "3")
+                    windows = {{"switch", 0, atStart ? 2.1 : 1}};
+                else if (!atStart)
+                    windows = {{"cue" + s.first, one ? -7 : -4, one ? -6 : -3},
+                               {"arm" + s.first, -1, 0}};
+                for (const auto& [what, from, to] : windows) {
+                    const QString key =
+                        what + QString(" %1 ").arg(slot) + at.toString("ddd HH:mm:ss");
+                    const bool inRun = at.addSecs(2) <= end;
                     if (inRun)
-                        got << key;
+                        wanted << key;
+                    for (size_t i = 0; i < calls.size(); ++i) {
+                        const double off = at.msecsTo(calls[i].when) / 1000.0;
+                        if (calls[i].what == what && calls[i].slot == slot && off >= from &&
+                            off <= to && (belongs[i] = true) && inRun)
+                            got << key;
+                    }
                 }
             }
-        }
-    }
     EXPECT_EQ(got.join('\n'), wanted.join('\n'));
     for (size_t i = 0; i < calls.size(); ++i)
         if (!belongs[i] &&
