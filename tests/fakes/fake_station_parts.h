@@ -67,10 +67,7 @@ public:
     void PollEbNo() override { record("ebno"), s.EbNoPollLatch = 1; }
     void AdjustForTimeChange() override { record("timechange"); }
 
-    int count(const QString& what) const {
-        return int(
-            std::count_if(calls.begin(), calls.end(), [&](auto& c) { return c.what == what; }));
-    }
+    auto count(const QString& what) const { return std::ranges::count(calls, what, &Call::what); }
 
     bool silent = false; // armed channels hear no audio: they wait to be dumped
     std::vector<Call> calls;

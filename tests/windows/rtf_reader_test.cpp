@@ -89,16 +89,13 @@ TEST(RtfReader, DocumentsReadAsParagraphsAndRuns) {
 }
 
 // Deep nesting must neither exhaust memory nor lose track of the braces.
-TEST(RtfReader, DeeplyNestedGroups) {
+TEST(RtfReader, DeeplyNestedGroupsAndRandomGarbage) {
     const QByteArray rtf =
         "{\\rtf1 a" + QByteArray(100000, '{') + "\\b b" + QByteArray(100000, '}') + "c}";
     EXPECT_EQ(readRtf(rtf)->plainText(), "abc");
     EXPECT_EQ(describe(rtf), "a|b/b|c");
-}
-
-// Random bytes after a valid header, half of them from RTF's own syntax so
-// that every state of the reader is reached: it must return, not crash.
-TEST(RtfReader, RandomGarbage) {
+    // Random bytes after a valid header, half of them from RTF's own syntax
+    // so that every state of the reader is reached: it must return.
     std::mt19937 random(20240601);
     const QByteArray syntax = "{}\\'*abfsucl0123456789- ;\r\n";
     for (int round = 0; round < 300; ++round) {
