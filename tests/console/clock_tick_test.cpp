@@ -208,25 +208,18 @@ TEST(TickTest, ChannelTwoTimeWithABlankIsSkipped) {
     EXPECT_EQ(r.display().Rec(2).lblRecTime, "");
 }
 
-TEST(TickTest, LoadFindsTheNextEventsBuildsThePlaylistAndPollsInputsEveryTick) {
-    Rig r;
-    putSchedule(r.file, 1, "One", "1", {{3, "08:00:00"}});
-    r.load();
-    EXPECT_EQ(r.s().Rec(1).NextRecSlot, 1);
-    EXPECT_EQ(r.calls("playlist mode 1"), "playlist mode 1 09:59:40.000");
-    EXPECT_FALSE(r.display().lblClock.isEmpty());
-    const int before = r.parts.remotePolls;
-    r.t.time.advance(1000);
-    EXPECT_EQ(r.parts.remotePolls - before, 20);
-}
-
-// The play countdown carries over midnight; the relay pulses once, a second.
+// Inputs are polled every tick. The play countdown carries over midnight;
+// the relay pulses once, a second.
 TEST(TickTest, AtMidnightThePlayCountdownCarriesOverAndTheFilesArePurged) {
     Rig r(At2359);
     r.load({{Setting::ActivityLogOn, 1}, {Setting::WaveKeepDays, 1}, {Setting::WaveDriveNo, 3}});
     r.s().Playing = 1;
     r.s().PlayEndAt = 86410; // ends at 00:00:10 tomorrow
     r.t.station->display.PlayList.add("20:00:00  Old", 1);
+    EXPECT_FALSE(r.display().lblClock.isEmpty());
+    const int before = r.parts.remotePolls;
+    r.t.time.advance(1000);
+    EXPECT_EQ(r.parts.remotePolls - before, 20);
     r.step('r', "00:01:00");
     EXPECT_EQ(r.calls(),
               "playlist mode 0 23:59:55.000, relays 1 00:00:10.550, relays 0 00:00:11.550");
