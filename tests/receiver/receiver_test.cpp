@@ -243,29 +243,20 @@ TEST(ReceiverTextTest, EbNoSetAudioRelaysAndWindowTimeOut) {
 }
 
 // Through QSerialPort to the simulated receiver on a pseudo-terminal, reached
-// by the link it makes, as a demonstration station reaches it.
-class ReceiverWireTest : public ::testing::Test {
-protected:
-    void send(LiveStation& on, const QString& command) {
+// by the link it makes, as a demonstration station reaches it; a link left
+// behind by an earlier simulator is replaced.
+TEST(ReceiverWireTest, CommandsArriveByteForByteTheEbNoIsLoggedAndPortFailuresAreReported) {
+    QTemporaryDir dir;
+    const QString com1 = dir.filePath("com1");
+    ASSERT_TRUE(QFile::link(com1 + ".gone", com1));
+    std::optional<SimReceiver> sim{std::in_place, QStringList{"--link", com1, "--ebno", "7.3"}};
+    LiveStation s{com1};
+    const auto send = [](LiveStation& on, const QString& command) {
         bool done = false;
         on.station->state.ReceiverCommand = command;
         SendReceiverCommand(*on.station, *on.link, [&](bool) { done = true; });
         ASSERT_TRUE(waitUntil([&] { return done; }));
-    }
-
-    // A link left behind by an earlier simulator is replaced.
-    static QString staleLink(const QString& path) {
-        EXPECT_TRUE(QFile::link(path + ".gone", path));
-        return path;
-    }
-
-    QTemporaryDir dir;
-    QString com1 = staleLink(dir.filePath("com1"));
-    std::optional<SimReceiver> sim{std::in_place, QStringList{"--link", com1, "--ebno", "7.3"}};
-    LiveStation s{com1};
-};
-
-TEST_F(ReceiverWireTest, CommandsArriveByteForByteAndTheEbNoIsLogged) {
+    };
     EXPECT_EQ(QFileInfo(com1).symLinkTarget(), sim->device());
     // First on the line: the answer to a command just sent may still come in
     // when the next exchange opens the port, and would shift line twelve.
@@ -279,16 +270,27 @@ TEST_F(ReceiverWireTest, CommandsArriveByteForByteAndTheEbNoIsLogged) {
     send(s, cueSetAudioCommand(stored("1", "S", "AA1", "0")));
     send(s, switchSetAudioCommand(stored("1", "S", "AA1", "0")));
     send(s, "ER D 11");
-    ASSERT_TRUE(sim->waitForCommands(4));
-    EXPECT_EQ(sim->commands(),
-              (QStringList{"R C", "SETAUDIO 1 S AA1 0  ", "SETAUDIO 1 S AA1 0 ", "ER D 11"}));
-    EXPECT_TRUE(s.messages.shown.isEmpty()) << s.messages.shown.join("|").toStdString();
-    sim.reset(); // the simulator takes its link away when it ends
-    EXPECT_FALSE(QFileInfo(com1).isSymLink());
-}
 
-// The line settings reach the port: 19200, 8N1.
-TEST_F(ReceiverWireTest, SpeedIndexSetsTheLine) {
+    // The system's own error number and text, for a port that does not exist
+    // and for one another program holds; once it is free again the command goes.
+    LiveStation missing(dir.filePath("no-such-tty"));
+    send(missing, "R M");
+    QSerialPort holder(com1);
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+    send(s, "R M");
+    holder.close();
+    send(s, "R M");
+    const QRegularExpression failure("^\\d+  \\S.*\\.  Check serial port settings in "
+                                     "SetUp/Communications\\.$");
+    for (const QStringList& shown : {missing.messages.shown, s.messages.shown}) {
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_TRUE(failure.match(shown[0]).hasMatch()) << shown[0].toStdString();
+    }
+    ASSERT_TRUE(sim->waitForCommands(5));
+    EXPECT_EQ(sim->commands(), (QStringList{"R C", "SETAUDIO 1 S AA1 0  ", "SETAUDIO 1 S AA1 0 ",
+                                            "ER D 11", "R M"}));
+
+    // The line settings reach the port: 19200, 8N1.
     s.station->state.BaudIndex = 2;
     auto port = makeQtSerialPort();
     int number = 0;
@@ -303,29 +305,8 @@ TEST_F(ReceiverWireTest, SpeedIndexSetsTheLine) {
     port->close();
     EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
     EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
-}
-
-// The system's own error number and text, for a port that does not exist and
-// for one another program holds; once it is free again the command goes.
-TEST_F(ReceiverWireTest, PortMissingOrHeldIsReportedAndNothingHangs) {
-    LiveStation missing(dir.filePath("no-such-tty"));
-    send(missing, "R M");
-    ASSERT_EQ(missing.messages.shown.size(), 1);
-    const QRegularExpression failure("^\\d+  \\S.*\\.  Check serial port settings in "
-                                     "SetUp/Communications\\.$");
-    EXPECT_TRUE(failure.match(missing.messages.shown[0]).hasMatch())
-        << missing.messages.shown[0].toStdString();
-
-    QSerialPort holder(com1);
-    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    send(s, "R M");
-    ASSERT_EQ(s.messages.shown.size(), 1);
-    EXPECT_TRUE(failure.match(s.messages.shown[0]).hasMatch()) << s.messages.shown[0].toStdString();
-    holder.close();
-    send(s, "R M");
-    EXPECT_EQ(s.messages.shown.size(), 1);
-    ASSERT_TRUE(sim->waitForCommands(1));
-    EXPECT_EQ(sim->commands(), QStringList{"R M"});
+    sim.reset(); // the simulator takes its link away when it ends
+    EXPECT_FALSE(QFileInfo(com1).isSymLink());
 }
 
 // A receiver that floods the line neither stops the console's tick nor holds
