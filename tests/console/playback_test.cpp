@@ -15,7 +15,7 @@ const QDate Monday(2026, 3, 2);
 class PlaybackTest : public ::testing::Test {
 protected:
     using enum Setting;
-    explicit PlaybackTest(const QTime& start = QTime(14, 0, 0)) : t(QDateTime(Monday, start)) {
+    PlaybackTest() {
         QDir().mkpath(t.host("c:\\satfile"));
         EXPECT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
     }
@@ -58,7 +58,7 @@ protected:
     }
     int relay() const { return uint8_t(TempStation::readFile(a.portFile).at(888)); }
 
-    TempStation t;
+    TempStation t{QDateTime(Monday, QTime(14, 0, 0))};
     ScheduleFile file;
     AssembledStation a{t};
     ConsoleDisplay& d = t.station->display;
@@ -187,15 +187,11 @@ TEST_F(PlaybackTest, PlayContactStartsAndANewCardTakesOverAtTheNextStart) {
     EXPECT_EQ(players.last().device, 1);
 }
 
-class NightTest : public PlaybackTest {
-protected:
-    NightTest() : PlaybackTest(QTime(23, 59, 0)) {}
-};
-
 // At five to midnight the list becomes all of tomorrow. A programme on air
 // across midnight: the purge keeps its files, and its end takes nothing off
 // tomorrow's list, not even tomorrow's showing of itself.
-TEST_F(NightTest, FiveToMidnightListsTomorrowAndAPlayAcrossItKeepsItsFiles) {
+TEST_F(PlaybackTest, FiveToMidnightListsTomorrowAndAPlayAcrossItKeepsItsFiles) {
+    t.time.jumpTo(QDateTime(Monday, QTime(23, 59, 0)));
     plays(1, "Late", {"23:59:30"}, {"00:30:00", "23:59:30"}, 5000);
     players.durationMs = 120000;
     load({{WaveKeepDays, 1}});
