@@ -21,7 +21,7 @@ QString sortNumbers(const Station& station) {
 // then the switch (which has no row). A finder with no candidate keeps what
 // it had (nothing, here). Schedules are "slot chan name: day time, ..." by
 // row, Sunday's first; a "-" before the slot deletes it again.
-TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
+TEST(FinderTest, ChoosesTheNextOccurrenceListsTheWeekAndNamesTheChoice) {
     // clang-format off
     const std::pair<QStringList, const char*> cases[] = {
         // An entry at exactly now is today.
@@ -74,9 +74,6 @@ TEST(FinderTest, ChoosesTheNextOccurrenceOfItsChannel) {
         add(s.NextSwitchSlot, s.NextSwitchDay, s.NextSwitchTime, "-");
         EXPECT_EQ(chosen.join(" | "), wanted) << schedules.join("; ").toStdString();
     }
-}
-
-TEST(FinderTest, ListsTheWeekAndNamesTheChoiceOnTheConsole) {
     TempStation t(Wednesday10);
     t.startUp();
     StationState& s = t.station->state;

@@ -12,7 +12,7 @@ namespace {
 // seconds below zero keep the width. Both are total over int: the most
 // negative value has no int magnitude. Time texts read each number as far as
 // it goes; weekdays count from Sunday.
-TEST(TimeFormatTest, ElapsedCountdownTimeTextsWeekdaysAndTheClockLabel) {
+TEST(TimeFormatTest, TimeTextsClockLabelAndTheSortedList) {
     const int min = INT_MIN, max = INT_MAX;
     // clang-format off
     for (const auto& [secs, text] : {std::pair{3725, " 1:02:05"}, {65, "01:05"},
@@ -33,11 +33,8 @@ TEST(TimeFormatTest, ElapsedCountdownTimeTextsWeekdaysAndTheClockLabel) {
               "Saturday  12/05/2026  Day 339  07:05:12");
     EXPECT_EQ(ClockLabelText(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59))),
               "Tuesday  12/31/2024  Day 366  23:59:59");
-}
-
-// The playlist and the finders rely on entries with equal texts staying in
-// the order they were added; the finders' sort is case-insensitive.
-TEST(SortedListTest, SortsByTextKeepingArrivalOrderAndTheSelection) {
+    // The playlist and the finders rely on entries with equal texts staying in
+    // the order they were added; the finders' sort is case-insensitive.
     SortedList l, binary(SortedList::Compare::Binary);
     for (const auto& [text, n] : {std::pair{"15:00:00  news", 3},
                                   {"09:00:00  Early", 1},

@@ -27,7 +27,7 @@ auto fields(const ExportRecord& x) {
 }
 
 // Other tools read the rule file by these offsets.
-TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndOnlyTheModeChanges) {
+TEST(ExportRecordTest, FieldsOffsetsModeChangeTypedNumbersAndGauge) {
     const ExportRecord r{ExportWinjock, {0, 1}, {"", "H:\\programs\\SF8005NNN.wav"}, 1,
                          "30:00",       8005};
     const QByteArray b = r.bytes();
@@ -46,12 +46,9 @@ TEST(ExportRecordTest, FieldsSitAtTheirOffsetsAndOnlyTheModeChanges) {
     for (ScheduleNo n : {1, 2, 7})
         EXPECT_EQ(fields(ReadExportRecord(file, n)), fields(ExportRecord{})) << n;
     EXPECT_EQ(*file.read(3), QByteArray("\x01", 1) + QByteArray(234, '\0'));
-}
-
-// Typed numbers round half to even and must fit the stored 16 bits; lengths
-// read minutes and seconds; the gauge shows whole percents and keeps its
-// value without a total.
-TEST(ExportRecordTest, TypedNumbersLengthsAndGauge) {
+    // Typed numbers round half to even and must fit the stored 16 bits; lengths
+    // read minutes and seconds; the gauge shows whole percents and keeps its
+    // value without a total.
     for (const auto& [text, number] : std::vector<std::pair<const char*, int>>{
              {" 8005", 8005}, {"12.5x", 12}, {"13.5", 14}, {"x12", 0}, {"99999", 0}})
         EXPECT_EQ(TypedNumber(text), number) << text;

@@ -28,7 +28,7 @@ protected:
     TempStation t;
 };
 
-TEST_F(LogsTest, NamesAndRetentionPeriods) {
+TEST_F(LogsTest, NamesPeriodsAndLinesOfTimeTwoBlanksTextAndCrLf) {
     EXPECT_EQ(logFileStationPath("AL", QDate(2026, 3, 5)), "c:\\satfile\\logs\\AL260305.log");
     EXPECT_EQ(logFileStationPath("EB", QDate(2009, 12, 31)), "c:\\satfile\\logs\\EB091231.log");
     const QDate d(2026, 3, 31);
@@ -38,9 +38,6 @@ TEST_F(LogsTest, NamesAndRetentionPeriods) {
         {d, 0, std::nullopt},       {d, 5, std::nullopt}};
     for (const auto& [day, period, before] : periods)
         EXPECT_EQ(onePeriodBefore(day, period), before) << period;
-}
-
-TEST_F(LogsTest, LinesAreTimeTwoBlanksTextAndCrLfAppended) {
     start({{ActivityLogOn, 1}});
     t.time.jumpTo(QDateTime(QDate(2026, 3, 2), QTime(7, 5, 9)));
     EXPECT_TRUE(LogActivity(*t.station, "Cue    Morning Report"));

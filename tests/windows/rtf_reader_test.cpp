@@ -89,7 +89,7 @@ TEST(RtfReader, DocumentsReadAsParagraphsAndRuns) {
 }
 
 // Deep nesting must neither exhaust memory nor lose track of the braces.
-TEST(RtfReader, DeeplyNestedGroupsAndRandomGarbage) {
+TEST(RtfReader, DeepNestingRandomGarbageFilesAndTheShippedHelp) {
     const QByteArray rtf =
         "{\\rtf1 a" + QByteArray(100000, '{') + "\\b b" + QByteArray(100000, '}') + "c}";
     EXPECT_EQ(readRtf(rtf)->plainText(), "abc");
@@ -109,11 +109,8 @@ TEST(RtfReader, DeeplyNestedGroupsAndRandomGarbage) {
             for (const RtfRun& run : paragraph.runs)
                 ASSERT_FALSE(run.text.isEmpty());
     }
-}
-
-// The help file that ships with the station must read completely: bold
-// headings, decoded escapes and no control words leaking into the text.
-TEST(RtfReader, FilesAndTheShippedHelp) {
+    // The help file that ships with the station must read completely: bold
+    // headings, decoded escapes and no control words leaking into the text.
     QTemporaryDir dir;
     EXPECT_FALSE(readRtfFile(dir.filePath("missing.rtf")).has_value());
     EXPECT_FALSE(readRtfFile(dir.path()).has_value());
