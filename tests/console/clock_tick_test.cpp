@@ -84,15 +84,6 @@ const SettingRecords Logs = {{Setting::ActivityLogOn, 1}};
 Scenario ebNo(int16_t interval, const char* until, const char* calls) {
     return {"Eb/No", At940, {{Setting::EbNoLogInterval, interval}}, {}, {{"r", until}}, calls};
 }
-Scenario timeChange(int month, int day, int16_t adjust, const char* calls) {
-    return {"time change",
-            QDateTime(QDate(2026, month, day), QTime(1, 59)),
-            {{Setting::TimeChangeAdjust, adjust}},
-            {},
-            {{"r", "02:02:00"}},
-            calls};
-}
-
 // 7.5 rounds to 8 (half to even), so the first tick showing 7 is at .55;
 // channel 2's 4.5 rounds to 4. The switch timer runs two seconds: cued at
 // the last moment it fires after the switch time, and must still switch its
@@ -102,9 +93,7 @@ Scenario timeChange(int month, int day, int16_t adjust, const char* calls) {
 // must not stay pinned to the missed one for a week, and the error log says
 // it was lost, once; after the day's last take the next one a week on is not
 // lost. Stop times past midnight are still reached. Eb/No is polled once at
-// each moment of its interval; the time change is armed only in the three
-// seconds before 01:59:57 on the change dates, and its timer runs four
-// seconds.
+// each moment of its interval.
 // clang-format off
 const Scenario Scenarios[] = {
     {"channel 1 cues at seven and arms below one", At940, Logs, {"1 1 2 10:00:00 00:30"},
@@ -167,10 +156,6 @@ const Scenario Scenarios[] = {
     ebNo(4, "10:31:00", "ebno 10:00:12.000, ebno 10:15:12.000, ebno 10:30:12.000"),
     ebNo(5, "10:02:00", "ebno 10:00:12.000, ebno 10:01:12.000"),
     ebNo(6, "10:31:00", ""),
-    timeChange(3, 8, 1, "timechange 01:59:58.050"), // spring
-    timeChange(3, 8, 0, ""),
-    timeChange(11, 1, 1, "timechange 01:59:58.050"), // fall
-    timeChange(3, 9, 1, ""),
 };
 // clang-format on
 

@@ -449,7 +449,8 @@ TEST(ScheduleTimeChange, ShiftMovesHoursAcrossMidnightAndNothingElse) {
     }
 }
 
-// The tick moves the record times on the change dates when the switch is on,
+// The tick moves the record times on the change dates when the switch is on
+// (armed in the three seconds before 01:59:57, its timer runs four seconds),
 // once, and the console counts down to the moved times at once (the
 // schedule is written after start-up, so only a move finds it).
 TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear) {
@@ -461,7 +462,8 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
     } cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00"},
                  {QDate(2026, 11, 1), 1, +1, "01:59:58  Updated Schedules for Standard Time\r\n",
                   "07:30:00"},
-                 {QDate(2026, 3, 8), 0, 0, "", ""}};
+                 {QDate(2026, 3, 8), 0, 0, "", ""},
+                 {QDate(2026, 3, 9), 1, 0, "", ""}};
     for (const auto& c : cases) {
         TempStation t(QDateTime(c.date, QTime(1, 59, 0)));
         t.writeSettings({{Setting::ActivityLogOn, 1}, {Setting::TimeChangeAdjust, c.adjust}});
