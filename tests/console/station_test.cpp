@@ -19,7 +19,7 @@ struct RecordingDevices : AudioDeviceChoice {
 
 // A folder of another case is taken as it is; Source.dat is made too, so
 // the editor finds a list.
-TEST(StartUpTest, FirstRunMakesTheFoldersAndEmptyFiles) {
+TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
     for (const QString folder : {"Satfile", "SATFILE"}) {
         TempStation t;
         const QString c = t.drive('C'), data = c + "/" + folder;
@@ -42,12 +42,9 @@ TEST(StartUpTest, FirstRunMakesTheFoldersAndEmptyFiles) {
         EXPECT_EQ(s.BaudRates[1] + " " + s.BaudRates[2], "9600 19200");
         EXPECT_FALSE(t.station->display.cmdPlayVisible || t.station->display.cmdStopVisible);
     }
-}
-
-// The year's time change dates come with the settings. A damaged, huge
-// schedule file is read up to the slots the station has, and said once in
-// the error log, not at every scan.
-TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesAndDrive) {
+    // The year's time change dates come with the settings. A damaged, huge
+    // schedule file is read up to the slots the station has, and said once in
+    // the error log, not at every scan.
     TempStation t(QDateTime(QDate(2007, 6, 1), QTime(12, 0)));
     t.writeSettings({{Setting::PlayDevice, 2},
                      {Setting::RecDevice1, 1},
@@ -69,11 +66,8 @@ TEST(StartUpTest, SettingsAreReadAndAppliedToDevicesAndDrive) {
     EXPECT_EQ(QString(TempStation::readFile(t.host(logFileStationPath("ER", t.time.today()))))
                   .count("holds 1200 records; only the first 999 are used"),
               1);
-}
-
-// Only 0 and 1 decide; any other value leaves the button as the window was
-// designed.
-TEST(StartUpTest, ButtonSettingsShowOrHideThePlayAndStopButtons) {
+    // Only 0 and 1 decide; any other value leaves the button as the window was
+    // designed.
     for (const auto& [setting, designed, shown] :
          {std::tuple{1, false, true}, {0, true, false}, {2, true, true}, {-1, false, false}})
         for (const bool play : {true, false}) {
@@ -86,11 +80,8 @@ TEST(StartUpTest, ButtonSettingsShowOrHideThePlayAndStopButtons) {
             t.startUp();
             EXPECT_EQ(visible, shown) << setting << (play ? " play" : " stop");
         }
-}
-
-// A start-up that fails says where and why; "<path>" stands for its host
-// path.
-TEST(StartUpTest, FailuresNameThePathAndTheReason) {
+    // A start-up that fails says where and why; "<path>" stands for its host
+    // path.
     const std::pair<std::function<void(TempStation&)>, QStringList> cases[] = {
         {[](TempStation& t) { // a file where the data folder should be
              ASSERT_TRUE(QDir().rmdir(t.drive('C')));

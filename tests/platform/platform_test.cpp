@@ -193,7 +193,7 @@ protected:
 };
 
 // A file is replayed, then silence; mono mixes both sides, (i + -i) / 2.
-TEST_F(SimulatedAudioTest, FileIsReplayedThenSilenceInStereoOrMono) {
+TEST_F(SimulatedAudioTest, FileFifoOrNothingInStereoOrMonoOnTwoDevices) {
     writeFile(path, ramp(1024 + 100)); // one buffer and a bit
     auto in = start(0, path, 2);
     ASSERT_TRUE(heard(3));
@@ -211,11 +211,8 @@ TEST_F(SimulatedAudioTest, FileIsReplayedThenSilenceInStereoOrMono) {
     mono->stop();
     EXPECT_EQ(channels, 1);
     EXPECT_EQ(buffers[0], QByteArray(4096, '\0'));
-}
-
-// Only two inputs exist; one with no source configured hears silence; a fifo
-// delivers what its writer sends.
-TEST_F(SimulatedAudioTest, FifoOrNoSourceAndOnlyTwoDevices) {
+    // Only two inputs exist; one with no source configured hears silence; a fifo
+    // delivers what its writer sends.
     auto none = start(2, {}, 2);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(devices->inputNames().size(), 2);
@@ -225,7 +222,7 @@ TEST_F(SimulatedAudioTest, FifoOrNoSourceAndOnlyTwoDevices) {
     quiet->stop();
     const QString fifo = dir.filePath("in.fifo");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    auto in = start(0, fifo, 2);
+    auto fromFifo = start(0, fifo, 2);
     const int fd = ::open(fifo.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     const QByteArray data = ramp(2048);
@@ -233,7 +230,7 @@ TEST_F(SimulatedAudioTest, FifoOrNoSourceAndOnlyTwoDevices) {
     ASSERT_TRUE(heard(2));
     EXPECT_EQ(buffers[0] + buffers[1], data);
     ::close(fd);
-    in->stop();
+    fromFifo->stop();
 }
 
 } // namespace
