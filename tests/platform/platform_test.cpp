@@ -7,6 +7,7 @@
 #include "support/test.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -195,9 +196,14 @@ protected:
 // A file is replayed, then silence; mono mixes both sides, (i + -i) / 2.
 TEST_F(SimulatedAudioTest, FileFifoOrNothingInStereoOrMonoOnTwoDevices) {
     writeFile(path, ramp(1024 + 100)); // one buffer and a bit
+    QElapsedTimer paced;
+    paced.start();
     auto in = start(0, path, 2);
     ASSERT_TRUE(heard(3));
     in->stop();
+    // Three buffers of 1024 frames are about 70 ms of sound: the input keeps
+    // real time. Only a lower bound, which a loaded machine cannot break.
+    EXPECT_GE(paced.elapsed(), 50);
     EXPECT_EQ(channels, 2);
     EXPECT_EQ(buffers[0], ramp(1024));
     EXPECT_EQ(buffers[1].left(400), ramp(1124).mid(4096, 400));
