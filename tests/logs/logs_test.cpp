@@ -28,7 +28,7 @@ protected:
     TempStation t;
 };
 
-TEST_F(LogsTest, NamesPeriodsAndLinesOfTimeTwoBlanksTextAndCrLf) {
+TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
     EXPECT_EQ(logFileStationPath("AL", QDate(2026, 3, 5)), "c:\\satfile\\logs\\AL260305.log");
     EXPECT_EQ(logFileStationPath("EB", QDate(2009, 12, 31)), "c:\\satfile\\logs\\EB091231.log");
     const QDate d(2026, 3, 31);
@@ -61,14 +61,11 @@ TEST_F(LogsTest, NamesPeriodsAndLinesOfTimeTwoBlanksTextAndCrLf) {
     QDir(t.host("c:\\satfile\\logs")).removeRecursively();
     EXPECT_FALSE(LogActivity(*t.station, "lost"));
     EXPECT_FALSE(LogEbNo(*t.station, "lost"));
-}
-
-// Only the logs dated exactly one period back go, whatever the case of their
-// names, and the recordings of the weekday keep days back on the wave drive.
-// Unset periods or keep days (a new station), more than a week or no wave
-// drive delete nothing. The switch silences the log, not the purge; the
-// purge's latch is set in every case.
-TEST(LogPurge, DeletesWhatIsExactlyOnePeriodOld) {
+    // Only the logs dated exactly one period back go, whatever the case of their
+    // names, and the recordings of the weekday keep days back on the wave drive.
+    // Unset periods or keep days (a new station), more than a week or no wave
+    // drive delete nothing. The switch silences the log, not the purge; the
+    // purge's latch is set in every case.
     struct Case {
         SettingRecords settings;
         QStringList gone, kept;
@@ -110,11 +107,8 @@ TEST(LogPurge, DeletesWhatIsExactlyOnePeriodOld) {
         EXPECT_EQ(TempStation::readFile(t.host("c:\\satfile\\logs\\AL260302.log")), c.log);
         EXPECT_EQ(t.station->state.LogPurgeLatch, 1);
     }
-}
-
-// Days newest first, files of other kinds or without a date passed over; a
-// day by time keeps the file's order, by event groups the messages.
-TEST_F(LogsTest, ViewerListsTheDaysAndShowsADay) {
+    // Days newest first, files of other kinds or without a date passed over; a
+    // day by time keeps the file's order, by event groups the messages.
     EXPECT_EQ(logDays(*t.paths, "AL"), QStringList({"No Logs Found"}));
     for (const char* name : {"AL251231.log", "al260101.LOG", "ER260102.log", "ALnotes.txt"})
         write(QString("logs\\") + name);

@@ -49,7 +49,7 @@ protected:
 // Little-endian and sign-extended, the 32-bit Eb/No interval too. The audio
 // devices are handed over right after their records are read, so the
 // callback must see each field already filled and the next one not yet.
-TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrder) {
+TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrderAndTypedValuesAreRead) {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).path()));
     readAll(); // a missing file is created empty and every setting reads zero
     EXPECT_TRUE(QFileInfo::exists(path()));
@@ -82,11 +82,8 @@ TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrder) {
     readAll();
     EXPECT_EQ((std::vector<int>{s.ActivityLogOn, s.RelayCardType, s.TimeChangeAdjust}),
               (std::vector<int>{-300, 0, 0}));
-}
-
-// Floppy drives never hold the wave store; the letter is character 64 plus
-// the number.
-TEST(MyComputerRules, DrivesAndThresholds) {
+    // Floppy drives never hold the wave store; the letter is character 64 plus
+    // the number.
     QStringList drives;
     for (const auto& e : waveDriveEntries({"A", "c", "D"}))
         drives << e.text + "=" + QString::number(e.value);
