@@ -3,7 +3,7 @@
 # staging root as dpkg would, the installed program answers --version, starts
 # offscreen on a temporary configuration, finds the help file installed with
 # it and ends in order on SIGTERM; the desktop entry, the AppStream file and
-# both manual pages pass their checkers, and lintian reports no error.
+# every manual page pass their checkers, and lintian reports no error.
 set -euo pipefail
 deb=$(ls "${1:?usage: check-package.sh PACKAGE.deb}")
 stage=$(mktemp -d)
@@ -33,10 +33,9 @@ wait "$pid" || fail "the installed program did not end in order on SIGTERM"
 
 desktop-file-validate "$stage/root/usr/share/applications/org.varnola.Varnola.desktop"
 appstreamcli validate --no-net "$stage/root/usr/share/metainfo/org.varnola.Varnola.metainfo.xml"
-for page in varnola receiver-sim; do
-  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
-    man --warnings -l "$stage/root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
-  [ -z "$warnings" ] || fail "man $page: $warnings"
+for page in "$stage"/root/usr/share/man/man*/*.gz; do
+  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man $(basename "$page"): $warnings"
 done
 lintian --fail-on error "$deb"
 echo "check-package: $deb installs, starts and passes its checks"
