@@ -15,7 +15,6 @@
 #include <vector>
 
 struct ConsoleProcess {
-    ConsoleProcess() { std::signal(SIGPIPE, SIG_IGN); } // a console closing a FIFO
     ~ConsoleProcess() {
         for (auto& p : processes)
             if (p->state() != QProcess::NotRunning) {
@@ -32,28 +31,23 @@ struct ConsoleProcess {
                                    .toUtf8());
     }
     // Nothing of the user's or of an installed package is in sight.
-    QProcessEnvironment environment(QString runtime = {}) const {
+    QProcess& start(const QStringList& arguments = {}, const QString& binary = VARNOLA_BINARY,
+                    QString runtime = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const QString home = path("home");
         if (runtime.isEmpty())
             runtime = path("runtime");
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const std::pair<const char*, QString> vars[] = {{"VARNOLA_CONFIG", path("varnola.conf")},
-                                                        {"QT_QPA_PLATFORM", "offscreen"},
-                                                        {"HOME", home},
-                                                        {"XDG_DATA_HOME", home + "/data"},
-                                                        {"XDG_CONFIG_HOME", home + "/config"},
-                                                        {"XDG_DATA_DIRS", home + "/system-data"},
-                                                        {"XDG_RUNTIME_DIR", runtime}};
-        for (const auto& [name, value] : vars)
-            env.insert(name, value);
-        return env;
-    }
-    QProcess& start(const QStringList& arguments = {}, const QString& binary = VARNOLA_BINARY,
-                    const QString& runtime = {}) {
+        env.insert("VARNOLA_CONFIG", path("varnola.conf"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", home);
+        env.insert("XDG_DATA_HOME", home + "/data");
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        env.insert("XDG_DATA_DIRS", home + "/system-data");
+        env.insert("XDG_RUNTIME_DIR", runtime);
         QProcess& p = *processes.emplace_back(std::make_unique<QProcess>());
-        p.setProcessEnvironment(environment(runtime));
+        p.setProcessEnvironment(env);
         p.start(binary, arguments);
         EXPECT_TRUE(p.waitForStarted(10000));
         return p;
@@ -83,9 +77,9 @@ struct ConsoleProcess {
         }
         return false;
     }
-    QByteArray log(const QString& kind, const QString& data = "satfile") const {
+    QByteArray log(const QString& kind) const {
         return TempStation::readFile(
-            c(data + "/logs/" + kind + QDate::currentDate().toString("yyMMdd") + ".log"));
+            c("satfile/logs/" + kind + QDate::currentDate().toString("yyMMdd") + ".log"));
     }
     bool waitForLog(const QString& kind, const QByteArray& text) const {
         return waitUntil([&] { return log(kind).contains(text); }, 40000);

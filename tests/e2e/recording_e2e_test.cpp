@@ -1,5 +1,5 @@
 // The real console records, plays and meets a failing wave store as a station
-// does: the receiver is the simulator on a pseudo-terminal, the audio FIFOs
+// does: the receiver is the simulator on a pseudo-terminal, the audio files
 // the test writes. Every schedule is due as soon as a console just started
 // can still cue it at its first cue moment, seven seconds ahead.
 #include "console_process.h"
@@ -9,6 +9,7 @@
 #include "station/time_format.h"
 
 #include <QElapsedTimer>
+#include <QStandardPaths>
 #include <QtEndian>
 #include <cerrno>
 #include <cmath>
@@ -44,13 +45,11 @@ struct Station : ConsoleProcess {
     void layOut(const QString& conf, const SettingRecords& settings = {}) {
         QDir().mkpath(c("satfile/logs"));
         writeConfig(QString("[serial]\nCOM1=%1\n%2").arg(sim.device(), conf));
-        TempStation::writeSettings(c("satfile/MyComp.ini"), {{CommPortNo, 1},
-                                                             {BaudIndex, 2},
-                                                             {ActivityLogOn, 1},
-                                                             {WaveDriveNo, 3},
-                                                             {RecordThreshold, 100},
-                                                             {WaveKeepDays, 7},
-                                                             {ActivityLogKeep, 2}});
+        // clang-format off
+        TempStation::writeSettings(c("satfile/MyComp.ini"), {{CommPortNo, 1}, {BaudIndex, 2},
+            {ActivityLogOn, 1}, {WaveDriveNo, 3}, {RecordThreshold, 100}, {WaveKeepDays, 7},
+            {ActivityLogKeep, 2}});
+        // clang-format on
         TempStation::writeSettings(c("satfile/MyComp.ini"), settings);
     }
     // A programme due once, on the receiver port of its channel's number.
@@ -67,10 +66,7 @@ struct Station : ConsoleProcess {
         put(file, n, f);
     }
     QProcess& process() { return *processes.back(); }
-    int port(int n) const {
-        const QByteArray ports = TempStation::readFile(path("ports"));
-        return n < ports.size() ? int(uchar(ports.at(n))) : -1;
-    }
+    int port(int n) const { return TempStation::readFile(path("ports")).at(n); }
     void setPort(int n, int value) {
         QFile f(path("ports"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(n));
@@ -78,30 +74,6 @@ struct Station : ConsoleProcess {
     }
 
     SimReceiver sim;
-};
-
-// A private PulseAudio daemon offering a sine source.
-struct SoundServer {
-    explicit SoundServer(const ConsoleProcess& station) : runtime(station.path("pulse-runtime")) {
-        daemon.setProcessEnvironment(station.environment(runtime));
-        daemon.setWorkingDirectory(station.dir.path());
-        daemon.start("pulseaudio",
-                     {"--daemonize=no", "--exit-idle-time=-1", "-n", "-L",
-                      "module-native-protocol-unix", "-L", "module-always-sink", "-L",
-                      "module-sine-source source_name=vin rate=44100 frequency=1000"});
-        if (!daemon.waitForStarted(5000))
-            failure = "no PulseAudio daemon could be started: " + daemon.errorString();
-        else if (!waitUntil([&] { return QFile::exists(runtime + "/pulse/native"); }))
-            failure = "PulseAudio did not come up: " + daemon.readAllStandardError().left(400);
-    }
-    ~SoundServer() {
-        daemon.terminate();
-        if (!daemon.waitForFinished(5000))
-            daemon.kill();
-        daemon.waitForFinished(3000);
-    }
-    QString runtime, failure;
-    QProcess daemon;
 };
 
 int loudSamples(const std::vector<short>& samples, size_t first = SIZE_MAX) {
@@ -128,8 +100,16 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysAndSurvivesAKill) {
     QByteArray ports(1024, '\0');
     ports[889] = char(127); // every contact open
     TempStation::writeFile(station.path("ports"), ports);
-    SoundServer pulse(sound);
     sound.layOut("");
+    // A private PulseAudio daemon with a sine source, for the capture path.
+    const QString pulseRuntime = sound.path("pulse-runtime");
+    const bool pulseUp = !QStandardPaths::findExecutable("pulseaudio").isEmpty() && [&] {
+        sound.start({"--daemonize=no", "--exit-idle-time=-1", "-n", "-L",
+                     "module-native-protocol-unix", "-L", "module-always-sink", "-L",
+                     "module-sine-source source_name=vin rate=44100 frequency=1000"},
+                    "pulseaudio", pulseRuntime);
+        return waitUntil([&] { return QFile::exists(pulseRuntime + "/pulse/native"); });
+    }();
 
     const QDateTime at = dueIn(10);
     const QTime playAt = at.time().addSecs(600); // listed, never due during the test
@@ -137,18 +117,15 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysAndSurvivesAKill) {
         GTEST_SKIP() << "the programmes would fall after midnight";
     station.schedule(1, "End To End", "1", at, "00:02", playAt.toString("HH:mm:ss"));
     station.schedule(2, "Killed Take", "2", at, "01:00");
-    if (pulse.failure.isEmpty()) {
+    if (pulseUp) {
         sound.schedule(1, "Sound Server", "1", at, "00:02");
-        sound.start({}, VARNOLA_BINARY, pulse.runtime);
+        sound.start({}, VARNOLA_BINARY, pulseRuntime);
     }
     station.start();
 
-    QDateTime switched;
     std::optional<QElapsedTimer> killedTakeRuns;
     ASSERT_TRUE(waitUntil(
         [&] {
-            if (!switched.isValid() && !station.sim.commands().isEmpty())
-                switched = QDateTime::currentDateTime();
             if (!killedTakeRuns && station.log("AL").contains("  Record Killed Take"))
                 killedTakeRuns.emplace().start();
             return station.log("AL").contains("  Stop   End To End");
@@ -157,9 +134,6 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysAndSurvivesAKill) {
         << station.diagnosis();
     EXPECT_EQ(station.sim.commands(),
               (QStringList{"SETAUDIO 1 S AA1 0  ", "SETAUDIO 2 S AA1 0  "}));
-    const double ahead = switched.msecsTo(at) / 1000.0;
-    EXPECT_GT(ahead, 5.0);
-    EXPECT_LT(ahead, 7.5);
 
     const QString take = station.file("drives/C/satfile", "SF???001.WAV");
     const WaveContents w = readWave(take);
@@ -195,9 +169,8 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysAndSurvivesAKill) {
     ASSERT_GT(part.frames, 0);
     EXPECT_GE(double(part.frames) / 44100, elapsed - 1.0);
 
-    if (!pulse.failure.isEmpty()) {
-        std::printf("[  SKIPPED ] recording through a sound server: %s\n",
-                    qPrintable(pulse.failure));
+    if (!pulseUp) {
+        std::printf("[  SKIPPED ] recording through a sound server: PulseAudio did not come up\n");
         return;
     }
     const bool stopped = sound.waitForLog("AL", "  Stop   Sound Server");

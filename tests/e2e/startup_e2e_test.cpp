@@ -9,9 +9,6 @@ namespace {
 class ConsoleStartUpTest : public ::testing::Test, public ConsoleProcess {
 protected:
     ConsoleStartUpTest() { writeConfig(); }
-    bool startedUp(const QString& data) const {
-        return QFileInfo::exists(c(data + "/Exportinfo.dat"));
-    }
     const QString driveC = path("drives/C");
 };
 
@@ -28,7 +25,7 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         QDir(driveC).removeRecursively();
         QDir().mkpath(driveC + "/" + k.existing);
         QProcess& p = start();
-        ASSERT_TRUE(waitUntil([&] { return startedUp(k.used); }))
+        ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(c(k.used + "/Exportinfo.dat")); }))
             << p.readAllStandardError().toStdString();
         EXPECT_EQ(QDir(driveC).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{k.used});
         EXPECT_TRUE(QFileInfo(c(k.used + "/Logs")).isDir());
@@ -174,21 +171,15 @@ TEST_F(ConsoleStartUpTest, CommandLineIsAnsweredBeforeTheStationStarts) {
     stop(p);
 }
 
-// The program as the package installs it: it answers --version and finds the
-// help installed with it, through the install prefix, when the station has
-// none under its own drive mapping (and says so at start-up when neither is
-// there).
+// The program as the package installs it runs and finds the help installed
+// with it, through the install prefix, when the station has none under its
+// own drive mapping (and says so at start-up when neither is there).
 TEST_F(ConsoleStartUpTest, InstalledProgramFindsTheHelpInstalledWithIt) {
     const QString prefix = path("staged/usr"), binary = prefix + "/bin/varnola";
     QProcess install;
     install.start(CMAKE_COMMAND, {"--install", PROJECT_BINARY_DIR, "--prefix", prefix});
     ASSERT_TRUE(install.waitForFinished(60000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
-
-    QProcess& version = start({"--version"}, binary);
-    ASSERT_TRUE(version.waitForFinished(15000));
-    EXPECT_EQ(version.exitCode(), 0);
-    EXPECT_TRUE(version.readAllStandardOutput().startsWith("varnola "));
 
     for (const bool installed : {true, false}) {
         ASSERT_TRUE(installed || QFile::remove(prefix + "/share/varnola/sathelp.rtf"));
