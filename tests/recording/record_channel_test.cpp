@@ -19,7 +19,10 @@ const QDate Saturday(2026, 3, 7);
 
 class RecordingTest : public ::testing::Test {
 protected:
-    RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {}
+    RecordingTest() : t(QDateTime(Saturday, QTime(9, 59, 0))) {
+        QDir().mkpath(t.host("c:\\satfile"));
+        EXPECT_TRUE(scheduleFile.open(t.host(ScheduleFile::StationPath), nullptr));
+    }
 
     void load(const SettingRecords& settings = {}) {
         // clang-format off
@@ -32,13 +35,7 @@ protected:
         a.startCards();
         ASSERT_TRUE(parts.dispatcher.Form_Load().ok);
     }
-    ScheduleFile& file() {
-        if (!scheduleFile.isOpen()) {
-            QDir().mkpath(t.host("c:\\satfile"));
-            EXPECT_TRUE(scheduleFile.open(t.host(ScheduleFile::StationPath), nullptr));
-        }
-        return scheduleFile;
-    }
+    ScheduleFile& file() { return scheduleFile; }
     void runUntil(const QTime& time, const QDate& date = Saturday) {
         t.time.advanceTo(QDateTime(date, time));
     }
@@ -183,10 +180,13 @@ TEST_F(RecordingTest, ArmWithoutACueIsRefusedOnceAndNothingToCueIsSaid) {
 
 // After the time change moved Sunday 00:15 to Saturday 23:15 in Sunday's
 // row, the take is still Sunday's programme: named and exported as Sunday's,
-// or Sunday's playlist would never find it.
-TEST_F(RecordingTest, TakeIsNamedAndExportedByItsScheduleRowNotItsOccurrenceDay) {
-    putSchedule(file(), 4, "Shifted", "1", {{7, "10:00:00"}}, "00:05"); // Sunday's row
-    load();
+// or Sunday's playlist would never find it. The purge at 00:30 deletes
+// yesterday's recordings, but not the one still being written across midnight.
+TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
+    putSchedule(file(), 4, "Shifted", "2", {{7, "23:59:20"}}, "00:05"); // Sunday's row
+    putOnDay(file(), 1, "Midnight", "1", 7, "23:59:50", "01:00");
+    t.time.jumpTo(QDateTime(Saturday, QTime(23, 59, 0)));
+    load({{WaveKeepDays, 1}});
     ExportRecord rule;
     rule.ExportMode = ExportUserDefined;
     rule.ExportLength = "30:00";
@@ -194,21 +194,12 @@ TEST_F(RecordingTest, TakeIsNamedAndExportedByItsScheduleRowNotItsOccurrenceDay)
     rule.ExportPaths[0] = "D:\\SUNDAY";
     rule.ExportPaths[6] = "D:\\SATURDAY";
     ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
-    level[0] = 700;
-    runUntil(QTime(10, 0, 10));
+    level[0] = level[1] = 700;
+    TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
+    runUntil(QTime(23, 59, 40));
     EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
     EXPECT_FALSE(QFile::exists(wave(4)));
     EXPECT_TRUE(log("AL").contains("Export->D:\\SUNDAY.wav")) << log("AL").toStdString();
-}
-
-// The purge at 00:30 deletes yesterday's recordings, but not the one still
-// being written across midnight.
-TEST_F(RecordingTest, PurgeKeepsTheTakeRunningAcrossIt) {
-    putOnDay(file(), 1, "Midnight", "1", 7, "23:59:50", "01:00");
-    t.time.jumpTo(QDateTime(Saturday, QTime(23, 59, 0)));
-    load({{WaveKeepDays, 1}});
-    level[0] = 700;
-    TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
     const QDate sunday = Saturday.addDays(1);
     runUntil(QTime(0, 1, 0), sunday);
     EXPECT_FALSE(QFile::exists(wave(2)));
