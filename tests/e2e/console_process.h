@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #include <memory>
@@ -68,14 +69,9 @@ struct ConsoleProcess {
     // table so that looking never disturbs the lock itself.
     static bool holdsLock(const QProcess& p) {
         QFile locks("/proc/locks");
-        const QByteArray pid = QByteArray::number(p.processId());
-        for (const QByteArray& line :
-             locks.open(QIODevice::ReadOnly) ? locks.readAll().split('\n') : QByteArrayList{}) {
-            const QList<QByteArray> f = line.simplified().split(' ');
-            if (f.size() > 4 && f[1] == "FLOCK" && f[3] == "WRITE" && f[4] == pid)
-                return true;
-        }
-        return false;
+        const QRegularExpression lock(QString(R"(^\d+: FLOCK +\S+ +WRITE +%1 )").arg(p.processId()),
+                                      QRegularExpression::MultilineOption);
+        return locks.open(QIODevice::ReadOnly) && QString(locks.readAll()).contains(lock);
     }
     QByteArray log(const QString& kind) const {
         return TempStation::readFile(

@@ -1,4 +1,3 @@
-#include "console/clock_tick.h"
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
@@ -7,7 +6,6 @@
 #include "station/log_files.h"
 #include "support/test.h"
 
-#include <QFile>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -50,8 +48,6 @@ protected:
     TempStation t;
     ScheduleFile scheduleFile;
     AssembledStation a{t};
-    FakeAudioDevices& audio = a.audio;
-    FakeSerialPort::Shared& port = a.serial;
     RecordingControl* recording = nullptr;
     qint16 (&level)[2] = a.level;
 };
@@ -64,9 +60,9 @@ TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
     runUntil(QTime(9, 59, 59, 600));
     ASSERT_EQ(s().Rec(1).RecPending, 1);
     a.card->setEnabled(false);
-    audio.input(0)->push(levelBuffer(2, 4, 2));
+    a.audio.input(0)->push(levelBuffer(2, 4, 2));
     EXPECT_EQ(s().Rec(1).RecPending, 1);
-    audio.input(0)->push(levelBuffer(2, 4, 3));
+    a.audio.input(0)->push(levelBuffer(2, 4, 3));
     EXPECT_EQ(s().Rec(1).RecPending, 2);
     EXPECT_EQ(s().Rec(1).RecActive, 1);
     EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Level                    ");
@@ -100,11 +96,9 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
     EXPECT_EQ(w.samples.front(), 1000); // nothing from before the audio
     const QByteArray marks = TempStation::readFile(t.host("C:\\SATFILE\\SFSAT012.DAT"));
     ASSERT_EQ(marks.size(), 8);
-    float eom = 0, eof = 0;
-    std::memcpy(&eom, marks.constData(), 4);
-    std::memcpy(&eof, marks.constData() + 4, 4);
-    EXPECT_EQ(eom, eof);
-    EXPECT_NEAR(eom, 30.0, 0.1);
+    const float* eom = reinterpret_cast<const float*>(marks.constData()); // and end of file
+    EXPECT_EQ(eom[0], eom[1]);
+    EXPECT_NEAR(eom[0], 30.0, 0.1);
     EXPECT_EQ(readWave(wave(2)).channels, 1);
     EXPECT_EQ(readWave(wave(2)).frames, 5 * AudioSampleRate);
     EXPECT_TRUE(log("AL").contains("10:00:02  Record Morning"));
@@ -123,7 +117,8 @@ TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
     putOnDay(file(), 1, "Port", "1", 7, "10:00:00");
     load({{ResetExpansionRelays, 1}});
     runUntil(QTime(9, 59, 54));
-    EXPECT_EQ(port.sessions, (QByteArrayList{"SETAUDIO 1 S AA1 0  \r", "ER D 11\r", "ER D 14\r"}));
+    EXPECT_EQ(a.serial.sessions,
+              (QByteArrayList{"SETAUDIO 1 S AA1 0  \r", "ER D 11\r", "ER D 14\r"}));
     EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n09:59:53  Turn off Relay 11\r\n"
                          "09:59:53  Turn off Relay 14\r\n");
 }
@@ -132,7 +127,7 @@ TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
     putOnDay(file(), 5, "Feed", "3", 7, "10:00:00");
     load();
     runUntil(QTime(10, 0, 1));
-    EXPECT_EQ(port.sessions, QByteArrayList{"SETAUDIO 1 S AA1 0 \r"});
+    EXPECT_EQ(a.serial.sessions, QByteArrayList{"SETAUDIO 1 S AA1 0 \r"});
     EXPECT_EQ(log("AL"), "10:00:00  SETAUDIO 1 S AA1 0  Switch Only\r\n");
     EXPECT_EQ(s().Rec(1).RecPending, 0);
     EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);

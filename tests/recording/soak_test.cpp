@@ -163,13 +163,12 @@ void soak(quint32 seed, int days) {
             switchesAccounted += lost;
             continue;
         }
-        const int finished = int(activity.count("Stop   " + fixedWidth(p.name, 25)));
-        const int outcomes =
-            finished + lost + int(activity.count("Dump " + fixedWidth(p.name, 25)));
-        EXPECT_EQ(outcomes, p.deleted ? 0 : 1) << trace;
+        const QString named = fixedWidth(p.name, 25);
+        const int finished = int(activity.count("Stop   " + named));
+        EXPECT_EQ(finished + lost + activity.count("Dump " + named), p.deleted ? 0 : 1) << trace;
         if (finished == 1) {
-            const QString day = t.station->state.DayNames[size_t(p.row + 1)];
-            const RecordingNames names = recordingFileNames("C", day, p.slot);
+            const RecordingNames names =
+                recordingFileNames("C", t.station->state.DayNames[size_t(p.row + 1)], p.slot);
             EXPECT_EQ(readWave(t.host(names.wave)).frames, qint64(p.length) * AudioSampleRate)
                 << trace;
             EXPECT_TRUE(QFile::exists(t.host(names.marks))) << trace;
