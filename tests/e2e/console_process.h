@@ -25,7 +25,7 @@ struct ConsoleProcess {
     }
     QString path(const QString& rel) const { return dir.filePath(rel); }
     QString c(const QString& rel) const { return path("drives/C/" + rel); }
-    void writeConfig(const QString& rest = "[audio]\nbackend=simulated\n", QString driveC = {}) {
+    void writeConfig(QString driveC = {}, const QString& rest = "[audio]\nbackend=simulated\n") {
         TempStation::writeFile(path("varnola.conf"),
                                QString("[drives]\nC=%1\n%2")
                                    .arg(driveC.isEmpty() ? path("drives/C") : driveC, rest)

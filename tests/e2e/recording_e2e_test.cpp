@@ -42,7 +42,7 @@ QString pcm(const QString& path, double silence, double tone) {
 struct Station : ConsoleProcess {
     void layOut(const QString& conf, const SettingRecords& settings = {}) {
         QDir().mkpath(c("satfile/logs"));
-        writeConfig(QString("[serial]\nCOM1=%1\n%2").arg(sim.device(), conf));
+        writeConfig({}, QString("[serial]\nCOM1=%1\n%2").arg(sim.device(), conf));
         // clang-format off
         TempStation::writeSettings(c("satfile/MyComp.ini"), {{CommPortNo, 1}, {BaudIndex, 2},
             {ActivityLogOn, 1}, {WaveDriveNo, 3}, {RecordThreshold, 100}, {WaveKeepDays, 7},
