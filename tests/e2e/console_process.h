@@ -4,10 +4,6 @@
 #include "fakes/temp_station.h"
 #include "support/test.h"
 
-#include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -17,11 +13,10 @@
 
 struct ConsoleProcess {
     ~ConsoleProcess() {
-        for (auto& p : processes)
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(5000);
-            }
+        for (auto& p : processes) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
     }
     QString path(const QString& rel) const { return dir.filePath(rel); }
     QString c(const QString& rel) const { return path("drives/C/" + rel); }

@@ -1,7 +1,6 @@
 // The real console records, plays and meets a failing wave store as a station
 // does: the receiver is the simulator on a pseudo-terminal, the audio files
-// the test writes. Every schedule is due as soon as a console just started
-// can still cue it at its first cue moment, seven seconds ahead.
+// the test writes.
 #include "console_process.h"
 #include "fakes/schedules.h"
 #include "fakes/sim_receiver.h"

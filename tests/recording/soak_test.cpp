@@ -21,12 +21,6 @@ namespace {
 
 using enum Setting;
 
-int envInt(const char* name, int fallback) {
-    bool ok = false;
-    const int v = qEnvironmentVariableIntValue(name, &ok);
-    return ok ? v : fallback;
-}
-
 // On channel 3 a programme is a switch only.
 struct Programme {
     ScheduleNo slot;
@@ -198,8 +192,11 @@ void soak(quint32 seed, int days) {
 }
 
 TEST(SoakTest, RandomSchedulesAreEachRecordedSwitchedDumpedOrAccountedFor) {
-    const int days = std::clamp(envInt("VARNOLA_SOAK_DAYS", 2), 1, 6);
-    const int seed = envInt("VARNOLA_SOAK_SEED", 0), runs = envInt("VARNOLA_SOAK_SEEDS", 0);
+    bool set = false;
+    const int asked = qEnvironmentVariableIntValue("VARNOLA_SOAK_DAYS", &set);
+    const int days = set ? std::clamp(asked, 1, 6) : 2;
+    const int seed = qEnvironmentVariableIntValue("VARNOLA_SOAK_SEED"),
+              runs = qEnvironmentVariableIntValue("VARNOLA_SOAK_SEEDS");
     if (seed != 0 || runs == 0)
         return soak(seed != 0 ? quint32(seed) : 20261206, days);
     std::random_device fresh;
