@@ -210,6 +210,7 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
 struct Unrecorded {
     const char* what; SettingRecords settings; qint16 level; QTime until;
     QByteArray activity, error; int messages; QString message; qint64 otherFrames;
+    friend void PrintTo(const Unrecorded& c, std::ostream* os) { *os << c.what; }
 };
 // clang-format on
 
@@ -217,7 +218,6 @@ class UnrecordedTest : public RecordingTest, public ::testing::WithParamInterfac
 
 TEST_P(UnrecordedTest, ChannelIsLeftIdleAndTheReasonSaid) {
     const Unrecorded& c = GetParam();
-    SCOPED_TRACE(c.what);
     TempStation::writeFile(t.drive('D') + "/satfile", "not a folder");
     putOnDay(scheduleFile, 1, "Lost", "1", 7, "10:00:00", "00:05");
     putOnDay(scheduleFile, 2, "Two", "2", 7, "10:00:00", "00:05");
