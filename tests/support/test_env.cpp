@@ -19,6 +19,11 @@ void prepareTestEnvironment() {
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
     QDir(std::getenv("XDG_RUNTIME_DIR")).mkpath(".");
+    // Files the program would find installed on this machine (its help under
+    // /usr/share) must not leak into a test of what it does without them.
+    const std::string noData = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/no-installed-data";
+    setenv("XDG_DATA_DIRS", noData.c_str(), 1);
+    setenv("XDG_DATA_HOME", noData.c_str(), 1);
     QFile::setPermissions(QString::fromLocal8Bit(std::getenv("XDG_RUNTIME_DIR")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
