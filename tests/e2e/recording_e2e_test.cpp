@@ -201,4 +201,26 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
     EXPECT_GT(loudSamples(s.samples), int(s.samples.size() / 2));
 }
 
+// make run lays its station out with the demonstration program: the console
+// must switch, record, hand off and play on that layout as it stands.
+TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
+    Station demo;
+    QProcess layOut;
+    layOut.start(DEMO_STATION, {demo.dir.path(), demo.sim.device(), "9", "00:03"});
+    ASSERT_TRUE(layOut.waitForFinished(30000));
+    ASSERT_EQ(layOut.exitCode(), 0) << layOut.readAllStandardError().toStdString();
+    const QString at = QString::fromLatin1(layOut.readAllStandardOutput()).trimmed();
+    if (QTime::fromString(at, "HH:mm:ss") < QTime::currentTime().addSecs(-60))
+        GTEST_SKIP() << "the programme would fall after midnight";
+    demo.start();
+    ASSERT_TRUE(
+        waitUntil([&] { return !demo.file("drives/P/programs", "SF8001*.wav").isEmpty(); }, 60000))
+        << demo.diagnosis();
+    EXPECT_TRUE(demo.sim.commands().contains("SETAUDIO 1 S AA1 0  "));
+    EXPECT_EQ(readWave(demo.file("drives/C/satfile", "SF*.WAV")).frames, 3 * 44100);
+    demo.setPort(889, 63); // Play
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo(demo.path("play.pcm")).size() > 176400; }));
+    ConsoleProcess::stop(demo.process());
+}
+
 } // namespace
