@@ -37,6 +37,14 @@ Countdown countdownTo(const QString& timeText, int day, const QDate& today, doub
     return {raw, at};
 }
 
+// Whether a deadline kept in seconds has passed, to the millisecond the clock
+// reads: a stop time carried across midnight or moved by a Time Update picks
+// up rounding in its last bit, and a tick landing on its very millisecond
+// would stop the take before the card had handed over its last buffer.
+bool passed(double clock, double deadline) {
+    return std::llround(clock * 1000) > std::llround(deadline * 1000);
+}
+
 // An event up to two seconds past still counts down (negative) so the tick
 // can act on it; from three seconds past it shows next week's occurrence.
 int weekCorrected(int secs) {
@@ -337,9 +345,9 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
         rec->ArmRecordChannel(ch.number);
         ch.lastArmed = occurrence;
     }
-    if (clock > c.RecStopAt && timed && c.RecActive == 1 && rec)
+    if (passed(clock, c.RecStopAt) && timed && c.RecActive == 1 && rec)
         rec->StopRecordChannel(ch.number);
-    if (clock > c.RecPendingAt && c.RecActive == 0 && c.RecPending == 1 && rec)
+    if (passed(clock, c.RecPendingAt) && c.RecActive == 0 && c.RecPending == 1 && rec)
         rec->DumpRecordChannel(ch.number);
     // An event that went by without being armed (the channel was still busy
     // with the previous programme, or nothing cued it) would otherwise hold

@@ -183,6 +183,22 @@ TEST(TickTest, Scenarios) {
     }
 }
 
+// A stop time carried over midnight picks up rounding in its last bit: the
+// take must not stop on the tick of its very millisecond, before the card has
+// handed over the last buffer of its length.
+TEST(TickTest, AStopTimeCarriedOverMidnightStopsOnlyAfterItsMillisecond) {
+    Rig r(At2359);
+    putSchedule(r.file, 1, "Prog 1", "1", {{3, "10:00:00"}});
+    r.load();
+    r.s().CueRecordStart = "T";
+    r.s().Rec(1).RecActive = 1;
+    r.s().Rec(1).RecStopAt = 86382.65 + 32;
+    r.step('t', "00:00:14.650");
+    EXPECT_EQ(r.calls("stop1"), "");
+    r.step('t', "00:00:14.651");
+    EXPECT_EQ(r.calls("stop1"), "stop1 00:00:14.651 1");
+}
+
 TEST(TickTest, ChannelTwoTimeWithABlankIsSkipped) {
     Rig r;
     r.load();
