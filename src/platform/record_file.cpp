@@ -98,11 +98,10 @@ bool RecordFile::write(qint64 n, const QByteArray& data, QString* error) {
     return true;
 }
 
-std::vector<QByteArray> RecordFile::readAll(qint64 maxRecords) const {
-    std::vector<QByteArray> records;
+QByteArray RecordFile::readAllBytes(qint64 maxRecords) const {
     const qint64 count = std::min(recordCount(), maxRecords);
     if (count <= 0)
-        return records;
+        return {};
     QByteArray data(qsizetype(count) * length_, '\0');
     qint64 done = 0;
     while (done < data.size()) {
@@ -113,8 +112,15 @@ std::vector<QByteArray> RecordFile::readAll(qint64 maxRecords) const {
             break;
         done += got;
     }
-    records.reserve(size_t(done / length_));
-    for (qint64 at = 0; at + length_ <= done; at += length_)
+    data.truncate(qsizetype(done - done % length_));
+    return data;
+}
+
+std::vector<QByteArray> RecordFile::readAll(qint64 maxRecords) const {
+    const QByteArray data = readAllBytes(maxRecords);
+    std::vector<QByteArray> records;
+    records.reserve(size_t(data.size() / length_));
+    for (qsizetype at = 0; at < data.size(); at += length_)
         records.push_back(data.mid(at, length_));
     return records;
 }

@@ -36,6 +36,8 @@ public:
     // The complete records from the first, at most maxRecords of them, in
     // one read: a damaged, huge file costs no more than the records used.
     std::vector<QByteArray> readAll(qint64 maxRecords) const;
+    // The same records as one block of bytes, uncut.
+    QByteArray readAllBytes(qint64 maxRecords) const;
 
     // Number of complete records in the file.
     qint64 recordCount() const;

@@ -5,6 +5,8 @@
 #include "station/station.h"
 #include "station/time_format.h"
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -66,6 +68,91 @@ void reportCrowdedOut(Station& station, const FinderKind& kind, const QDateTime&
     }
 }
 
+} // namespace
+
+// One record row of a schedule in use that falls on a real weekday, as the
+// finders list it. Only real weekdays can be counted down to; a stray digit
+// 8 or 9 is as good as Off.
+struct FinderRow {
+    ScheduleNo n;
+    int entry;
+    int recDay;
+    int recSecs;
+    QString recTime;
+    QString name;
+    // The list text after the key, and its place among all rows' texts in
+    // the list's order, so that a run sorts numbers instead of texts.
+    QString text;
+    uint32_t rank = 0;
+};
+
+struct FinderRows {
+    QByteArray bytes;
+    std::array<QString, 8> dayNames;
+    // By record channel "1", "2", "3", in record and row order.
+    std::array<std::vector<FinderRow>, 3> ofChan;
+};
+
+namespace {
+
+std::shared_ptr<const FinderRows> readFinderRows(const StationState& s, const QByteArray& bytes,
+                                                 const SortedList& order) {
+    auto rows = std::make_shared<FinderRows>();
+    rows->bytes = bytes;
+    rows->dayNames = s.DayNames;
+    std::vector<FinderRow*> all;
+    for (qsizetype at = 0; at < bytes.size(); at += ScheduleRecord::Length) {
+        const ScheduleRecord rec(bytes.mid(at, ScheduleRecord::Length));
+        const int chan = rec.bytes().at(40) - '1';
+        if (!rec.inUse() || chan < 0 || chan > 2)
+            continue;
+        const ScheduleFields f = rec.parse();
+        for (int i = 0; i < 7; ++i) {
+            const int recDay = f.RecDays[size_t(i)];
+            if (recDay < 1 || recDay > 7)
+                continue;
+            const QString& recTime = f.RecTimes[size_t(i)];
+            QString text;
+            text.reserve(4 + 8 + 2 + 4 + f.SatName.size());
+            text += QStringView(dayName(s, recDay)).left(3);
+            text += ' ';
+            text += recTime;
+            text += QLatin1String("  ");
+            text += QStringView(dayName(s, i + 1)).left(3);
+            text += ' ';
+            text += f.SatName;
+            rows->ofChan[size_t(chan)].push_back({at / ScheduleRecord::Length + 1, i, recDay,
+                                                  TimeTextSeconds(recTime), recTime, f.SatName,
+                                                  std::move(text)});
+        }
+    }
+    for (auto& chan : rows->ofChan)
+        for (FinderRow& row : chan)
+            all.push_back(&row);
+    std::stable_sort(all.begin(), all.end(), [&](const FinderRow* a, const FinderRow* b) {
+        return order.less(a->text, b->text);
+    });
+    uint32_t rank = 0;
+    for (size_t k = 1; k < all.size(); ++k) {
+        if (order.less(all[k - 1]->text, all[k]->text))
+            ++rank;
+        all[k]->rank = rank;
+    }
+    return rows;
+}
+
+// The rows of the file as it is now: read on every run, so an edit made a
+// moment ago counts, but parsed only when its bytes changed.
+std::shared_ptr<const FinderRows> finderRows(Station& station) {
+    const StationState& s = station.state;
+    WeeklyScheduleLists& lists = station.weeklyLists;
+    const QByteArray bytes = s.SatListFile.recordBytes();
+    if (!lists.finderRows || lists.finderRows->bytes != bytes ||
+        lists.finderRows->dayNames != s.DayNames)
+        lists.finderRows = readFinderRows(s, bytes, lists.lstSort);
+    return lists.finderRows;
+}
+
 std::optional<Found> findNext(Station& station, const FinderKind& kind) {
     StationState& s = station.state;
     WeeklyScheduleLists& lists = station.weeklyLists;
@@ -86,69 +173,57 @@ std::optional<Found> findNext(Station& station, const FinderKind& kind) {
     const int previousAt = previousPassed ? previous.time().msecsSinceStartOfDay() / 1000 : nowSecs;
     QStringList passedOver;
 
-    const QString recChan = kind.recChan;
-    std::vector<SortedList::Item> candidates;
-    const auto ofKind = [&](const ScheduleRecord& r) { return r.recChan() == recChan; };
-    for (const ScheduleFile::Entry& e : s.SatListFile.scan(ofKind)) {
-        const ScheduleFields& f = e.fields;
-        for (int i = 0; i < 7; ++i) {
-            const int recDay = f.RecDays[size_t(i)];
-            // Only real weekdays can be counted down to; a stray digit 8 or 9
-            // is as good as Off.
-            if (recDay < 1 || recDay > 7)
-                continue;
-            const QString& recTime = f.RecTimes[size_t(i)];
-            if (recDay == today) {
-                const int at = TimeTextSeconds(recTime);
-                if (at > previousAt && at < nowSecs) {
-                    const QString id = QString("%1 %2 %3 %4")
-                                           .arg(e.n)
-                                           .arg(i)
-                                           .arg(now.date().toString(Qt::ISODate), recTime);
-                    if (!lists.crowdedOut.contains(id)) {
-                        lists.crowdedOut << id;
-                        passedOver
-                            << QString(
-                                   "%1: %2 due at %3 was passed over while the channel was busy")
-                                   .arg(kind.what, f.SatName.trimmed(), recTime);
-                    }
-                }
+    const std::shared_ptr<const FinderRows> file = finderRows(station);
+    const std::vector<FinderRow>& rows = file->ofChan[size_t(kind.recChan[0] - '1')];
+    // Sorted by key, then by the text after it, then in the order added:
+    // the list's own order without comparing a text.
+    std::vector<uint64_t> order;
+    order.reserve(rows.size());
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const FinderRow& row = rows[k];
+        if (row.recDay == today && row.recSecs > previousAt && row.recSecs < nowSecs) {
+            const QString id = QString("%1 %2 %3 %4")
+                                   .arg(row.n)
+                                   .arg(row.entry)
+                                   .arg(now.date().toString(Qt::ISODate), row.recTime);
+            if (!lists.crowdedOut.contains(id)) {
+                lists.crowdedOut << id;
+                passedOver << QString("%1: %2 due at %3 was passed over while the channel was busy")
+                                  .arg(kind.what, row.name.trimmed(), row.recTime);
             }
-            int d = recDay;
-            // Passed today: the next one is a week on. Equal to now stays today.
-            if (d == today && recTime < nowText)
-                d += 7;
-            if (d < today)
-                d += 7;
-            // Key d + 10, then the row and the record number: "12", 3, 5 gives 1235.
-            const int key = d + 10;
-            QString text;
-            text.reserve(2 + 4 + 8 + 2 + 4 + f.SatName.size());
-            text += QString::number(key);
-            text += QStringView(dayName(s, recDay)).left(3);
-            text += ' ';
-            text += recTime;
-            text += QLatin1String("  ");
-            text += QStringView(dayName(s, i + 1)).left(3);
-            text += ' ';
-            text += f.SatName;
-            int digits = 1;
-            for (ScheduleNo m = e.n; m >= 10; m /= 10)
-                ++digits;
-            int32_t number = key * 10 + i;
-            for (int k = 0; k < digits; ++k)
-                number *= 10;
-            candidates.push_back({std::move(text), number + int32_t(e.n)});
         }
+        int d = row.recDay;
+        // Passed today: the next one is a week on. Equal to now stays today.
+        if (d == today && row.recTime < nowText)
+            d += 7;
+        if (d < today)
+            d += 7;
+        order.push_back(uint64_t(d + 10) << 48 | uint64_t(row.rank) << 24 | k);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<SortedList::Item> candidates;
+    candidates.reserve(order.size());
+    lists.lstWeeklySchedule.reserve(qsizetype(order.size()));
+    for (const uint64_t o : order) {
+        const FinderRow& row = rows[size_t(o & 0xffffff)];
+        const int key = int(o >> 48);
+        QString text;
+        text.reserve(2 + row.text.size());
+        text += QChar(u'0' + key / 10);
+        text += QChar(u'0' + key % 10);
+        text += row.text;
+        // Key d + 10, then the row and the record number: "12", 3, 5 gives 1235.
+        int32_t number = key * 10 + row.entry;
+        for (ScheduleNo m = row.n; m > 0; m /= 10)
+            number *= 10;
+        candidates.push_back({std::move(text), number + int32_t(row.n)});
+        lists.lstWeeklySchedule << row.text;
     }
     for (const QString& line : passedOver)
         LogError(station, line);
-    lists.lstSort.addAll(std::move(candidates));
+    lists.lstSort.assignInOrder(std::move(candidates));
     if (lists.lstSort.isEmpty())
         return std::nullopt;
-
-    for (const auto& item : lists.lstSort.items())
-        lists.lstWeeklySchedule << item.text.mid(2);
 
     reportCrowdedOut(station, kind, now, today);
 

@@ -6,6 +6,16 @@ bool ScheduleFile::open(const QString& hostPath, QString* error) {
 }
 
 std::vector<QByteArray> ScheduleFile::records() const {
+    noteExcess();
+    return file_.readAll(MaxSchedules);
+}
+
+QByteArray ScheduleFile::recordBytes() const {
+    noteExcess();
+    return file_.readAllBytes(MaxSchedules);
+}
+
+void ScheduleFile::noteExcess() const {
     if (!excessNoted_) {
         const qint64 count = file_.recordCount();
         if (count > MaxSchedules) {
@@ -14,7 +24,6 @@ std::vector<QByteArray> ScheduleFile::records() const {
                 onExcess_(count);
         }
     }
-    return file_.readAll(MaxSchedules);
 }
 
 std::optional<ScheduleRecord> ScheduleFile::read(ScheduleNo n) const {

@@ -33,6 +33,8 @@ public:
     // The first MaxSchedules records as stored. Records past them are never
     // read; the excess handler hears of them once per open.
     std::vector<QByteArray> records() const;
+    // The same records as one block, read afresh on every call.
+    QByteArray recordBytes() const;
     void setExcessHandler(std::function<void(qint64 records)> handler) {
         onExcess_ = std::move(handler);
     }
@@ -45,6 +47,8 @@ public:
     ScheduleNo freeSlot() const;
 
 private:
+    void noteExcess() const;
+
     RecordFile file_;
     std::function<void(qint64)> onExcess_;
     mutable bool excessNoted_ = false;

@@ -22,6 +22,12 @@ public:
     int add(const QString& text, int32_t number);
     // Adds many entries as if one by one in their order, in one sort.
     void addAll(std::vector<Item> items);
+    // Replaces the entries with ones the caller has already put in the
+    // list's order (by less(), equal texts in the order they were added).
+    void assignInOrder(std::vector<Item> items) {
+        items_ = std::move(items);
+        selected = -1;
+    }
     void removeAt(int index);
     void clear() { items_.clear(); }
 
@@ -33,9 +39,10 @@ public:
     // The selected entry, -1 for none.
     int selected = -1;
 
-private:
+    // The list's order of texts.
     bool less(const QString& a, const QString& b) const;
 
+private:
     Compare compare_;
     std::vector<Item> items_;
 };
