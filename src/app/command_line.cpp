@@ -26,7 +26,11 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                     "Read the station configuration from <file> instead of "
                                     "$VARNOLA_CONFIG or the default.",
                                     "file");
-    parser.addOptions({help, version, config});
+    const QCommandLineOption weekAhead(
+        "week-ahead", "Print what the station will do in the next DAYS days (default 7, at most "
+                      "31) by its own rules, without touching its files, and exit.");
+    parser.addOptions({help, version, config, weekAhead});
+    parser.addPositionalArgument("DAYS", "With --week-ahead: the number of days.", "[DAYS]");
 
     CommandLine c;
     const QString program = QFileInfo(arguments.value(0, "varnola")).fileName();
@@ -40,12 +44,25 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         c.exitStatus = 0;
         c.standardOutput = QString("%1 %2\n").arg(program, QCoreApplication::applicationVersion());
+    } else if (parser.isSet(weekAhead) && parser.positionalArguments().size() <= 1) {
+        const QString days = parser.positionalArguments().value(0, "7");
+        bool ok = false;
+        const int n = days.toInt(&ok);
+        if (!ok || n < 1 || n > 31) {
+            c.exitStatus = UsageError;
+            c.standardError = QString("%1: --week-ahead takes a number of days from 1 to 31, not "
+                                      "'%2'\n")
+                                  .arg(program, days);
+        } else {
+            c.weekAheadDays = n;
+        }
     } else if (!parser.positionalArguments().isEmpty()) {
         c.exitStatus = UsageError;
         c.standardError = QString("%1: unexpected argument '%2'\nTry '%1 --help' for more "
                                   "information.\n")
                               .arg(program, parser.positionalArguments().first());
-    } else if (parser.isSet(config)) {
+    }
+    if (!c.exitStatus && parser.isSet(config)) {
         c.configPath = parser.value(config);
         // A file named on the command line is meant to exist: a typing
         // mistake must not start an empty station on the default drives.

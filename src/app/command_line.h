@@ -16,6 +16,9 @@ struct CommandLine {
     QString standardError;
     // --config FILE, which wins over VARNOLA_CONFIG; empty when not given.
     QString configPath;
+    // --week-ahead [DAYS]: print what the station would do in the days
+    // ahead instead of running it.
+    std::optional<int> weekAheadDays;
 
     static CommandLine parse(const QStringList& arguments);
 

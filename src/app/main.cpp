@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/mnuMenu.h"
 #include "app/station_assembly.h"
+#include "app/week_ahead.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
@@ -46,6 +47,19 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(command.standardOutput), stdout);
         std::fputs(qPrintable(command.standardError), stderr);
         return *command.exitStatus;
+    }
+
+    if (command.weekAheadDays) {
+        const QCoreApplication core(argc, argv);
+        const WeekAhead ahead = RunWeekAhead(command.stationConfig(), QDateTime::currentDateTime(),
+                                             *command.weekAheadDays);
+        if (!ahead.ok) {
+            std::fprintf(stderr, "%s\n", qPrintable(ahead.error));
+            return 1;
+        }
+        for (const WeekAheadEvent& e : ahead.events)
+            std::printf("%s\n", qPrintable(e.line()));
+        return 0;
     }
 
     QApplication app(argc, argv);

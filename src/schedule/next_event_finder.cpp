@@ -84,6 +84,9 @@ struct FinderRow {
     // the list's order, so that a run sorts numbers instead of texts.
     QString text;
     uint32_t rank = 0;
+    // The whole list text for this week's occurrence and next week's (keys
+    // recDay + 10 and recDay + 17): a run then copies, never builds, a text.
+    std::array<QString, 2> keyed;
 };
 
 struct FinderRows {
@@ -121,14 +124,26 @@ std::shared_ptr<const FinderRows> readFinderRows(const StationState& s, const QB
             text += QStringView(dayName(s, i + 1)).left(3);
             text += ' ';
             text += f.SatName;
-            rows->ofChan[size_t(chan)].push_back({at / ScheduleRecord::Length + 1, i, recDay,
-                                                  TimeTextSeconds(recTime), recTime, f.SatName,
-                                                  std::move(text)});
+            rows->ofChan[size_t(chan)].push_back({at / ScheduleRecord::Length + 1,
+                                                  i,
+                                                  recDay,
+                                                  TimeTextSeconds(recTime),
+                                                  recTime,
+                                                  f.SatName,
+                                                  std::move(text),
+                                                  0,
+                                                  {}});
         }
     }
-    for (auto& chan : rows->ofChan)
-        for (FinderRow& row : chan)
+    for (auto& chan : rows->ofChan) {
+        for (FinderRow& row : chan) {
+            for (int week = 0; week < 2; ++week) {
+                const int key = row.recDay + 10 + 7 * week;
+                row.keyed[size_t(week)] = QString::number(key) + row.text;
+            }
             all.push_back(&row);
+        }
+    }
     std::stable_sort(all.begin(), all.end(), [&](const FinderRow* a, const FinderRow* b) {
         return order.less(a->text, b->text);
     });
@@ -207,16 +222,11 @@ std::optional<Found> findNext(Station& station, const FinderKind& kind) {
     for (const uint64_t o : order) {
         const FinderRow& row = rows[size_t(o & 0xffffff)];
         const int key = int(o >> 48);
-        QString text;
-        text.reserve(2 + row.text.size());
-        text += QChar(u'0' + key / 10);
-        text += QChar(u'0' + key % 10);
-        text += row.text;
         // Key d + 10, then the row and the record number: "12", 3, 5 gives 1235.
         int32_t number = key * 10 + row.entry;
         for (ScheduleNo m = row.n; m > 0; m /= 10)
             number *= 10;
-        candidates.push_back({std::move(text), number + int32_t(row.n)});
+        candidates.push_back({row.keyed[key > row.recDay + 10], number + int32_t(row.n)});
         lists.lstWeeklySchedule << row.text;
     }
     for (const QString& line : passedOver)

@@ -33,12 +33,16 @@ QString logFileStationPath(const QString& prefix, const QDate& date) {
 }
 
 bool LogActivity(Station& station, const QString& LogText) {
+    if (station.logLineHeard)
+        station.logLineHeard("AL", LogText);
     if (station.state.ActivityLogOn != 1)
         return true;
     return appendLine(station, "AL", LogText);
 }
 
 bool LogError(Station& station, const QString& LogText) {
+    if (station.logLineHeard)
+        station.logLineHeard("ER", LogText);
     if (station.state.ActivityLogOn != 1)
         return true;
     return appendLine(station, "ER", LogText);

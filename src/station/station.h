@@ -56,6 +56,9 @@ public:
     StationState state;
     ConsoleDisplay display;
     WeeklyScheduleLists weeklyLists;
+    // Hears each activity ("AL") and error ("ER") line as it is said, whether
+    // the logs are switched on or not.
+    std::function<void(const QString& prefix, const QString& text)> logLineHeard;
 
     Clock& clock() const { return clock_; }
     Timers& timers() const { return timers_; }

@@ -1,3 +1,7 @@
+#include "app/command_line.h"
+#include "app/receiver_answers.h"
+#include "app/week_ahead.h"
+#include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "schedule/next_event_finder.h"
@@ -54,6 +58,117 @@ TEST_F(FinderRereadTest, EqualMomentsKeepTheListOrder) {
     for (const auto& item : t.station->weeklyLists.lstSort.items())
         numbers.push_back(item.number);
     EXPECT_EQ(numbers, (std::vector<int32_t>{1402, 1403, 1401, 2013}));
+}
+
+// Saturday 7 March 2026, 22:00: the change to daylight-saving time falls on
+// the Sunday after, at 02:00.
+const QDateTime BeforeTheChange(QDate(2026, 3, 7), QTime(22, 0, 0));
+
+QStringList lines(const std::vector<WeekAheadEvent>& events, const QStringList& kinds) {
+    QStringList out;
+    for (const WeekAheadEvent& e : events)
+        if (kinds.contains(e.kind))
+            out << e.at.toString("dd HH:mm:ss ") + e.kind + " " + e.channel + " " + e.details;
+    return out;
+}
+
+// The dry run is the live station ahead of time: the same schedule file run
+// live on virtual time must send the receiver the same bytes in the same
+// seconds and make the same takes, across a time change that moves them.
+TEST(WeekAheadTest, TheDryRunDoesWhatTheLiveStationDoes) {
+    TempStation t(BeforeTheChange);
+    AssembledStation a(t);
+    using enum Setting;
+    // Receiver polls twice an hour, a wave store on D, the time change on.
+    t.writeSettings({{CommPortNo, 1},
+                     {BaudIndex, 2},
+                     {ActivityLogOn, 1},
+                     {WaveDriveNo, 3},
+                     {EbNoLogInterval, 2},
+                     {RecDevice2, 1},
+                     {TimeChangeAdjust, 1}});
+    QDir().mkpath(t.host("c:\\satfile"));
+    {
+        ScheduleFile file;
+        ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+        putOnDay(file, 1, "Late news", "1", 7, "22:30:00", "01:00");
+        putOnDay(file, 2, "Night music", "2", 7, "23:59:30", "01:00");
+        putOnDay(file, 3, "Early switch", "3", 1, "01:30:00");
+        putOnDay(file, 4, "Morning news", "1", 1, "06:30:00", "01:00");
+        putOnDay(file, 5, "Sports", "2", 1, "06:30:00", "01:00");
+        putOnDay(file, 6, "Also late", "1", 7, "22:30:00", "01:00");
+    }
+    const QByteArray schedules = TempStation::readFile(t.host(ScheduleFile::StationPath));
+
+    const WeekAhead dry = RunWeekAhead(t.paths->config(), BeforeTheChange, 1);
+    ASSERT_TRUE(dry.ok) << dry.error.toStdString();
+    EXPECT_EQ(TempStation::readFile(t.host(ScheduleFile::StationPath)), schedules);
+    EXPECT_FALSE(QDir(t.host("c:\\satfile\\logs")).exists());
+
+    std::vector<WeekAheadEvent> live;
+    ReceiverAnswers receiver;
+    a.serial.answer = [&](const QByteArray& bytes) {
+        QString text;
+        for (const char c : bytes)
+            text += c == '\r' ? QString("\\r") : QString(QChar::fromLatin1(c));
+        live.push_back({t.time.now(), "receiver", "-", '"' + text + '"'});
+        return receiver.answer(bytes.chopped(1));
+    };
+    a.level[0] = a.level[1] = 20000;
+    StationAssembly& parts = a.assemble();
+    t.station->logLineHeard = [&](const QString& prefix, const QString& text) {
+        for (const char* take : {"Record ", "Stop   "})
+            if (prefix == "AL" && text.startsWith(take))
+                live.push_back({t.time.now(),
+                                QString(take).trimmed() == "Record" ? "record" : "stop", "-",
+                                text.mid(7).trimmed()});
+    };
+    a.startCards();
+    ASSERT_TRUE(parts.dispatcher.Form_Load().ok);
+    t.time.advanceTo(BeforeTheChange.addDays(1));
+    t.station->logLineHeard = nullptr;
+
+    EXPECT_EQ(lines(dry.events, {"receiver"}), lines(live, {"receiver"}));
+    QStringList dryTakes;
+    for (const WeekAheadEvent& e : dry.events)
+        if (e.kind == "record" || e.kind == "stop")
+            dryTakes << e.at.toString("dd HH:mm:ss ") + e.kind + " " +
+                            e.details.section(" (", 0, 0).section(" after ", 0, 0);
+    EXPECT_EQ(dryTakes, lines(live, {"record", "stop"}).replaceInStrings(" - ", " "));
+    EXPECT_GE(lines(live, {"receiver"}).filter("SETAUDIO").size(), 5);
+
+    // Morning news moved from 06:30 to 05:30; the first of the two at the
+    // same moment took the channel and the other is reported.
+    EXPECT_EQ(lines(dry.events, {"timechange", "shift"}),
+              (QStringList{"08 01:59:58 timechange - Updated Schedules for DST",
+                           "08 01:59:58 shift 1 Late news (schedule 1) row 7: Sat 22:30:00 -> "
+                           "Sat 21:30:00",
+                           "08 01:59:58 shift 2 Night music (schedule 2) row 7: Sat 23:59:30 -> "
+                           "Sat 22:59:30",
+                           "08 01:59:58 shift 3 Early switch (schedule 3) row 1: Sun 01:30:00 -> "
+                           "Sun 00:30:00",
+                           "08 01:59:58 shift 1 Morning news (schedule 4) row 1: Sun 06:30:00 -> "
+                           "Sun 05:30:00",
+                           "08 01:59:58 shift 2 Sports (schedule 5) row 1: Sun 06:30:00 -> Sun "
+                           "05:30:00",
+                           "08 01:59:58 shift 1 Also late (schedule 6) row 7: Sat 22:30:00 -> Sat "
+                           "21:30:00"}));
+    EXPECT_THAT(lines(dry.events, {"record"}),
+                testing::Contains("08 05:29:59 record 1 Morning news"));
+    EXPECT_EQ(lines(dry.events, {"conflict"}).filter("Also late").size(), 1);
+}
+
+TEST(WeekAheadTest, CommandLineTakesADayCount) {
+    const std::vector<std::tuple<QStringList, std::optional<int>, std::optional<int>>> cases = {
+        {{"--week-ahead"}, 7, std::nullopt},           {{"--week-ahead", "3"}, 3, std::nullopt},
+        {{"--week-ahead", "0"}, std::nullopt, 2},      {{"--week-ahead", "many"}, std::nullopt, 2},
+        {{"--week-ahead", "3", "4"}, std::nullopt, 2}, {{"3"}, std::nullopt, 2},
+    };
+    for (const auto& [arguments, days, exitStatus] : cases) {
+        const CommandLine c = CommandLine::parse(QStringList{"varnola"} + arguments);
+        EXPECT_EQ(c.weekAheadDays, days) << arguments.join(' ').toStdString();
+        EXPECT_EQ(c.exitStatus, exitStatus) << arguments.join(' ').toStdString();
+    }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "fakes/virtual_time.h"
+#include "platform/virtual_time.h"
 
 #include <algorithm>
 
