@@ -92,8 +92,15 @@ struct FinderRow {
 struct FinderRows {
     QByteArray bytes;
     std::array<QString, 8> dayNames;
-    // By record channel "1", "2", "3", in record and row order.
-    std::array<std::vector<FinderRow>, 3> ofChan;
+    struct Chan {
+        // In record and row order.
+        std::vector<FinderRow> rows;
+        // Per weekday the rows falling on it, in the list's order: by text,
+        // equal texts in record and row order.
+        std::array<std::vector<uint32_t>, 8> byDay;
+    };
+    // By record channel "1", "2", "3".
+    std::array<Chan, 3> ofChan;
 };
 
 namespace {
@@ -124,19 +131,19 @@ std::shared_ptr<const FinderRows> readFinderRows(const StationState& s, const QB
             text += QStringView(dayName(s, i + 1)).left(3);
             text += ' ';
             text += f.SatName;
-            rows->ofChan[size_t(chan)].push_back({at / ScheduleRecord::Length + 1,
-                                                  i,
-                                                  recDay,
-                                                  TimeTextSeconds(recTime),
-                                                  recTime,
-                                                  f.SatName,
-                                                  std::move(text),
-                                                  0,
-                                                  {}});
+            rows->ofChan[size_t(chan)].rows.push_back({at / ScheduleRecord::Length + 1,
+                                                       i,
+                                                       recDay,
+                                                       TimeTextSeconds(recTime),
+                                                       recTime,
+                                                       f.SatName,
+                                                       std::move(text),
+                                                       0,
+                                                       {}});
         }
     }
     for (auto& chan : rows->ofChan) {
-        for (FinderRow& row : chan) {
+        for (FinderRow& row : chan.rows) {
             for (int week = 0; week < 2; ++week) {
                 const int key = row.recDay + 10 + 7 * week;
                 row.keyed[size_t(week)] = QString::number(key) + row.text;
@@ -152,6 +159,14 @@ std::shared_ptr<const FinderRows> readFinderRows(const StationState& s, const QB
         if (order.less(all[k - 1]->text, all[k]->text))
             ++rank;
         all[k]->rank = rank;
+    }
+    for (auto& chan : rows->ofChan) {
+        for (uint32_t k = 0; k < chan.rows.size(); ++k)
+            chan.byDay[size_t(chan.rows[k].recDay)].push_back(k);
+        for (auto& day : chan.byDay)
+            std::stable_sort(day.begin(), day.end(), [&](uint32_t a, uint32_t b) {
+                return chan.rows[a].rank < chan.rows[b].rank;
+            });
     }
     return rows;
 }
@@ -189,13 +204,8 @@ std::optional<Found> findNext(Station& station, const FinderKind& kind) {
     QStringList passedOver;
 
     const std::shared_ptr<const FinderRows> file = finderRows(station);
-    const std::vector<FinderRow>& rows = file->ofChan[size_t(kind.recChan[0] - '1')];
-    // Sorted by key, then by the text after it, then in the order added:
-    // the list's own order without comparing a text.
-    std::vector<uint64_t> order;
-    order.reserve(rows.size());
-    for (size_t k = 0; k < rows.size(); ++k) {
-        const FinderRow& row = rows[k];
+    const FinderRows::Chan& chan = file->ofChan[size_t(kind.recChan[0] - '1')];
+    for (const FinderRow& row : chan.rows) {
         if (row.recDay == today && row.recSecs > previousAt && row.recSecs < nowSecs) {
             const QString id = QString("%1 %2 %3 %4")
                                    .arg(row.n)
@@ -207,28 +217,30 @@ std::optional<Found> findNext(Station& station, const FinderKind& kind) {
                                   .arg(kind.what, row.name.trimmed(), row.recTime);
             }
         }
-        int d = row.recDay;
-        // Passed today: the next one is a week on. Equal to now stays today.
-        if (d == today && row.recTime < nowText)
-            d += 7;
-        if (d < today)
-            d += 7;
-        order.push_back(uint64_t(d + 10) << 48 | uint64_t(row.rank) << 24 | k);
     }
-    std::sort(order.begin(), order.end());
     std::vector<SortedList::Item> candidates;
-    candidates.reserve(order.size());
-    lists.lstWeeklySchedule.reserve(qsizetype(order.size()));
-    for (const uint64_t o : order) {
-        const FinderRow& row = rows[size_t(o & 0xffffff)];
-        const int key = int(o >> 48);
-        // Key d + 10, then the row and the record number: "12", 3, 5 gives 1235.
+    candidates.reserve(chan.rows.size());
+    lists.lstWeeklySchedule.reserve(qsizetype(chan.rows.size()));
+    // Key d + 10, then the row and the record number: "12", 3, 5 gives 1235.
+    const auto add = [&](const FinderRow& row, int key) {
         int32_t number = key * 10 + row.entry;
         for (ScheduleNo m = row.n; m > 0; m /= 10)
             number *= 10;
         candidates.push_back({row.keyed[key > row.recDay + 10], number + int32_t(row.n)});
         lists.lstWeeklySchedule << row.text;
-    }
+    };
+    // The list's order by key: the days from today to Saturday (key d + 10),
+    // then those up to today a week on (d + 17), each day's rows already in
+    // the list's order. A row of today earlier than now is a week on; one
+    // equal to now stays today.
+    for (int d = today; d <= 7; ++d)
+        for (const uint32_t k : chan.byDay[size_t(d)])
+            if (d != today || !(chan.rows[k].recTime < nowText))
+                add(chan.rows[k], d + 10);
+    for (int d = 1; d <= today; ++d)
+        for (const uint32_t k : chan.byDay[size_t(d)])
+            if (d != today || chan.rows[k].recTime < nowText)
+                add(chan.rows[k], d + 17);
     for (const QString& line : passedOver)
         LogError(station, line);
     lists.lstSort.assignInOrder(std::move(candidates));
