@@ -1,5 +1,6 @@
 #include "app/mnuMenu.h"
 
+#include "app/frmWeekAhead.h"
 #include "app/station_assembly.h"
 
 #include "audition/frmAudition.h"
@@ -158,6 +159,7 @@ void mnuMenu::buildMenus() {
     mnuView->setObjectName("mnuView");
     mnuPlaySchedule = entry(mnuView, "mnuPlaySchedule", "&Play Schedule", false);
     mnuRecordSchedule = entry(mnuView, "mnuRecordSchedule", "&Record Schedule", false);
+    mnuWeekAhead = entry(mnuView, "mnuWeekAhead", "&Week Ahead", false);
     mnuReceiverStatus = mnuView->addMenu("Receiver &Status");
     mnuReceiverStatus->setObjectName("mnuReceiverStatus");
     mnuCarrierStatus = entry(mnuReceiverStatus, "mnuCarrierStatus", "&Carrier", false);
@@ -221,6 +223,12 @@ void mnuMenu::buildMenus() {
     });
     enable(mnuPlaySchedule, [weekly] { weekly(frmWeeklySchedule::View::Play); });
     enable(mnuRecordSchedule, [weekly] { weekly(frmWeeklySchedule::View::Record); });
+    enable(mnuWeekAhead, [this] {
+        showWindow(weekAhead_, [this] {
+            return new frmWeekAhead(station_.paths().config(),
+                                    station_.paths().resolve(ScheduleFile::StationPath), this);
+        });
+    });
 
     if (receiver_) {
         enable(mnuCommunications, [this] {

@@ -21,6 +21,7 @@ class ClockDispatcher;
 class frmError;
 class frmHelp;
 class frmAbout;
+class frmWeekAhead;
 class frmComSelect;
 class frmDisplayReceiver;
 class frmRelay;
@@ -105,7 +106,7 @@ public:
     QAction *mnuSaveData, *mnuLoadData, *mnuFileExit;
     QAction *mnuMyComputer, *mnuSourceCodes, *mnuCommunications, *mnuLoadPlayList, *mnuAudition,
         *mnuAutoExport, *mnuSchedule, *mnuSetReceiver;
-    QAction *mnuPlaySchedule, *mnuRecordSchedule;
+    QAction *mnuPlaySchedule, *mnuRecordSchedule, *mnuWeekAhead;
     QAction *mnuCarrierStatus, *mnuMPEGStatus, *mnuRelayStatus, *mnuExtendedRelays,
         *mnuReceiverSerialPort, *mnuSettings;
     QAction *mnuEbNo, *ActivityLog, *mnuErrorLog;
@@ -149,5 +150,6 @@ private:
     QPointer<frmLoadData> loadData_;
     QPointer<frmMyComputer> myComputer_;
     QPointer<frmActivityLog> activityLog_;
+    QPointer<frmWeekAhead> weekAhead_;
     ConsoleParts parts_;
 };

@@ -20,6 +20,15 @@ QString WeekAheadEvent::line() const {
     return at.toString("yyyy-MM-dd HH:mm:ss") + " " + kind + " " + channel + " " + details;
 }
 
+std::vector<const WeekAheadEvent*> FilterWeekAhead(const std::vector<WeekAheadEvent>& events,
+                                                   const QString& kind, const QString& channel) {
+    std::vector<const WeekAheadEvent*> shown;
+    for (const WeekAheadEvent& e : events)
+        if ((kind.isEmpty() || e.kind == kind) && (channel.isEmpty() || e.channel == channel))
+            shown.push_back(&e);
+    return shown;
+}
+
 namespace {
 
 constexpr qint64 TickMs = 50;
@@ -174,7 +183,7 @@ public:
         const StationState& s = station->state;
         const QDate day = time.now().date().addDays(s.MidnightListLatch == 1 ? 1 : 0);
         const auto& entries = station->display.PlayList.items();
-        add("rebuild", "-",
+        add(s.MidnightListLatch == 1 ? "rebuild" : "playlist", "-",
             QString("playlist for %1: %2 entries")
                 .arg(day.toString("ddd yyyy-MM-dd"))
                 .arg(entries.size()));

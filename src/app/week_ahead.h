@@ -18,7 +18,13 @@ struct WeekAheadEvent {
 
     // "date time kind channel details"
     QString line() const;
+    // A conflict or a row the time change moves: what the operator must see.
+    bool marked() const { return kind == "conflict" || kind == "shift"; }
 };
+
+// The events of one kind on one channel, either empty for any, in order.
+std::vector<const WeekAheadEvent*> FilterWeekAhead(const std::vector<WeekAheadEvent>& events,
+                                                   const QString& kind, const QString& channel);
 
 struct WeekAhead {
     // False with the reason when the station could not be started.

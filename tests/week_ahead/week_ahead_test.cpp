@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/frmWeekAhead.h"
 #include "app/receiver_answers.h"
 #include "app/week_ahead.h"
 #include "fakes/assembled_station.h"
@@ -6,6 +7,9 @@
 #include "fakes/temp_station.h"
 #include "schedule/next_event_finder.h"
 #include "support/test.h"
+#include <QComboBox>
+#include <QLabel>
+#include <QTableWidget>
 
 namespace {
 
@@ -156,6 +160,33 @@ TEST(WeekAheadTest, TheDryRunDoesWhatTheLiveStationDoes) {
     EXPECT_THAT(lines(dry.events, {"record"}),
                 testing::Contains("08 05:29:59 record 1 Morning news"));
     EXPECT_EQ(lines(dry.events, {"conflict"}).filter("Also late").size(), 1);
+}
+
+// The window shows the dry run's events, marks conflicts, filters by kind
+// and runs again when the schedule file is saved.
+TEST_F(FinderRereadTest, TheWindowListsFiltersAndFollowsTheScheduleFile) {
+    // Every day, so that one falls within a day of now, when it is said.
+    std::vector<std::pair<int, QString>> daily;
+    for (int day = 1; day <= 7; ++day)
+        daily.emplace_back(day, "11:00:00");
+    putSchedule(file, 1, "A first", "1", daily);
+    putSchedule(file, 2, "B crowded", "1", daily);
+    frmWeekAhead window(t.paths->config(), t.host(ScheduleFile::StationPath));
+    const auto shows = [&](const QString& text) {
+        return !window.lstWeekAhead->findItems(text, Qt::MatchContains).isEmpty();
+    };
+    ASSERT_TRUE(waitUntil([&] { return shows("A first (schedule 1)"); }))
+        << window.lblStatus->text().toStdString();
+    const auto conflicts = window.lstWeekAhead->findItems("B crowded due", Qt::MatchContains);
+    ASSERT_FALSE(conflicts.isEmpty());
+    EXPECT_NE(conflicts.first()->background(), QBrush());
+    window.cboKind->setCurrentIndex(window.cboKind->findData("conflict"));
+    ASSERT_GT(window.lstWeekAhead->rowCount(), 0);
+    for (int row = 0; row < window.lstWeekAhead->rowCount(); ++row)
+        EXPECT_EQ(window.lstWeekAhead->item(row, 2)->text(), "conflict");
+    window.cboKind->setCurrentIndex(0);
+    putOnDay(file, 3, "Added later", "2", 5, "08:00:00");
+    EXPECT_TRUE(waitUntil([&] { return shows("Added later"); }));
 }
 
 TEST(WeekAheadTest, CommandLineTakesADayCount) {

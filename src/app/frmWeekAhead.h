@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/week_ahead.h"
+#include "platform/station_config.h"
+
+#include <QFileSystemWatcher>
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QTableWidget;
+
+// What the station will do in the next seven days, by day and time, from a
+// dry run on a worker thread: filterable by kind and channel, conflicts and
+// time-change shifts marked. Runs again whenever the schedule file changes.
+class frmWeekAhead : public QWidget {
+public:
+    frmWeekAhead(const StationConfig& config, const QString& scheduleHostPath,
+                 QWidget* parent = nullptr);
+
+    QComboBox *cboKind, *cboChannel;
+    QTableWidget* lstWeekAhead;
+    QLabel* lblStatus;
+
+    // Starts a dry run, or one more once the running one ends.
+    void refresh();
+
+private:
+    void showEvents();
+
+    StationConfig config_;
+    QFileSystemWatcher watcher_;
+    bool running_ = false, again_ = false;
+    std::shared_ptr<WeekAhead> shown_;
+};
