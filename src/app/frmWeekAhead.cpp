@@ -65,6 +65,13 @@ frmWeekAhead::frmWeekAhead(const StationConfig& config, const QString& scheduleH
     refresh();
 }
 
+frmWeekAhead::~frmWeekAhead() {
+    if (worker_) {
+        *cancel_ = true;
+        worker_->wait();
+    }
+}
+
 void frmWeekAhead::refresh() {
     if (running_) {
         again_ = true;
@@ -73,9 +80,10 @@ void frmWeekAhead::refresh() {
     running_ = true;
     lblStatus->setText("Working out the next seven days...");
     auto result = std::make_shared<WeekAhead>();
-    QThread* worker = QThread::create([config = config_, result] {
-        *result = RunWeekAhead(config, QDateTime::currentDateTime(), 7);
+    QThread* worker = QThread::create([config = config_, result, cancel = cancel_] {
+        *result = RunWeekAhead(config, QDateTime::currentDateTime(), 7, cancel.get());
     });
+    worker_ = worker;
     // A window closed first takes its connection with it; the thread still
     // ends and goes.
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);

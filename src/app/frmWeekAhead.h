@@ -4,6 +4,8 @@
 #include "platform/station_config.h"
 
 #include <QFileSystemWatcher>
+#include <QPointer>
+#include <QThread>
 #include <QWidget>
 #include <memory>
 
@@ -18,6 +20,8 @@ class frmWeekAhead : public QWidget {
 public:
     frmWeekAhead(const StationConfig& config, const QString& scheduleHostPath,
                  QWidget* parent = nullptr);
+    // A run still going is cancelled and waited for.
+    ~frmWeekAhead() override;
 
     QComboBox *cboKind, *cboChannel;
     QTableWidget* lstWeekAhead;
@@ -33,4 +37,6 @@ private:
     QFileSystemWatcher watcher_;
     bool running_ = false, again_ = false;
     std::shared_ptr<WeekAhead> shown_;
+    QPointer<QThread> worker_;
+    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
 };

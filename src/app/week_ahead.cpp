@@ -111,7 +111,7 @@ public:
 
     ~DryRun() override { station->logLineHeard = nullptr; }
 
-    WeekAhead run(int days) {
+    WeekAhead run(int days, const std::atomic<bool>* cancel) {
         WeekAhead result;
         const StartUpResult started = parts->dispatcher.Form_Load();
         if (!started.ok) {
@@ -125,6 +125,11 @@ public:
         const qint64 start = time.now().toMSecsSinceEpoch();
         const qint64 end = start + qint64(days) * DaySeconds * 1000;
         for (qint64 at = start + TickMs; at <= end; at = nextTick(start, at)) {
+            if (cancel && cancel->load()) {
+                result.ok = false;
+                result.error = "The dry run was cancelled.";
+                return result;
+            }
             time.advance(at - time.now().toMSecsSinceEpoch());
             parts->dispatcher.ClockTick();
             // Copies to the playout store run on threads in real time.
@@ -347,8 +352,9 @@ private:
 
 } // namespace
 
-WeekAhead RunWeekAhead(const StationConfig& config, const QDateTime& from, int days) {
+WeekAhead RunWeekAhead(const StationConfig& config, const QDateTime& from, int days,
+                       const std::atomic<bool>* cancel) {
     const QDateTime second = QDateTime::fromMSecsSinceEpoch(from.toMSecsSinceEpoch() / 1000 * 1000);
     DryRun dry(config, second);
-    return dry.run(days);
+    return dry.run(days, cancel);
 }

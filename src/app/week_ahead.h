@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <atomic>
 #include <vector>
 
 // One thing the station would do, at its moment.
@@ -38,5 +39,7 @@ struct WeekAhead {
 // (the start of its second) by its own clock tick, finders, cue, recording,
 // hand-off, playlist, purge and time change, on a private copy of its data
 // files with simulated hardware: programme audio always present, a receiver
-// that answers. Nothing of the real station is written.
-WeekAhead RunWeekAhead(const StationConfig& config, const QDateTime& from, int days);
+// that answers. Nothing of the real station is written. A cancel set from
+// another thread ends the run early, as not ok.
+WeekAhead RunWeekAhead(const StationConfig& config, const QDateTime& from, int days,
+                       const std::atomic<bool>* cancel = nullptr);

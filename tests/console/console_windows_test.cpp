@@ -86,7 +86,8 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     EXPECT_EQ(captions.join('|'),
               "&File|Save Data Files|Load Data Files|E&xit|SetUp|My Computer|Program Source "
               "Codes|Communications|&Load Play List|&Audition|AutoExport|&Schedule|Set "
-              "&Receiver|&View|&Play Schedule|&Record Schedule|Receiver &Status|&Carrier|&MPEG|"
+              "&Receiver|&View|&Play Schedule|&Record Schedule|&Week Ahead|Receiver "
+              "&Status|&Carrier|&MPEG|"
               "&Relays|&Extended Relays|Receiver Serial  &Port|&Settings|H&istory|&Eb/No|&Activity "
               "Log|Error Log|&Help|&About");
     t.station->ShutDown();
