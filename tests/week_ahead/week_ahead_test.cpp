@@ -8,6 +8,7 @@
 #include "schedule/next_event_finder.h"
 #include "support/test.h"
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTableWidget>
 
@@ -187,6 +188,20 @@ TEST_F(FinderRereadTest, TheWindowListsFiltersAndFollowsTheScheduleFile) {
     window.cboKind->setCurrentIndex(0);
     putOnDay(file, 3, "Added later", "2", 5, "08:00:00");
     EXPECT_TRUE(waitUntil([&] { return shows("Added later"); }));
+}
+
+// The purge names the recordings it would delete; the real ones stay.
+TEST(WeekAheadTest, ThePurgeIsShownAndTouchesNothingReal) {
+    TempStation t(BeforeTheChange);
+    t.writeSettings({{Setting::WaveDriveNo, 3}, {Setting::WaveKeepDays, 1}});
+    const QString saturday = t.host("c:\\satfile\\SFSAT005.WAV");
+    TempStation::writeFile(saturday, QByteArray(4096, 'x'));
+    const WeekAhead dry = RunWeekAhead(t.paths->config(), BeforeTheChange, 1);
+    ASSERT_TRUE(dry.ok) << dry.error.toStdString();
+    EXPECT_EQ(lines(dry.events, {"purge"}),
+              (QStringList{"08 00:00:30 purge - Deleted Saturday Sound Files",
+                           "08 00:00:30 purge - would delete C:\\satfile\\SFSAT005.WAV"}));
+    EXPECT_EQ(QFileInfo(saturday).size(), 4096);
 }
 
 TEST(WeekAheadTest, CommandLineTakesADayCount) {
