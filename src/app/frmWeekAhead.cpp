@@ -1,13 +1,16 @@
 #include "app/frmWeekAhead.h"
 
+#include <QAbstractTableModel>
+#include <QColor>
 #include <QComboBox>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableWidget>
+#include <QTableView>
 #include <QThread>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -16,6 +19,55 @@ const QStringList Kinds = {"receiver", "cue",      "arm",      "record",  "stop"
                            "shift",    "conflict", "error",    "message"};
 
 } // namespace
+
+// The shown events as table rows, read by the view as it scrolls: a week of
+// tens of thousands of events costs nothing to put up.
+class WeekAheadModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void show(std::vector<const WeekAheadEvent*> events) {
+        beginResetModel();
+        events_ = std::move(events);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(events_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 5;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount())
+            return {};
+        const WeekAheadEvent& e = *events_[size_t(index.row())];
+        if (role == Qt::BackgroundRole && e.marked())
+            return QColor(e.kind == "conflict" ? QColor(255, 200, 200) : QColor(255, 240, 170));
+        if (role != Qt::DisplayRole)
+            return {};
+        switch (index.column()) {
+        case 0:
+            return e.at.toString("ddd yyyy-MM-dd");
+        case 1:
+            return e.at.toString("HH:mm:ss");
+        case 2:
+            return e.kind;
+        case 3:
+            return e.channel;
+        default:
+            return e.details;
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const QStringList headings = {"Day", "Time", "Kind", "Channel", "Details"};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        return headings.value(section);
+    }
+
+private:
+    std::vector<const WeekAheadEvent*> events_;
+};
 
 frmWeekAhead::frmWeekAhead(const StationConfig& config, const QString& scheduleHostPath,
                            QWidget* parent)
@@ -36,10 +88,15 @@ frmWeekAhead::frmWeekAhead(const StationConfig& config, const QString& scheduleH
     lblStatus = new QLabel(this);
     lblStatus->setObjectName("lblStatus");
     lblStatus->setTextFormat(Qt::PlainText);
-    lstWeekAhead = new QTableWidget(0, 5, this);
+    model_ = new WeekAheadModel(this);
+    lstWeekAhead = new QTableView(this);
     lstWeekAhead->setObjectName("lstWeekAhead");
-    lstWeekAhead->setHorizontalHeaderLabels({"Day", "Time", "Kind", "Channel", "Details"});
+    lstWeekAhead->setModel(model_);
+    lstWeekAhead->setWordWrap(false);
     lstWeekAhead->horizontalHeader()->setStretchLastSection(true);
+    lstWeekAhead->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (const auto& [column, width] : {std::pair{0, 130}, {1, 80}, {2, 90}, {3, 60}})
+        lstWeekAhead->setColumnWidth(column, width);
     lstWeekAhead->verticalHeader()->hide();
     lstWeekAhead->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstWeekAhead->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -102,31 +159,16 @@ void frmWeekAhead::showEvents() {
         return;
     if (!shown_->ok) {
         lblStatus->setText(shown_->error);
-        lstWeekAhead->setRowCount(0);
+        model_->show({});
         return;
     }
-    const auto events = FilterWeekAhead(shown_->events, cboKind->currentData().toString(),
-                                        cboChannel->currentData().toString());
-    lstWeekAhead->setUpdatesEnabled(false);
-    lstWeekAhead->setRowCount(int(events.size()));
-    int marked = 0;
-    for (int row = 0; row < int(events.size()); ++row) {
-        const WeekAheadEvent& e = *events[size_t(row)];
-        const QStringList cells = {e.at.toString("ddd yyyy-MM-dd"), e.at.toString("HH:mm:ss"),
-                                   e.kind, e.channel, e.details};
-        for (int column = 0; column < cells.size(); ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            if (e.marked())
-                item->setBackground(e.kind == "conflict" ? QColor(255, 200, 200)
-                                                         : QColor(255, 240, 170));
-            lstWeekAhead->setItem(row, column, item);
-        }
-        marked += e.marked() ? 1 : 0;
-    }
-    lstWeekAhead->resizeColumnsToContents();
-    lstWeekAhead->setUpdatesEnabled(true);
+    auto events = FilterWeekAhead(shown_->events, cboKind->currentData().toString(),
+                                  cboChannel->currentData().toString());
+    const auto marked = std::count_if(events.begin(), events.end(),
+                                      [](const WeekAheadEvent* e) { return e->marked(); });
     lblStatus->setText(QString("%1 of %2 events; %3 conflicts or shifts marked")
                            .arg(events.size())
                            .arg(shown_->events.size())
                            .arg(marked));
+    model_->show(std::move(events));
 }

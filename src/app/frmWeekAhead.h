@@ -11,7 +11,8 @@
 
 class QComboBox;
 class QLabel;
-class QTableWidget;
+class QTableView;
+class WeekAheadModel;
 
 // What the station will do in the next seven days, by day and time, from a
 // dry run on a worker thread: filterable by kind and channel, conflicts and
@@ -24,7 +25,7 @@ public:
     ~frmWeekAhead() override;
 
     QComboBox *cboKind, *cboChannel;
-    QTableWidget* lstWeekAhead;
+    QTableView* lstWeekAhead;
     QLabel* lblStatus;
 
     // Starts a dry run, or one more once the running one ends.
@@ -37,6 +38,7 @@ private:
     QFileSystemWatcher watcher_;
     bool running_ = false, again_ = false;
     std::shared_ptr<WeekAhead> shown_;
+    WeekAheadModel* model_;
     QPointer<QThread> worker_;
     std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
 };

@@ -10,7 +10,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace {
 
@@ -173,18 +173,20 @@ TEST_F(FinderRereadTest, TheWindowListsFiltersAndFollowsTheScheduleFile) {
     putSchedule(file, 1, "A first", "1", daily);
     putSchedule(file, 2, "B crowded", "1", daily);
     frmWeekAhead window(t.paths->config(), t.host(ScheduleFile::StationPath));
-    const auto shows = [&](const QString& text) {
-        return !window.lstWeekAhead->findItems(text, Qt::MatchContains).isEmpty();
+    QAbstractItemModel& rows = *window.lstWeekAhead->model();
+    const auto find = [&](const QString& text) {
+        return rows.match(rows.index(0, 4), Qt::DisplayRole, text, 1, Qt::MatchContains);
     };
+    const auto shows = [&](const QString& text) { return !find(text).isEmpty(); };
     ASSERT_TRUE(waitUntil([&] { return shows("A first (schedule 1)"); }))
         << window.lblStatus->text().toStdString();
-    const auto conflicts = window.lstWeekAhead->findItems("B crowded due", Qt::MatchContains);
+    const auto conflicts = find("B crowded due");
     ASSERT_FALSE(conflicts.isEmpty());
-    EXPECT_NE(conflicts.first()->background(), QBrush());
+    EXPECT_TRUE(conflicts.first().data(Qt::BackgroundRole).isValid());
     window.cboKind->setCurrentIndex(window.cboKind->findData("conflict"));
-    ASSERT_GT(window.lstWeekAhead->rowCount(), 0);
-    for (int row = 0; row < window.lstWeekAhead->rowCount(); ++row)
-        EXPECT_EQ(window.lstWeekAhead->item(row, 2)->text(), "conflict");
+    ASSERT_GT(rows.rowCount(), 0);
+    for (int row = 0; row < rows.rowCount(); ++row)
+        EXPECT_EQ(rows.index(row, 2).data().toString(), "conflict");
     window.cboKind->setCurrentIndex(0);
     putOnDay(file, 3, "Added later", "2", 5, "08:00:00");
     EXPECT_TRUE(waitUntil([&] { return shows("Added later"); }));
