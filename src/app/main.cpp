@@ -50,10 +50,6 @@ int main(int argc, char** argv) {
     }
 
     if (command.weekAheadDays) {
-        // The local zone read once: without TZ the C library looks at
-        // /etc/localtime again on every conversion, millions in a dry run.
-        if (qEnvironmentVariableIsEmpty("TZ"))
-            qputenv("TZ", ":/etc/localtime");
         const QCoreApplication core(argc, argv);
         const WeekAhead ahead = RunWeekAhead(command.stationConfig(), QDateTime::currentDateTime(),
                                              *command.weekAheadDays);

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -354,7 +355,8 @@ private:
 
 WeekAhead RunWeekAhead(const StationConfig& config, const QDateTime& from, int days,
                        const std::atomic<bool>* cancel) {
-    const QDateTime second = QDateTime::fromMSecsSinceEpoch(from.toMSecsSinceEpoch() / 1000 * 1000);
+    const QDateTime second = QDateTime::fromMSecsSinceEpoch(from.toMSecsSinceEpoch() / 1000 * 1000,
+                                                            QTimeZone::systemTimeZone());
     DryRun dry(config, second);
     return dry.run(days, cancel);
 }

@@ -52,6 +52,7 @@ void VirtualTime::jumpTo(const QDateTime& when) {
     epochMs_ = when.toMSecsSinceEpoch();
     spec_ = when.timeSpec();
     offset_ = spec_ == Qt::OffsetFromUTC ? when.offsetFromUtc() : 0;
+    zone_ = spec_ == Qt::TimeZone ? when.timeZone() : QTimeZone();
 }
 
 VirtualTime::~VirtualTime() {
@@ -66,7 +67,8 @@ bool VirtualTime::setTimeOfDay(const QTime& time, QString* error) {
         return false;
     }
     ++timeSettings_;
-    jumpTo(QDateTime(now().date(), time, spec_, offset_));
+    jumpTo(spec_ == Qt::TimeZone ? QDateTime(now().date(), time, zone_)
+                                 : QDateTime(now().date(), time, spec_, offset_));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/timers.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <vector>
 
 // A clock and timers driven by their owner: advance() moves time forward and
@@ -17,7 +18,8 @@ public:
     // Kept as milliseconds since the epoch: a week of ticks is twelve million
     // advances, and local-time arithmetic on each would be most of the run.
     QDateTime now() const override {
-        return QDateTime::fromMSecsSinceEpoch(epochMs_, spec_, offset_);
+        return spec_ == Qt::TimeZone ? QDateTime::fromMSecsSinceEpoch(epochMs_, zone_)
+                                     : QDateTime::fromMSecsSinceEpoch(epochMs_, spec_, offset_);
     }
     qint64 monotonicMs() const override { return monotonic_; }
     bool setTimeOfDay(const QTime& time, QString* error) override;
@@ -40,6 +42,9 @@ private:
     qint64 epochMs_ = 0;
     Qt::TimeSpec spec_ = Qt::LocalTime;
     int offset_ = 0;
+    // A start given in a time zone keeps it: Qt converts from its own copy of
+    // the zone's rules, where local time asks the C library every time.
+    QTimeZone zone_;
     qint64 monotonic_ = 0;
     qint64 nextSequence_ = 0;
     std::vector<VirtualTimer*> timers_;
