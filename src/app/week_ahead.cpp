@@ -120,6 +120,9 @@ public:
             result.error = started.message;
             return result;
         }
+        // Nobody reads the private copy's logs: every line is heard as it is
+        // said, and writing them would cost more than the rest of the run.
+        station->state.ActivityLogOn = 0;
         // The tick is called here, at the moments it could act.
         parts->dispatcher.tmrClock->setEnabled(false);
         waveFiles = listWaveFiles();
@@ -163,6 +166,7 @@ public:
         const RecordChannelState& c = station->state.Rec(channel);
         const bool active = c.RecActive == 1;
         const double began = c.RecStartTimer;
+        const QStringList written = parts->recording.channel(channel).filesInUse();
         real.recording->StopRecordChannel(channel);
         if (!active)
             return;
@@ -170,7 +174,7 @@ public:
             taking[size_t(channel - 1)] + " after " +
                 FormatElapsed(int(std::nearbyint(clock() - began))).trimmed());
         taking[size_t(channel - 1)].clear();
-        waveFiles.merge(listWaveFiles());
+        waveFiles.insert(written.begin(), written.end());
     }
     void DumpRecordChannel(int channel) override {
         const RecordChannelState& c = station->state.Rec(channel);
@@ -222,9 +226,9 @@ public:
 private:
     void heard(const QString& prefix, const QString& text) {
         if (prefix == "ER") {
-            const bool conflict = text.contains(" is not done: ") ||
-                                  text.contains(" was passed over ") ||
-                                  text.contains(" was not cued in time");
+            const bool conflict =
+                text.contains(" is not done: ") || text.contains(" was passed over ") ||
+                text.contains(" was not recorded") || text.contains(" was not cued in time");
             add(conflict ? "conflict" : "error", "-", text);
         } else if (text.startsWith("Record ")) {
             for (int channel : {1, 2}) {
@@ -245,21 +249,23 @@ private:
                 const std::set<QString> now = listWaveFiles();
                 for (const QString& f : waveFiles)
                     if (!now.contains(f))
-                        add("purge", "-", "would delete " + f);
+                        add("purge", "-",
+                            "would delete " + station->state.WaveDrive + ":\\satfile\\" +
+                                QFileInfo(f).fileName());
                 waveFiles = now;
             }
         }
     }
 
-    // The recordings in the wave store, by station path.
+    // The recordings in the wave store, by host path.
     std::set<QString> listWaveFiles() const {
         std::set<QString> files;
         const QString drive = station->state.WaveDrive;
         if (drive.size() != 1)
             return files;
-        const QString folder = drive + ":\\satfile";
-        for (const QString& f : QDir(paths->resolve(folder)).entryList({"SF*"}, QDir::Files))
-            files.insert(folder + "\\" + f);
+        const QDir folder(paths->resolve(drive + ":\\satfile"));
+        for (const QString& f : folder.entryList({"SF*"}, QDir::Files))
+            files.insert(folder.filePath(f));
         return files;
     }
 
