@@ -2,7 +2,6 @@
 
 #include "support/test.h"
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
@@ -16,10 +15,7 @@ public:
         logPath_ = dir_.filePath("commands.log");
         process_.start(RECEIVER_SIM, QStringList{"--log", logPath_} + flags);
         EXPECT_TRUE(process_.waitForStarted(5000));
-        QElapsedTimer t;
-        t.start();
-        while (!process_.canReadLine() && t.elapsed() < 5000)
-            process_.waitForReadyRead(100);
+        waitUntil([&] { return process_.canReadLine(); });
         device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
         EXPECT_FALSE(device_.isEmpty()) << process_.readAllStandardError().toStdString();
     }
