@@ -202,11 +202,13 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
 }
 
 // make run lays its station out with the demonstration program: the console
-// must switch, record, hand off and play on that layout as it stands.
+// must switch, record, hand off and play on that layout as it stands. The
+// programme opens with three seconds of silence, so the take must be longer
+// than that or it is dumped before the tune.
 TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
     Station demo;
     QProcess layOut;
-    layOut.start(DEMO_STATION, {demo.dir.path(), demo.sim.device(), "9", "00:03"});
+    layOut.start(DEMO_STATION, {demo.dir.path(), demo.sim.device(), "9", "00:05"});
     ASSERT_TRUE(layOut.waitForFinished(30000));
     ASSERT_EQ(layOut.exitCode(), 0) << layOut.readAllStandardError().toStdString();
     const QString at = QString::fromLatin1(layOut.readAllStandardOutput()).trimmed();
@@ -217,7 +219,7 @@ TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
         waitUntil([&] { return !demo.file("drives/P/programs", "SF8001*.wav").isEmpty(); }, 60000))
         << demo.diagnosis();
     EXPECT_TRUE(demo.sim.commands().contains("SETAUDIO 1 S AA1 0  "));
-    EXPECT_EQ(readWave(demo.file("drives/C/satfile", "SF*.WAV")).frames, 3 * 44100);
+    EXPECT_EQ(readWave(demo.file("drives/C/satfile", "SF*.WAV")).frames, 5 * 44100);
     demo.setPort(889, 63); // Play
     EXPECT_TRUE(waitUntil([&] { return QFileInfo(demo.path("play.pcm")).size() > 176400; }));
     ConsoleProcess::stop(demo.process());
