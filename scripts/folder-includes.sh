@@ -4,7 +4,7 @@
 # include of a folder that is not below the includer in LAYERS, which keeps
 # the folders free of circles: each depends only on those before it.
 set -eu
-LAYERS="ioport platform station windows schedule settings logs receiver audition backup recording export
+LAYERS="ioport platform station windows schedule settings history logs receiver audition backup recording export
 io console app"
 cd "$(dirname "$0")/../src"
 edges=$(grep -rHo '^#include "[a-z_]*/' --include='*.cpp' --include='*.h' . |

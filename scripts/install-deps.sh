@@ -13,7 +13,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-serialport-dev libqt6opengl6-dev
-  libxkbcommon-dev libgl-dev libsndfile1-dev
+  libxkbcommon-dev libgl-dev libsndfile1-dev libebur128-dev
+  qt6-charts-dev libqt6sql6-sqlite
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth socat poppler-utils sndfile-programs fonts-liberation
   pulseaudio pulseaudio-utils
