@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 class Station;
@@ -73,6 +74,12 @@ public:
     QList<TakeRecord> since(const QDateTime& from) const;
     // Drops the takes scheduled before the date (the activity-log retention).
     void purgeBefore(const QDate& date);
+
+    // Heard on every row and hand-off as it is written, whether the database
+    // took it or not, so that monitoring learns of a take even when the
+    // disk cannot keep it.
+    std::function<void(const TakeRecord&)> taken;
+    std::function<void(qint64 id, const HandOffResult&)> handedOff;
 
 private:
     struct Impl;
