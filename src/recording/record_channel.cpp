@@ -389,21 +389,17 @@ void RecordChannel::heardEbNo(double value) {
 
 RecordingControl::RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
                                    RecordingHandOff* handOff, TakeHistory* history)
-    : station_(station), receiver_(receiver), one_(
-                                                  1, station, devices, receiver, handOff,
-                                                  [this] {
-                                                      if (recordingBegan_)
-                                                          recordingBegan_(1);
-                                                  },
-                                                  history),
-      two_(
-          2, station, devices, receiver, handOff,
-          [this] {
-              if (recordingBegan_)
-                  recordingBegan_(2);
-          },
-          history) {
+    : station_(station), receiver_(receiver),
+      one_(1, station, devices, receiver, handOff, began(1), history),
+      two_(2, station, devices, receiver, handOff, began(2), history) {
     station_.addFileUser(this);
+}
+
+std::function<void()> RecordingControl::began(int channel) {
+    return [this, channel] {
+        if (recordingBegan_)
+            recordingBegan_(channel);
+    };
 }
 
 RecordingControl::~RecordingControl() {

@@ -197,6 +197,9 @@ public:
     void shutDown();
 
 private:
+    // A channel's word that it began recording, passed on with its number.
+    std::function<void()> began(int channel);
+
     Station& station_;
     ReceiverLink* receiver_;
     std::function<void(int)> recordingBegan_;
