@@ -124,6 +124,10 @@ struct TakeHistory::Impl {
         if (isOpen && QFileInfo::exists(hostPath))
             return true;
         close();
+        // Resolved at each opening: the folder may be made, in whatever
+        // letter case, after the history was set up.
+        if (station)
+            hostPath = station->paths().resolve(StationPath);
         static std::atomic<int> counter{0};
         connection = QStringLiteral("varnola_take_history_%1").arg(++counter);
         QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", connection);
@@ -220,7 +224,6 @@ struct TakeHistory::Impl {
 
 TakeHistory::TakeHistory(Station& station) : impl_(std::make_unique<Impl>()) {
     impl_->station = &station;
-    impl_->hostPath = station.paths().resolve(StationPath);
 }
 
 TakeHistory::TakeHistory(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
