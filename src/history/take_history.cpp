@@ -32,6 +32,7 @@ const QStringList Migrations[] = {
      "CREATE TABLE hand_offs (take_id INTEGER NOT NULL,"
      " destination TEXT NOT NULL, outcome TEXT NOT NULL, why TEXT NOT NULL,"
      " PRIMARY KEY (take_id, destination))"},
+    {"CREATE TABLE running (id INTEGER PRIMARY KEY CHECK (id = 1), last_seen TEXT NOT NULL)"},
 };
 constexpr int KnownVersion = int(std::size(Migrations));
 
@@ -348,6 +349,27 @@ QList<TakeRecord> TakeHistory::since(const QDateTime& from) const {
     if (!ok)
         takes.clear();
     return takes;
+}
+
+bool TakeHistory::markRunning(const QDateTime& now) {
+    return !impl_->readOnly &&
+           impl_->inTransaction("Cannot keep the running mark in", [&](QSqlQuery& q) {
+               q.prepare("INSERT OR REPLACE INTO running (id, last_seen) VALUES (1, ?)");
+               q.addBindValue(text(timeText(now)));
+               return q.exec();
+           });
+}
+
+QDateTime TakeHistory::lastRunning() const {
+    QDateTime last;
+    impl_->inTransaction("Cannot read the take history", [&](QSqlQuery& q) {
+        if (!q.exec("SELECT last_seen FROM running WHERE id = 1"))
+            return false;
+        if (q.next())
+            last = timeOf(q.value(0));
+        return true;
+    });
+    return last;
 }
 
 void TakeHistory::purgeBefore(const QDate& date) {

@@ -206,6 +206,11 @@ private:
     RecordChannel one_, two_;
 };
 
+// The programmes recorded by time that came due after the console's last
+// running mark and before now, while it was not running: a missed row each
+// (a week at most), unless the history holds a row of theirs already.
+void KeepTakesMissedWhileAway(Station& station, TakeHistory& history, const QDateTime& now);
+
 // The sound cards chosen in the settings, handed over as start-up reads
 // them: the record channels' inputs, and the programme player's output.
 class RecordingDeviceChoice : public AudioDeviceChoice {
