@@ -1,11 +1,14 @@
 #include "app/mnuMenu.h"
 #include "console/clock_tick.h"
-#include "fakes/receiver_window_test.h"
+#include "fakes/fake_serial_port.h"
+#include "fakes/temp_station.h"
 #include "receiver/frmComSelect.h"
 #include "receiver/frmDisplayReceiver.h"
 #include "receiver/frmRelay.h"
 #include "receiver/frmSetReceiver.h"
+#include "receiver/receiver_link.h"
 #include "station/settings_file.h"
+#include "support/test.h"
 
 #include <QtWidgets>
 
@@ -18,7 +21,33 @@ constexpr int WindowTimeoutMs = 3000;
 constexpr int ExchangeMs = 3100;
 const QByteArray CarrierReport = "Carrier  Locked >\r\nLevel  -41 dBm\r\n>";
 
-using ReceiverWindowsTest = ReceiverWindowTest;
+// A receiver window on a station whose link talks to a scripted port. The
+// threshold stands for the settings a window must leave alone.
+class ReceiverWindowsTest : public ::testing::Test {
+protected:
+    ReceiverWindowsTest() {
+        t.writeSettings(
+            {{Setting::RecordThreshold, -300}, {Setting::CommPortNo, 3}, {Setting::BaudIndex, 1}});
+        t.startUp();
+        link = std::make_unique<ReceiverLink>(*t.station, std::make_unique<FakeSerialPort>(port));
+    }
+    // Makes and shows the window, as the console's menu does.
+    template <typename Window, typename... Args> Window* show(Args&&... args) {
+        auto* w = new Window(*t.station, std::forward<Args>(args)...);
+        window.reset(w);
+        w->show();
+        return w;
+    }
+    QString text(const char* label) const { return window->findChild<QLabel*>(label)->text(); }
+    void click(const char* button) {
+        QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+
+    TempStation t;
+    FakeSerialPort::Shared port;
+    std::unique_ptr<ReceiverLink> link;
+    std::unique_ptr<QWidget> window;
+};
 
 QByteArray settingsOf(const TempStation& t) {
     return TempStation::readFile(t.host(SettingsFile::StationPath));
@@ -73,12 +102,16 @@ TEST_F(ReceiverWindowsTest, ComSelectSavesTheChoiceOnCloseAndReportsAnUnwritable
             << t.messages.shown[0].toStdString();
 }
 
-// Shown exactly as it came, line ends and prompt kept, never as markup;
-// Refresh reads long answers whatever the query and asks the query shown.
-TEST_F(ReceiverWindowsTest, DataWindowShowsTheAnswerAsItCameAndRefreshReadsToTheLongEnd) {
+// Shown exactly as it came, line ends and prompt kept, never as markup.
+// Refresh reads long answers whatever the query, and the carrier report's
+// early ">" must not end it either: both run to the time-out. An answer
+// arriving after the window is destroyed must not reach into it; a window
+// kept for reuse asks again each time it is shown.
+TEST_F(ReceiverWindowsTest, DataWindowShowsTheAnswerAsItCameAndReadsLongAnswersToTheTimeOut) {
     int asked = 0;
-    port.answer = [&](const QByteArray&) {
-        return "Port " + QByteArray::number(++asked) + " <b>AA1</b>\r\n>";
+    port.answer = [&](const QByteArray& written) {
+        return written == "RT C\r" ? CarrierReport
+                                   : "Port " + QByteArray::number(++asked) + " <b>AA1</b>\r\n>";
     };
     auto* w = show<frmDisplayReceiver>(*link, "R M");
     EXPECT_FALSE(link->busy());
@@ -90,15 +123,8 @@ TEST_F(ReceiverWindowsTest, DataWindowShowsTheAnswerAsItCameAndRefreshReadsToThe
     EXPECT_EQ(text("lblDisplayReceiver"), "");
     t.time.advance(80);
     EXPECT_EQ(text("lblDisplayReceiver"), "Port 3 <b>AA1</b>\r\n>");
-    EXPECT_EQ(port.sessions, (QByteArrayList{"R M\r", "R ER\r", "R ER\r"}));
-}
-
-// The carrier report's early ">" must not end it: it runs to the time-out.
-// An answer arriving after the window is destroyed must not reach into it;
-// a window kept for reuse asks again each time it is shown.
-TEST_F(ReceiverWindowsTest, DataWindowReadsTheCarrierReportToTheTimeOut) {
-    port.answer = [](const QByteArray&) { return CarrierReport; };
-    show<frmDisplayReceiver>(*link, "RT C");
+    t.time.advance(960); // on a whole second again: three seconds to wait
+    w->showQuery("RT C");
     t.time.advance(WindowTimeoutMs - 40);
     EXPECT_TRUE(link->busy());
     EXPECT_EQ(text("lblDisplayReceiver"), "");
@@ -108,11 +134,12 @@ TEST_F(ReceiverWindowsTest, DataWindowReadsTheCarrierReportToTheTimeOut) {
     window.reset();
     t.time.advance(WindowTimeoutMs + 40);
     EXPECT_FALSE(link->busy());
-    auto* w = show<frmDisplayReceiver>(*link, "R M");
+    w = show<frmDisplayReceiver>(*link, "R M");
     click("cmdDisplayReceiverExit");
     EXPECT_FALSE(w->isVisible());
     w->show();
-    EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "RT C\r", "R M\r", "R M\r"}));
+    EXPECT_EQ(port.sessions,
+              (QByteArrayList{"R M\r", "R ER\r", "R ER\r", "RT C\r", "RT C\r", "R M\r", "R M\r"}));
 }
 
 // A window brought forward by another View entry must ask that entry's query
