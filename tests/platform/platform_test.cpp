@@ -2,12 +2,18 @@
 #include "platform/drive_paths.h"
 #include "platform/file_system.h"
 #include "platform/record_file.h"
+#include "platform/serial_port.h"
 #include "platform/station_config.h"
 #include "support/test.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,6 +145,48 @@ TEST_F(PlatformTest, FilesAndFoldersByStationPath) {
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{"Logs", "SFMONDIR", "SFTUE001.WAV"}));
     EXPECT_EQ(files::deleteFiles(paths, "c:\\nowhere\\*.*"), 0);
+}
+
+// The receiver's line on a pseudo-terminal: the settings reach the device,
+// bytes go and come unchanged (trailing blanks and carriage returns too),
+// and a line that is missing or that another program holds is refused with
+// the system's own number and text until it is free again.
+TEST(SerialPortTest, SettingsReachTheLineBytesPassUnchangedAndAHeldLineIsRefused) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const auto closeMaster = qScopeGuard([&] { ::close(master); });
+    const QString line = QString::fromLocal8Bit(::ptsname(master));
+    auto port = makeQtSerialPort(), other = makeQtSerialPort();
+    int number = 0;
+    QString description;
+    ASSERT_TRUE(port->open(line, "19200,N,8,1", &number, &description))
+        << description.toStdString();
+    termios tio{};
+    ASSERT_EQ(tcgetattr(master, &tio), 0);
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
+
+    QByteArray sent, heard;
+    const QByteArray command = "SETAUDIO 1 S AA1 0 \r", answer = "Eb/No  9.8 dB\r\n>";
+    port->setReadyRead([&] { heard += port->readAll(); });
+    ASSERT_TRUE(port->write(command));
+    EXPECT_TRUE(waitUntil([&] {
+        char bytes[64];
+        sent += QByteArray(bytes, std::max<qsizetype>(0, ::read(master, bytes, sizeof bytes)));
+        return sent.size() >= command.size();
+    }));
+    EXPECT_EQ(sent, command);
+    ASSERT_EQ(::write(master, answer.constData(), size_t(answer.size())), answer.size());
+    EXPECT_TRUE(waitUntil([&] { return heard == answer; })) << heard.toStdString();
+
+    for (const QString& refused : {line, line + "-gone"}) {
+        number = 0;
+        EXPECT_FALSE(other->open(refused, "19200,N,8,1", &number, &description));
+        EXPECT_TRUE(number > 0 && !description.isEmpty()) << refused.toStdString();
+    }
+    port->close();
+    EXPECT_TRUE(other->open(line, "19200,N,8,1", &number, &description))
+        << description.toStdString();
 }
 
 } // namespace

@@ -1,22 +1,11 @@
-#include "fakes/fake_messages.h"
 #include "fakes/fake_serial_port.h"
-#include "fakes/sim_receiver.h"
 #include "fakes/temp_station.h"
-#include "platform/clock.h"
-#include "platform/timers.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_commands.h"
 #include "receiver/receiver_link.h"
 #include "station/log_files.h"
-#include "station/station.h"
 
-#include <QFileInfo>
-#include <QSerialPort>
-#include <QTemporaryDir>
-#include <fcntl.h>
 #include <optional>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -108,7 +97,7 @@ TEST_F(ReceiverLinkTest, EndMarkPositionSteadyTimeOutAndTheCapOnABabblingReceive
     EXPECT_FALSE(got->complete);
 }
 
-// The answer ends at the prompt; the port and speed are the settings'.
+// The port and speed are the settings'.
 TEST_F(ReceiverLinkTest, OneExchangeAtATimeWithCommandsAheadOfWaitingQueries) {
     QStringList order;
     link->run(query("R M"), [&](const ReceiverResult&) { order << "R M"; });
@@ -123,10 +112,6 @@ TEST_F(ReceiverLinkTest, OneExchangeAtATimeWithCommandsAheadOfWaitingQueries) {
     EXPECT_EQ(order, (QStringList{"R M", "SETAUDIO", "R S"}));
     EXPECT_EQ(shared.sessions, (QByteArrayList{"R M\r", "SETAUDIO 1 S AA1 0  \r", "R S\r"}));
     EXPECT_EQ(shared.closes, 3);
-    shared.answer = [](const QByteArray&) { return QByteArray("line 1\r\nline 2\r\n>"); };
-    run(query("R M"));
-    EXPECT_TRUE(got->complete);
-    EXPECT_EQ(got->answer, "line 1\r\nline 2\r\n>");
     t.station->state.BaudIndex = 1;
     EXPECT_EQ(link->lineSettings(), "9600,N,8,1");
 }
@@ -220,7 +205,6 @@ TEST(ReceiverTextTest, EbNoSetAudioRelaysAndWindowTimeOut) {
     EXPECT_EQ(cueSetAudioCommand(stored("4", "R", "B2", "14")), "SETAUDIO 4 R B2  14 ");
     EXPECT_EQ(switchSetAudioCommand(stored("4", "R", "B2", "14")), "SETAUDIO 4 R B2  14");
     EXPECT_EQ(setupSetAudioCommand(3, "S", "AA1", "0"), "SETAUDIO 3 S AA10");
-    EXPECT_EQ(setupSetAudioCommand(1, "1", "XYZ", "14"), "SETAUDIO 1 1 XYZ14");
     const std::pair<const char*, QList<int>> ports[] = {{"1", {11, 14}}, {"2", {4, 7}}, {"3", {1}},
                                                         {"4", {8}},      {"5", {}},     {" ", {}}};
     for (const auto& [port, relays] : ports)
@@ -235,93 +219,6 @@ TEST(ReceiverTextTest, EbNoSetAudioRelaysAndWindowTimeOut) {
     // The window's time-out is two seconds past the following whole second.
     for (auto [clock, ms] : {std::pair{100.0, 3000}, {100.4, 2600}, {100.6, 3400}, {86399.7, 3300}})
         EXPECT_EQ(windowAnswerTimeoutMs(clock), ms) << clock;
-}
-
-// A station on real time and real timers, its COM1 on the given device.
-struct LiveStation {
-    explicit LiveStation(const QString& com1) {
-        StationConfig config;
-        config.drivesRoot = dir.filePath("drives");
-        config.drives.insert('C', dir.filePath("drives/C"));
-        config.serialPorts[0] = com1;
-        paths = std::make_unique<DrivePaths>(config);
-        station = std::make_unique<Station>(clock, timers, *paths, messages);
-        TempStation::writeSettings(
-            paths->resolve(SettingsFile::StationPath),
-            {{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}, {Setting::ActivityLogOn, 1}});
-        EXPECT_TRUE(station->StartUp().ok);
-        link = std::make_unique<ReceiverLink>(*station, makeQtSerialPort());
-    }
-
-    QTemporaryDir dir;
-    SystemClock clock;
-    QtTimers timers;
-    FakeMessages messages;
-    std::unique_ptr<DrivePaths> paths;
-    std::unique_ptr<Station> station;
-    std::unique_ptr<ReceiverLink> link;
-};
-
-// Through QSerialPort to the simulated receiver on a pseudo-terminal, reached
-// by the link it makes, as a demonstration station reaches it; a link left
-// behind by an earlier simulator is replaced.
-TEST(ReceiverWireTest, CommandsArriveByteForByteTheEbNoIsLoggedAndPortFailuresAreReported) {
-    QTemporaryDir dir;
-    const QString com1 = dir.filePath("com1");
-    ASSERT_TRUE(QFile::link(com1 + ".gone", com1));
-    std::optional<SimReceiver> sim{std::in_place, QStringList{"--link", com1, "--ebno", "7.3"}};
-    LiveStation s{com1};
-    const auto send = [](LiveStation& on, const QString& command) {
-        bool done = false;
-        on.station->state.ReceiverCommand = command;
-        SendReceiverCommand(*on.station, *on.link, [&](bool) { done = true; });
-        ASSERT_TRUE(waitUntil([&] { return done; }));
-    };
-    EXPECT_EQ(QFileInfo(com1).symLinkTarget(), sim->device());
-    // First on the line: the answer to a command just sent may still come in
-    // when the next exchange opens the port, and would shift line twelve.
-    PollEbNo(*s.station, *s.link);
-    QFile log(s.paths->resolve(logFileStationPath("EB", s.clock.today())));
-    ASSERT_TRUE(waitUntil([&] { return log.exists() && log.size() > 0; }));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QString line = QString::fromLatin1(log.readAll());
-    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  7\\.3 dB\\r\\n$").match(line).hasMatch())
-        << line.toStdString();
-    send(s, switchSetAudioCommand(stored("1", "S", "AA1", "0")));
-
-    // The system's own error number and text for a port another program
-    // holds; once it is free again the command goes.
-    QSerialPort holder(com1);
-    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    send(s, "R M");
-    holder.close();
-    send(s, "R M");
-    ASSERT_EQ(s.messages.shown.size(), 1);
-    EXPECT_TRUE(QRegularExpression("^\\d+  \\S.*\\.  Check serial port settings in "
-                                   "SetUp/Communications\\.$")
-                    .match(s.messages.shown[0])
-                    .hasMatch())
-        << s.messages.shown[0].toStdString();
-    ASSERT_TRUE(sim->waitForCommands(3));
-    EXPECT_EQ(sim->commands(), (QStringList{"R C", "SETAUDIO 1 S AA1 0 ", "R M"}));
-
-    // The line settings reach the port: 19200, 8N1.
-    s.station->state.BaudIndex = 2;
-    auto port = makeQtSerialPort();
-    int number = 0;
-    QString description;
-    ASSERT_TRUE(port->open(com1, s.link->lineSettings(), &number, &description))
-        << description.toStdString();
-    const int fd = ::open(com1.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    termios tio{};
-    ASSERT_EQ(tcgetattr(fd, &tio), 0);
-    ::close(fd);
-    port->close();
-    EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
-    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
-    sim.reset(); // the simulator takes its link away when it ends
-    EXPECT_FALSE(QFileInfo(com1).isSymLink());
 }
 
 } // namespace
