@@ -136,6 +136,8 @@ TEST(WeekAheadTest, TheDryRunDoesWhatTheLiveStationDoes) {
     EXPECT_THAT(lines(dry.events, {"record"}),
                 testing::Contains("08 05:29:59 record 1 Morning news"));
     EXPECT_EQ(lines(dry.events, {"conflict"}).filter("Also late").size(), 1);
+    EXPECT_EQ(lines(dry.events, {"stop"}).filter("Night music").filter(" after 01:00").size(),
+              lines(dry.events, {"stop"}).filter("Night music").size());
 }
 
 // The window shows the dry run's events, marks conflicts, filters by kind
