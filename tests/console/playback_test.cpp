@@ -170,9 +170,6 @@ TEST_F(PlaybackTest, PlayContactStartsAndANewCardTakesOverAtTheNextStart) {
     a.setPort(889, 63); // parallel status: 127 - 63 = 64, Play only
     t.time.advance(100);
     EXPECT_EQ(s.Playing, 1);
-    const RemoteControl& remote = a.parts->remote;
-    EXPECT_EQ(QList<int>({remote.PlayInput, remote.RecordInput, remote.AlarmInput}),
-              QList<int>({1, 0, 0}));
     EXPECT_EQ(d.lblPlayRelay, "PLAY");
     a.setPort(889, 127);
     t.time.advance(100);
