@@ -223,7 +223,6 @@ TEST(TickTest, AtMidnightThePlayCountdownCarriesOverAndTheFilesArePurged) {
     r.step('r', "00:01:00");
     EXPECT_EQ(r.calls(),
               "playlist mode 0 23:59:55.000, relays 1 00:00:10.550, relays 0 00:00:11.550");
-    EXPECT_EQ(r.calls("playlist mode 1"), "playlist mode 1 23:59:00.000"); // the load's
     const QString log = r.log("AL", Monday.addDays(1));
     EXPECT_EQ(log.count("Deleted Monday Sound Files"), 1) << log.toStdString();
     EXPECT_TRUE(log.startsWith("00:00:30  ")) << log.toStdString();
@@ -264,52 +263,41 @@ TEST(ClockWeekTest, EveryEventOfAWeekHappensOnceAtItsSecond) {
     r.load();
     r.t.time.advanceTo(end);
 
-    // Every occurrence from start on (a day beyond the run, so that calls at
-    // the very end match too) has exactly one call of each kind in its
-    // window, and every call belongs to one. Channel 1 cues about 6.5 s
-    // ahead, channel 2 about 3.5 s; arms come half a second before the time
-    // and the switch about half a second after it (two seconds after start-up
-    // for one due at that very moment). One too close to start-up to be cued
-    // is not recorded this time, and must not hold the channel up either.
-    const auto& calls = r.parts.calls;
-    std::vector<bool> belongs(calls.size());
-    QStringList wanted, got, strays;
+    // Each call as the programme time it serves: channel 1 cues 6.45 s ahead,
+    // channel 2 3.5 s, arms come half a second before the time and the
+    // switch 0.55 s after it (two seconds after start-up for one due at that
+    // very moment). One too close to start-up to be cued is not recorded this
+    // time, and must not hold the channel up either. Times near the end of
+    // the run are left out, as their calls may still be to come.
+    const QDateTime last = end.addSecs(-10);
+    const std::map<QString, int> ahead = {
+        {"cue1", 6450}, {"cue2", 3500}, {"arm1", 500}, {"arm2", 500}, {"switch", -550}};
+    QStringList wanted, got;
+    const auto add = [&](QStringList& to, const QString& what, ScheduleNo slot,
+                         const QDateTime& at) {
+        if (at <= last)
+            to << what + QString(" %1 ").arg(slot) + at.toString("ddd HH:mm:ss.zzz");
+    };
+    for (const auto& c : r.parts.calls)
+        if (ahead.contains(c.what))
+            add(got, c.what, c.slot, c.when.addMSecs(ahead.at(c.what)));
     for (const auto& [slot, s] : all)
         for (const auto& [day, time] : s.second)
             for (int d = 0; d < 8; ++d) {
                 const QDateTime at(start.date().addDays(d), QTime::fromString(time));
-                const bool atStart = start.secsTo(at) < 7, one = s.first == "1";
-                std::vector<std::tuple<QString, double, double>> windows;
+                const bool atStart = start.secsTo(at) < 7;
                 if (StationWeekday(at.date()) != day || at < start)
                     continue;
                 if (s.first == "3")
-                    windows = {{"switch", 0, atStart ? 2.1 : 1}};
+                    add(wanted, "switch", slot, atStart ? at.addMSecs(1450) : at);
                 else if (!atStart)
-                    windows = {{"cue" + s.first, one ? -7 : -4, one ? -6 : -3},
-                               {"arm" + s.first, -1, 0}};
-                for (const auto& [what, from, to] : windows) {
-                    const QString key =
-                        what + QString(" %1 ").arg(slot) + at.toString("ddd HH:mm:ss");
-                    const bool inRun = at.addSecs(2) <= end;
-                    if (inRun)
-                        wanted << key;
-                    for (size_t i = 0; i < calls.size(); ++i) {
-                        const double off = at.msecsTo(calls[i].when) / 1000.0;
-                        if (calls[i].what == what && calls[i].slot == slot && off >= from &&
-                            off <= to && (belongs[i] = true) && inRun)
-                            got << key;
-                    }
-                }
+                    for (const char* what : {"cue", "arm"})
+                        add(wanted, what + s.first, slot, at);
             }
+    got.sort();
+    wanted.sort();
+    EXPECT_GT(wanted.size(), 100);
     EXPECT_EQ(got.join('\n'), wanted.join('\n'));
-    for (size_t i = 0; i < calls.size(); ++i)
-        if (!belongs[i] &&
-            QStringList{"switch", "cue1", "cue2", "arm1", "arm2"}.contains(calls[i].what))
-            strays << calls[i].what + QString(" %1 ").arg(calls[i].slot) +
-                          calls[i].when.toString("ddd HH:mm:ss.zzz");
-    EXPECT_EQ(strays.join(", "), "");
-    for (const char* kind : {"arm1 ", "arm2 ", "switch "})
-        EXPECT_GT(wanted.filter(kind).size(), 20) << kind;
     EXPECT_EQ(r.parts.count("dump1"), 0);
     // Every recording ended on time, the last one perhaps after the run.
     EXPECT_GE(r.parts.count("stop1") + 1, r.parts.count("arm1"));
