@@ -70,10 +70,7 @@ protected:
 } // namespace
 
 TEST_F(AuditionTest, PromptsForWhatIsMissingAndSharesTheCardWithTheProgramme) {
-    EXPECT_EQ(w->lstDay->item(0)->text(), "Sunday");
     ASSERT_EQ(w->lstSchedule->count(), 2);
-    EXPECT_EQ(w->lstSchedule->item(1)->data(Qt::UserRole).toLongLong(), 5);
-
     click(w->cmdPlay);
     EXPECT_EQ(w->lblWave->text(), "Select a Program");
     w->lstSchedule->setCurrentRow(1);

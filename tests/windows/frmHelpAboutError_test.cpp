@@ -95,13 +95,9 @@ QString makeFile(const QString& folder, const QString& name, bool executable,
 TEST(AboutWindow, ShowsTheVersionAndStartsTheViewerOrSaysThereIsNone) {
     FakeMessages messages;
     frmAbout window(messages, {});
-    QStringList texts{window.windowTitle(), window.cmdSysInfo->text()};
-    for (const char* label : {"lblTitle", "lblVersion"})
-        texts << window.findChild<QLabel*>(label)->text();
-    EXPECT_EQ(texts,
-              QStringList({"About Varnola", "&System Info...", "DuzidazOda",
-                           QString::asprintf("Version %d.%d.%d", VARNOLA_VERSION_MAJOR,
-                                             VARNOLA_VERSION_MINOR, VARNOLA_VERSION_PATCH)}));
+    EXPECT_EQ(window.findChild<QLabel*>("lblVersion")->text(),
+              QString::asprintf("Version %d.%d.%d", VARNOLA_VERSION_MAJOR, VARNOLA_VERSION_MINOR,
+                                VARNOLA_VERSION_PATCH));
     EXPECT_TRUE(
         window.findChild<QLabel*>("lblDescription")
             ->text()
