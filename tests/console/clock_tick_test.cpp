@@ -96,9 +96,6 @@ Scenario ebNo(int16_t interval, const char* until, const char* calls) {
 // each moment of its interval.
 // clang-format off
 const Scenario Scenarios[] = {
-    {"channel 1 cues at seven and arms below one", At940, Logs, {"1 1 2 10:00:00 00:30"},
-     {{"r", "09:59:53", "    00:07|||"}, {"r", "10:00:01"}},
-     "cue1 09:59:53.550 1, arm1 09:59:59.500 1"},
     {"channel 2 cues at four, the switch at one; a second on the finder moves on", At940, Logs,
      {"1 2 2 10:00:00 00:30", "2 3 2 10:00:00 00:30", "3 3 2 10:30:00 00:30"},
      {{"r", "10:00:00.400", "||    00:00|    00:00"}, {"r", "10:00:02", "||   -00:02|    29:58"}},

@@ -414,35 +414,23 @@ ScheduleRecord everyCase() {
     return ScheduleRecord::build(f);
 }
 
-TEST(ScheduleTimeChange, ShiftMovesHoursAcrossMidnightAndNothingElse) {
-    const struct {
-        int shift;
-        QByteArray days;
-        QList<QByteArray> hours;
-    } cases[] = {{-1, "37760 0", {"05", "23", "22", "22", "23", "  ", "08"}},
-                 {+1, "31170 0", {"07", "01", "00", "00", "01", "  ", "10"}}};
-    for (const auto& c : cases) {
-        QByteArray after = everyCase().bytes();
-        after.replace(265, 7, c.days);
-        for (int r = 0; r < 7; ++r)
-            after.replace(272 + 8 * r, 2, c.hours[r]);
-        EXPECT_EQ(ShiftRecordTimes(everyCase(), c.shift).bytes(), after) << c.shift;
-    }
-}
-
 // The tick moves the record times on the change dates when the switch is on
 // (armed in the three seconds before 01:59:57, its timer runs four seconds),
-// once, and the console counts down to the moved times at once (the
-// schedule is written after start-up, so only a move finds it).
+// once, hours across midnight and nothing else, and the console counts down
+// to the moved times at once (the schedule is written after start-up, so
+// only a move finds it).
 TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear) {
     const struct {
         QDate date;
         int16_t adjust;
         int shift;
         const char *log, *nextRec;
-    } cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00"},
+        // The record days and each row's hours as moved.
+        QByteArray days = {}, hours = {};
+    } cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00",
+                  "37760 0", "0523222223  08"},
                  {QDate(2026, 11, 1), 1, +1, "01:59:58  Updated Schedules for Standard Time\r\n",
-                  "07:30:00"},
+                  "07:30:00", "31170 0", "0701000001  10"},
                  {QDate(2026, 3, 8), 0, 0, "", ""},
                  {QDate(2026, 3, 9), 1, 0, "", ""}};
     for (const auto& c : cases) {
@@ -457,9 +445,11 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
         ASSERT_TRUE(file.write(2, everyCase()));
         // Due within the hour on the change date: moved back, it is already past.
         putOnDay(file, 3, "Early", "2", StationWeekday(c.date), "02:30:00");
-        const QByteArray moved = ShiftRecordTimes(everyCase(), c.shift).bytes();
+        QByteArray moved = everyCase().bytes();
+        for (int r = 0; c.shift && r < 7; ++r)
+            moved.replace(265, 7, c.days).replace(272 + 8 * r, 2, c.hours.mid(2 * r, 2));
         t.time.advanceTo(QDateTime(c.date, QTime(2, 2, 0)));
-        EXPECT_EQ(file.read(2)->bytes(), c.shift ? moved : everyCase().bytes()) << c.log;
+        EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
         EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("AL", c.date))), c.log);
         EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("ER", c.date))),
                   c.shift < 0 ? "01:59:58  Early due at 02:30:00 moved to 01:30:00 for DST, a time "
@@ -472,7 +462,7 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
         t.time.jumpTo(QDateTime(c.date, QTime(1, 59, 50)));
         t.time.advance(20000);
         timeChange.AdjustForTimeChange();
-        EXPECT_EQ(file.read(2)->bytes(), c.shift ? moved : everyCase().bytes()) << c.log;
+        EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
     }
     // A console left running into a new year moves the schedules on that year's
     // dates.
