@@ -139,10 +139,10 @@ TEST_F(PlaybackTest, PlayTakesThePlayableEntriesAndPulsesOnceAtEachEnd) {
     ScheduleNo slot = 3;
     for (const auto& [marks, endMs, endsAt, countdown] : cases) {
         playback->PlayProgramme();
-        EXPECT_EQ(s.Playing, 1);
-        EXPECT_EQ(players.last().path, wave(slot++));
-        EXPECT_EQ(players.last().device, 1);
-        EXPECT_EQ(players.last().endMs, endMs) << marks;
+        const FakeWavePlayers::Player& p = players.last();
+        EXPECT_EQ(std::tuple(s.Playing, p.path, p.device, p.endMs),
+                  std::tuple(1, wave(slot++), 1, endMs))
+            << marks;
         QList<int> relays;
         for (int tenth = 1; tenth <= 120; ++tenth) {
             t.time.advance(100);
