@@ -49,7 +49,6 @@ TEST_F(DataBackupTest, SaveAndLoadRoundTripAllFourFiles) {
     ASSERT_TRUE(SaveDataFiles(*t.station, folder, [&] { ++steps; }));
     EXPECT_EQ(steps, 4);
     EXPECT_EQ(t.messages.shown, QStringList{"Data files saved in d:\\backup\\"});
-    EXPECT_EQ(TempStation::readFile(backup("ExportInfo.dat")), record(235, 'x'));
 
     ASSERT_TRUE(schedules().write(2, record(331, 'z')));
     ASSERT_TRUE(t.station->state.ExportFile.write(1, record(235, 'y')));
@@ -76,9 +75,8 @@ TEST_F(DataBackupTest, SaveAndLoadRoundTripAllFourFiles) {
     const QByteArray settings = TempStation::readFile(t.host(SettingsFile::StationPath));
     EXPECT_EQ(settings.left(restored), TempStation::readFile(backup("MyComp.ini")).left(restored));
     EXPECT_EQ(settings.mid(restored), stationSettings.mid(restored));
-    EXPECT_EQ(t.station->state.WaveDriveNo, 4);
-    EXPECT_EQ(t.station->state.WaveDrive, "D");
-    EXPECT_EQ(t.station->state.CommPortNo, 2);
+    const StationState& s = t.station->state;
+    EXPECT_EQ(std::tuple(s.WaveDriveNo, s.WaveDrive, s.CommPortNo), std::tuple(4, "D", 2));
     // The backup used to keep the tail records of an earlier, longer save.
     QFile::resize(t.host(ScheduleFile::StationPath), 331);
     ASSERT_TRUE(SaveDataFiles(*t.station, folder));

@@ -139,7 +139,6 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     put(file(), 3, scheduleFields("Zulu"));
     open();
     click(w->cmdNew);
-    EXPECT_EQ(w->currentScheduleNo(), 2);
     EXPECT_EQ(w->lblScheduleNo->text() + w->cboSatLang->currentText(), "2AA1");
     EXPECT_EQ(w->lstRecChan->currentRow(), 0);
     EXPECT_TRUE(w->lstDisplaySchedule->selectedItems().isEmpty());
@@ -167,7 +166,6 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     EXPECT_EQ(t.station->state.Rec(1).NextRecSlot, 1) << "the finders ran";
     ASSERT_EQ(w->lstDisplaySchedule->selectedItems().size(), 1);
     EXPECT_EQ(w->lstDisplaySchedule->currentRow(), 1);
-    EXPECT_EQ(w->lblScheduleNo->text(), "2");
 
     w->txtRec[1]->setText("09:00:00");
     click(w->cmdApply);
