@@ -9,7 +9,6 @@
 
 namespace {
 
-// Monday 2 March 2026.
 const QDate Monday(2026, 3, 2);
 
 // A station on the fake parts with its clock tick; the schedules go in

@@ -6,7 +6,6 @@
 
 namespace {
 
-// Wednesday 4 March 2026, 10:00:00.
 const QDateTime Wednesday10(QDate(2026, 3, 4), QTime(10, 0, 0));
 
 QString sortNumbers(const Station& station) {

@@ -86,7 +86,6 @@ TEST(AboutWindow, ShowsTheVersionAndStartsTheViewerOrSaysThereIsNone) {
     window.show();
     QTest::mouseClick(window.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.result(), QDialog::Accepted);
 
     // With no viewer on the path there is nothing to start; an executable
     // viewer is started.
