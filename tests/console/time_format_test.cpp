@@ -26,13 +26,21 @@ TEST(TimeFormatTest, TimeTextsAndTheSortedList) {
          {"99:99:99", 99 * 3600 + 99 * 60 + 99}, {" 9:05:0x", 9 * 3600 + 5 * 60}, {"        ", 0}})
         EXPECT_EQ(TimeTextSeconds(text), secs) << text;
     // clang-format on
-    // The operator's choice in the playlist follows its entry as others come
-    // and go. (The finders' order of equal moments is the week-ahead test's.)
+    // The playlist and the finders rely on entries with equal texts staying in
+    // the order they were added; the finders' sort is case-insensitive. The
+    // operator's choice in the playlist follows its entry as others come and go.
     SortedList l;
-    for (const auto& [text, n] :
-         {std::pair{"15:00:00  News", 3}, {"09:00:00  Early", 1}, {"15:00:00  Arts", 2}})
+    for (const auto& [text, n] : {std::pair{"15:00:00  news", 3},
+                                  {"09:00:00  Early", 1},
+                                  {"15:00:00  News", 7},
+                                  {"15:00:00  Arts", 2}})
         l.add(text, n);
-    l.selected = 2; // News
+    QStringList texts;
+    for (const auto& i : l.items())
+        texts << i.text + "#" + QString::number(i.number);
+    EXPECT_EQ(texts.join(", "),
+              "09:00:00  Early#1, 15:00:00  Arts#2, 15:00:00  news#3, 15:00:00  News#7");
+    l.selected = 2; // news#3
     l.add("00:00:00  First", 4);
     EXPECT_EQ(l.at(l.selected).number, 3);
     l.removeAt(0);
@@ -40,7 +48,7 @@ TEST(TimeFormatTest, TimeTextsAndTheSortedList) {
     l.removeAt(l.selected);
     EXPECT_EQ(l.selected, -1);
     l.removeAt(5); // out of range: nothing happens
-    EXPECT_EQ(l.count(), 2);
+    EXPECT_EQ(l.count(), 3);
 }
 
 } // namespace
