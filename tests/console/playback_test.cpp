@@ -126,14 +126,12 @@ TEST_F(PlaybackTest, PlayTakesThePlayableEntriesAndPulsesOnceAtEachEnd) {
     playback->PlayProgramme();
     EXPECT_EQ(t.messages.shown.join(""),
               "A wave file is already playing.  Please try again after it is finished.");
-    EXPECT_EQ(d.PlayList.count(), 6);
     s.AuditionDevice = 0;
     playback->PlayProgramme();
     EXPECT_FALSE(QFile::exists(wave(1)));
     players.failLoad = true;
     playback->PlayProgramme();
     EXPECT_EQ(listed(), "15:00:00 Prog 3, 15:10:00 Prog 4, 15:20:00 Prog 5, 15:30:00 Prog 6");
-    EXPECT_EQ(s.Playing, 0);
     EXPECT_EQ(log("ER"), "14:00:00  Cannot play C:\\SATFILE\\SFMON002.WAV: damaged\n");
     players.failLoad = false;
     ScheduleNo slot = 3;

@@ -84,7 +84,6 @@ TEST_F(Windows, EditorOpensSelectsSavesSwitchOnlyWithoutLengthAndPrints) {
                            w->txtPlay[5]->text(), w->txtPlay[0]->text()}),
               (QStringList{QString("Zulu Switch").leftJustified(25), "SR ", "Reverse", "14",
                            "Switch Time  HH:MM:SS", "Wed", "06:00:00", "07:30:00", ""}));
-    EXPECT_EQ(w->lstRecChan->currentRow(), 2);
     EXPECT_FALSE(w->txtSatLen->isVisible() || w->txtPlay[5]->isEnabled());
     // Switch Only hides the length and needs none.
     w->txtPlay[4]->setText("08:00:00");
@@ -243,7 +242,6 @@ TEST_F(Windows, SourceCodesAreAddedUpperCaseInPlaceDeletedAndMissedAloud) {
     frmProgramSourceCodes codes(*t.station);
     codes.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&codes));
-    EXPECT_FALSE(codes.text1->isVisible());
     click(codes.cmdNew);
     QTest::keyClicks(codes.text1, "sr2");
     QTest::keyClick(codes.text1, Qt::Key_Return);
