@@ -175,7 +175,7 @@ public:
             return;
         add("stop", QString::number(channel),
             taking[size_t(channel - 1)] + " after " +
-                FormatElapsed(int(std::nearbyint(clock() - began))).trimmed());
+                FormatElapsed(int(std::nearbyint(secondsBetween(began, clock())))).trimmed());
         taking[size_t(channel - 1)].clear();
         waveFiles.insert(written.begin(), written.end());
     }

@@ -47,6 +47,12 @@ void TempStation::writeFile(const QString& hostPath, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+void TempStation::writeByte(const QString& hostPath, qint64 n, uint8_t value) {
+    QFile f(hostPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(n)) << hostPath.toStdString();
+    f.write(reinterpret_cast<const char*>(&value), 1);
+}
+
 void TempStation::startUp() {
     const StartUpResult r = station->StartUp();
     ASSERT_TRUE(r.ok) << r.message.toStdString();
