@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
+#include "platform/file_system.h"
 #include "receiver/receiver_commands.h"
 #include "schedule/next_event_finder.h"
 #include "station/log_files.h"
@@ -260,6 +261,10 @@ void RecordChannel::Stop() {
     if (!writeMarks(marksHost, lastAudio_, lastAudio_, &error))
         LogError(station_,
                  QString("Cannot write %1 (%2): %3").arg(recordedDataFile_, marksHost, error));
+    // The purge judges a take's age by its files' time, on the station's
+    // clock (a run ahead of time keeps its own).
+    for (const QString& f : {station_.paths().resolve(recordedWaveFile_), marksHost})
+        files::setModified(f, station_.clock().now());
 
     const auto rec = s.SatListFile.read(recordedSlot_);
     LogActivity(station_, "Stop   " + (rec ? rec->parse().SatName : recordedName_));

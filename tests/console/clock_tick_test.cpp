@@ -122,6 +122,11 @@ const Scenario Scenarios[] = {
      "cue1 09:59:53.550 1, arm1 09:59:59.500 1, cue1 10:04:53.550 2, stop1 10:09:59.550 3, "
      "cue1 10:19:53.550 3, arm1 10:19:59.500 3, stop1 10:20:29.550 1",
      "10:05:02  Record channel 1: Prog 2 due at 10:05:00 was not recorded\n"},
+    {"one due as the busy channel's finder moves on is said to be lost", At940, Logs,
+     {"1 1 2 10:00:00 00:30", "2 1 2 10:00:03 00:30"},
+     {{"t", "09:59:53"}, {"t", "10:00:02"}, {"r", "10:00:40"}},
+     "cue1 09:59:54.000 1, arm1 10:00:02.000 1, stop1 10:00:32.050 1",
+     "10:00:04  Record channel 1: Prog 2 due at 10:00:03 was not recorded\n"},
     {"programmes the clock passes are said to be lost", At940, Logs,
      {"1 1 2 10:00:00 00:30", "2 3 2 10:00:00 00:30", "3 1 2 10:10:00 00:30"},
      {{"t", "09:59:50"}, {"t", "10:00:20"}, {"r", "10:10:05"}},

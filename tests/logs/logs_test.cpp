@@ -64,12 +64,14 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
     // Only the logs dated exactly one period back go, whatever the case of their
     // names, and the recordings of the weekday keep days back on the wave drive.
     // Unset periods or keep days (a new station), more than a week or no wave
-    // drive delete nothing. The switch silences the log, not the purge; the
-    // purge's latch is set in every case.
+    // drive delete nothing, and neither does a recording written since the
+    // day being cleared (the others are a week old). The switch silences the
+    // log, not the purge; the purge's latch is set in every case.
     struct Case {
         SettingRecords settings;
         QStringList gone, kept;
         QByteArray log;
+        QStringList fresh = {};
     };
     const std::vector<Case> cases = {
         {{{ActivityLogOn, 1}, {ActivityLogKeep, 2}, {EbNoLogKeep, 3}},
@@ -85,6 +87,12 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
          {"SFMON001.WAV", "SFMON001.DAT", "sfmon017.wav", "SfMon999.Dat"},
          {"SFSUN001.WAV", "SFTUE001.WAV"},
          "10:00:00  Deleted Monday Sound Files\r\n"},
+        {{{ActivityLogOn, 1}, {WaveKeepDays, 7}, {WaveDriveNo, 3}},
+         {"SFMON002.WAV"},
+         {},
+         "10:00:00  Kept SFMON001.WAV, written 03-01-2026\r\n"
+         "10:00:00  Deleted Monday Sound Files\r\n",
+         {"SFMON001.WAV"}},
         {{{ActivityLogOn, 1}, {WaveKeepDays, 1}, {WaveDriveNo, 4}},
          {"d:\\satfile\\SFSUN002.wav"},
          {"SFSUN002.wav"},
@@ -96,13 +104,15 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
         TempStation t;
         t.writeSettings(c.settings);
         t.startUp();
-        for (const QString& name : c.gone + c.kept)
-            TempStation::writeFile(t.host(stationPath(name)), "x");
+        const QDateTime now = t.station->clock().now();
+        for (const QString& name : c.gone + c.kept + c.fresh)
+            TempStation::writeFile(t.host(stationPath(name)), "x",
+                                   now.addDays(c.fresh.contains(name) ? -1 : -7));
         PurgeOldFiles(*t.station);
         SCOPED_TRACE((c.gone.value(0) + c.kept.value(0)).toStdString());
         for (const QString& name : c.gone)
             EXPECT_FALSE(QFile::exists(t.host(stationPath(name)))) << name.toStdString();
-        for (const QString& name : c.kept)
+        for (const QString& name : c.kept + c.fresh)
             EXPECT_TRUE(QFile::exists(t.host(stationPath(name)))) << name.toStdString();
         EXPECT_EQ(TempStation::readFile(t.host("c:\\satfile\\logs\\AL260302.log")), c.log);
         EXPECT_EQ(t.station->state.LogPurgeLatch, 1);

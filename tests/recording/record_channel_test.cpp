@@ -186,7 +186,7 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     rule.ExportPaths[6] = "D:\\SATURDAY";
     ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
     level[0] = level[1] = 700;
-    TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
+    TempStation::writeFile(wave(2), QByteArray(5000, 'x'), t.time.now().addDays(-7)); // to go
     runUntil(QTime(23, 59, 40));
     EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
     EXPECT_FALSE(QFile::exists(wave(4)));
@@ -195,6 +195,7 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     runUntil(QTime(0, 1, 0), sunday);
     EXPECT_FALSE(QFile::exists(wave(2)));
     EXPECT_EQ(readWave(wave(1)).frames, 60 * AudioSampleRate);
+    EXPECT_EQ(QFileInfo(wave(1)).lastModified().date(), sunday); // the station's, for the purge
     EXPECT_TRUE(log("AL", sunday).contains("00:00:30  Kept SFSAT001.WAV, in use"));
     EXPECT_TRUE(log("AL", sunday).contains("Stop   Midnight"));
 }
