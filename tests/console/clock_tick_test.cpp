@@ -120,13 +120,21 @@ const Scenario Scenarios[] = {
      {"1 1 2 10:00:00 10:00", "2 1 2 10:05:00 00:30", "3 1 2 10:20:00 00:30"},
      {{"r", "10:01:05.500", "    03:54|01:06||"}, {"r", "10:21:00"}},
      "cue1 09:59:53.550 1, arm1 09:59:59.500 1, cue1 10:04:53.550 2, "
-     "missed1 (it came due while the channel was busy) 10:05:02.550 2, stop1 10:09:59.550 3, "
+     "missed1 (it came due while the channel was busy, due 10:05:00) 10:05:02.550 2, "
+     "stop1 10:09:59.550 3, "
      "cue1 10:19:53.550 3, arm1 10:19:59.500 3, stop1 10:20:29.550 1",
      "10:05:02  Record channel 1: Prog 2 due at 10:05:00 was not recorded\n"},
+    {"one due as the busy channel's finder moves on is said to be lost", At940, Logs,
+     {"1 1 2 10:00:00 00:30", "2 1 2 10:00:03 00:30"},
+     {{"t", "09:59:53"}, {"t", "10:00:02"}, {"r", "10:00:40"}},
+     "cue1 09:59:54.000 1, arm1 10:00:02.000 1, "
+     "missed1 (it came due while the channel was busy, due 10:00:03) 10:00:04.000 2, "
+     "stop1 10:00:32.050 1",
+     "10:00:04  Record channel 1: Prog 2 due at 10:00:03 was not recorded\n"},
     {"programmes the clock passes are said to be lost", At940, Logs,
      {"1 1 2 10:00:00 00:30", "2 3 2 10:00:00 00:30", "3 1 2 10:10:00 00:30"},
      {{"t", "09:59:50"}, {"t", "10:00:20"}, {"r", "10:10:05"}},
-     "missed1 (the clock passed its start) 10:00:20.000 1, cue1 10:09:53.550 3, "
+     "missed1 (the clock passed its start, due 10:00:00) 10:00:20.000 1, cue1 10:09:53.550 3, "
      "arm1 10:09:59.500 3",
      "10:00:20  Switch: Prog 2 due at 10:00:00 was not switched: the clock passed its time\n"
      "10:00:20  Record channel 1: Prog 1 due at 10:00:00 was not recorded: the clock passed "
@@ -137,7 +145,7 @@ const Scenario Scenarios[] = {
      "arm1 10:00:59.500 2, stop1 10:01:04.550 1"},
     {"a take due at start-up is lost, not held; its switch comes two seconds late", At10, Logs,
      {"1 1 2 10:00:00 00:30", "2 3 2 10:00:00 00:30", "3 1 2 10:00:30 00:30"}, {{"r", "10:01:00"}},
-     "switch 10:00:02.000 2, missed1 (the clock passed its start) 10:00:02.550 1, "
+     "switch 10:00:02.000 2, missed1 (the clock passed its start, due 10:00:00) 10:00:02.550 1, "
      "cue1 10:00:23.550 3, arm1 10:00:29.500 3, stop1 10:00:59.550 1",
      "10:00:02  Record channel 1: Prog 1 due at 10:00:00 was not recorded: the clock passed its "
      "start\n"},

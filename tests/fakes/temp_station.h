@@ -31,7 +31,9 @@ public:
     }
     static void writeSettings(const QString& hostPath, const SettingRecords& records);
     static QByteArray readFile(const QString& hostPath);
-    static void writeFile(const QString& hostPath, const QByteArray& bytes);
+    // Modified at the time given, if any.
+    static void writeFile(const QString& hostPath, const QByteArray& bytes,
+                          const QDateTime& modified = {});
     // Byte n of an existing file, as a port file holds port n.
     static void writeByte(const QString& hostPath, qint64 n, uint8_t value);
 

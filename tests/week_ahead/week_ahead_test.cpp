@@ -174,7 +174,7 @@ TEST(WeekAheadTest, ThePurgeIsShownAndTouchesNothingReal) {
     TempStation t(BeforeTheChange);
     t.writeSettings({{Setting::WaveDriveNo, 3}, {Setting::WaveKeepDays, 1}});
     const QString saturday = t.host("c:\\satfile\\SFSAT005.WAV");
-    TempStation::writeFile(saturday, QByteArray(4096, 'x'));
+    TempStation::writeFile(saturday, QByteArray(4096, 'x'), BeforeTheChange.addDays(-7));
     const WeekAhead dry = RunWeekAhead(t.paths->config(), BeforeTheChange, 1);
     ASSERT_TRUE(dry.ok) << dry.error.toStdString();
     EXPECT_EQ(lines(dry.events, {"purge"}),
