@@ -2,7 +2,9 @@
 #include "support/test.h"
 
 #include "fakes/temp_station.h"
+#include "history/take_history.h"
 
+#include <QtCharts>
 #include <QtWidgets>
 
 // Days and lines come from logDays/logDayLines (LogsTest.ViewerListsTheDaysAndShowsADay);
@@ -35,4 +37,39 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     w.Option2->setChecked(true);
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(texts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
+}
+
+// Only the Eb/No log gets a chart: the day's readings (an unanswered poll
+// left out) over that day's takes, shaded by how they ended.
+TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
+    TempStation t;
+    TakeHistory history(*t.station);
+    for (int hour : {9, 14}) {
+        TakeRecord r;
+        r.name = "Take";
+        r.scheduled = QDateTime(QDate(2026, 3, 1), QTime(hour, 0));
+        r.lengthScheduled = 1800;
+        r.outcome = hour == 9 ? TakeOutcome::Recorded : TakeOutcome::Dumped;
+        ASSERT_TRUE(history.write(r));
+    }
+    TempStation::writeFile(t.host("c:\\satfile\\logs\\EB260301.log"),
+                           "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");
+    frmActivityLog w(*t.station, "EB", &history);
+    w.show();
+    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    QStringList series;
+    const auto time = [](qreal ms) {
+        return QDateTime::fromMSecsSinceEpoch(qint64(ms)).toString("HH:mm");
+    };
+    for (QAbstractSeries* s : w.chtEbNo->chart()->series()) {
+        if (auto* band = qobject_cast<QAreaSeries*>(s))
+            series << band->name() + " " + time(band->upperSeries()->at(0).x()) + "-" +
+                          time(band->upperSeries()->at(1).x());
+        else if (auto* line = qobject_cast<QLineSeries*>(s))
+            series << line->name() + " " + QString::number(line->count());
+    }
+    EXPECT_TRUE(w.chtEbNo->isVisible());
+    EXPECT_EQ(series, QStringList({"take 09:00-09:30", "failed take 14:00-14:30", "Eb/No 2"}));
+    w.showKind("ER");
+    EXPECT_FALSE(w.chtEbNo->isVisible());
 }
