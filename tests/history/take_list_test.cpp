@@ -110,8 +110,8 @@ TEST_F(TakeListTest, RowsFiltersAndSpans) {
     };
     EXPECT_EQ(takeSpansOn({tomorrow, good, dumped, late}, QDate(2026, 3, 2)),
               (QList<TakeSpan>{{at(0, 0), at(0, 10), "Overnight", false},
-                               {at(9, 0, 420), at(9, 30, 20), "Morning News", false},
-                               {at(9, 0), at(9, 30), "Farm report", true}}));
+                               {at(9, 0), at(9, 30), "Farm report", true},
+                               {at(9, 0, 420), at(9, 30, 20), "Morning News", false}}));
 }
 
 } // namespace

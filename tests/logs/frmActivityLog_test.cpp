@@ -43,6 +43,8 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
 // left out) over that day's takes, shaded by how they ended.
 TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
     TempStation t;
+    TempStation::writeFile(t.host("c:\\satfile\\logs\\EB260301.log"),
+                           "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");
     TakeHistory history(*t.station);
     for (int hour : {9, 14}) {
         TakeRecord r;
@@ -52,8 +54,6 @@ TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
         r.outcome = hour == 9 ? TakeOutcome::Recorded : TakeOutcome::Dumped;
         ASSERT_TRUE(history.write(r));
     }
-    TempStation::writeFile(t.host("c:\\satfile\\logs\\EB260301.log"),
-                           "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");
     frmActivityLog w(*t.station, "EB", &history);
     w.show();
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
