@@ -57,6 +57,9 @@ frmRecordings::frmRecordings(Station& station, const TakeHistory& history, OpenT
 
     grdTakes->setColumnCount(int(TakeColumns.size()));
     grdTakes->setHorizontalHeaderLabels(TakeColumns);
+    for (int c = 0; c < TakeColumnTips.size(); ++c)
+        grdTakes->horizontalHeaderItem(c)->setToolTip(TakeColumnTips[c]);
+    grdTakes->setWordWrap(false);
     grdTakes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTakes->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdTakes->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -78,7 +81,7 @@ frmRecordings::frmRecordings(Station& station, const TakeHistory& history, OpenT
     layout->addLayout(filters);
     layout->addWidget(grdTakes, 1);
     layout->addLayout(bottom);
-    resize(1240, 520);
+    resize(1270, 520);
 
     connect(cboOutcome, &QComboBox::currentIndexChanged, this, &frmRecordings::showRows);
     connect(txtProgramme, &QLineEdit::textChanged, this, &frmRecordings::showRows);
@@ -103,6 +106,7 @@ void frmRecordings::showRows() {
         const TakeRow& take = shown_[r];
         for (int c = 0; c < take.texts.size(); ++c) {
             auto* item = new QTableWidgetItem(take.texts[c]);
+            item->setToolTip(take.texts[c]); // the whole of a text cut short
             if (take.failure)
                 item->setBackground(FailureRow);
             if ((c == OutcomeColumn && take.failure) || (c == HandOffColumn && take.handOffFailed))

@@ -9,9 +9,22 @@
 #include <algorithm>
 #include <cmath>
 
-const QStringList TakeColumns = {"Scheduled",      "Ch",       "Slot",  "Programme", "Outcome",
-                                 "First audio",    "Length",   "Gaps",  "Peak dBFS", "LUFS",
-                                 "Eb/No min/mean", "Hand-off", "Reason"};
+const QStringList TakeColumns = {"Scheduled",   "Ch",       "Slot",  "Programme", "Outcome",
+                                 "First audio", "Length",   "Gaps",  "Peak",      "LUFS",
+                                 "Eb/No",       "Hand-off", "Reason"};
+const QStringList TakeColumnTips = {"Day and time the take was due",
+                                    "Record channel",
+                                    "Schedule slot",
+                                    "Programme name",
+                                    "How the take ended",
+                                    "Seconds from the scheduled time to the first audio",
+                                    "Length recorded / length scheduled",
+                                    "Gaps in the audio (the longest)",
+                                    "Peak level, dBFS",
+                                    "Integrated loudness, LUFS (EBU R128)",
+                                    "Eb/No polled during the take, lowest / mean, dB",
+                                    "The copy to each playout store destination",
+                                    "Why the take was short, dumped, refused or missed"};
 
 namespace {
 

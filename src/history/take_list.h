@@ -13,8 +13,9 @@ class Station;
 // What the Recordings window and the Eb/No chart show of the take history,
 // worked out here so that the windows only display it.
 
-// The headings of a take's texts, in order.
+// The headings of a take's texts, in order, and what each one means.
 extern const QStringList TakeColumns;
+extern const QStringList TakeColumnTips;
 
 // One take as the Recordings window lists it.
 struct TakeRow {

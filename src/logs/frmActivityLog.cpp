@@ -155,6 +155,9 @@ void frmActivityLog::chartEbNo(const QDate& day) {
         high = std::ceil(hi->dB) + 1;
     }
     y->setRange(low, high);
+    y->applyNiceNumbers();
+    low = y->min();
+    high = y->max();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -181,6 +184,7 @@ void frmActivityLog::chartEbNo(const QDate& day) {
     }
     auto* line = new QLineSeries(chart);
     line->setName("Eb/No");
+    line->setColor(QColor(30, 90, 200));
     line->setPointsVisible(readings.size() < 100);
     for (const EbNoReading& r : readings)
         line->append(qreal(QDateTime(day, r.time).toMSecsSinceEpoch()), r.dB);
