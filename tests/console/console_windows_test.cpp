@@ -2,6 +2,7 @@
 #include "audition/frmAudition.h"
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
+#include "fakes/takes.h"
 #include "history/frmRecordings.h"
 #include "logs/frmActivityLog.h"
 #include "station/log_files.h"
@@ -98,20 +99,15 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
 // A take double-clicked in History -> Recordings opens in the audition at
 // the day and slot its file is named after, though no schedule lists the slot.
 TEST(MenuWalkTest, RecordingsOpenATakeInTheAudition) {
-    TempStation t;
-    t.writeSettings({});
-    t.startUp();
-    t.station->state.WaveDrive = "P";
-    TakeHistory history(*t.station);
-    TakeRecord take;
-    take.slot = 7;
-    take.name = "News";
-    take.scheduled = QDateTime(QDate(2026, 3, 2), QTime(9, 0));
-    take.waveFile = "P:\\satfile\\SFTUE007.WAV";
-    ASSERT_TRUE(history.write(take));
+    TakeStation h;
+    TempStation& t = h.t;
+    TakeRecord take =
+        h.take("News", TakeOutcome::Recorded, QDateTime(QDate(2026, 3, 2), QTime(9, 0)),
+               "P:\\satfile\\SFTUE007.WAV", 7);
+    ASSERT_TRUE(h.history.write(take));
     TempStation::writeFile(t.host(take.waveFile), "RIFF");
     ClockDispatcher dispatcher{*t.station, TickHandoffs{}};
-    mnuMenu menu(*t.station, dispatcher, nullptr, ConsoleParts{.history = &history});
+    mnuMenu menu(*t.station, dispatcher, nullptr, ConsoleParts{.history = &h.history});
     menu.mnuRecordings->trigger();
     const auto* recordings = menu.findChild<frmRecordings*>();
     ASSERT_TRUE(recordings && recordings->grdTakes->rowCount() == 1);

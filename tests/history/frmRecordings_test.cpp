@@ -1,4 +1,4 @@
-#include "fakes/temp_station.h"
+#include "fakes/takes.h"
 #include "history/frmRecordings.h"
 #include "support/test.h"
 
@@ -11,11 +11,8 @@ namespace {
 // double-click hands an existing recording to the audition and explains one
 // that is gone.
 TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
-    TempStation t;
-    t.writeSettings({});
-    t.startUp();
-    t.station->state.WaveDrive = "P";
-    TakeHistory history(*t.station);
+    TakeStation h;
+    TempStation& t = h.t;
     const QList<std::tuple<QString, TakeOutcome, QString>> takes = {
         {"Morning News", TakeOutcome::Recorded, "P:\\satfile\\SFMON001.WAV"},
         {"Farm report", TakeOutcome::Short, "P:\\satfile\\SFMON002.WAV"},
@@ -24,19 +21,14 @@ TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
         {"Old news", TakeOutcome::Missed, ""}};
     int slot = 0;
     for (const auto& [name, outcome, wave] : takes) {
-        TakeRecord r;
-        r.slot = ++slot;
-        r.name = name;
-        r.channel = 1;
-        r.scheduled = QDateTime(QDate(2026, 3, 2), QTime(9, 0)).addSecs(-3600 * slot);
-        r.outcome = outcome;
-        r.waveFile = wave;
-        ASSERT_TRUE(history.write(r));
+        ++slot;
+        ASSERT_TRUE(h.write(
+            h.take(name, outcome, QDateTime(QDate(2026, 3, 2), QTime(9 - slot, 0)), wave, slot)));
     }
     TempStation::writeFile(t.host("P:\\satfile\\SFMON001.WAV"), "RIFF");
 
     QStringList opened;
-    frmRecordings w(*t.station, history, [&](const TakeRow& r) { opened << r.hostPath; });
+    frmRecordings w(*t.station, h.history, [&](const TakeRow& r) { opened << r.hostPath; });
     w.show();
     const auto column = [&](int c) {
         QStringList out;

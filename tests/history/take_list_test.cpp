@@ -1,33 +1,16 @@
-#include "fakes/temp_station.h"
+#include "fakes/takes.h"
 #include "history/take_list.h"
 #include "support/test.h"
 
 namespace {
 
-// Monday 2 March 2026; the wave drive is P.
-class TakeListTest : public ::testing::Test {
-protected:
-    TakeListTest() {
-        t.writeSettings({});
-        t.startUp();
-        t.station->state.WaveDrive = "P";
-    }
-    static TakeRecord take(const QString& name, TakeOutcome outcome, const QString& wave = {}) {
-        TakeRecord r;
-        r.slot = 12;
-        r.name = name;
-        r.channel = 2;
-        r.scheduled = QDateTime(QDate(2026, 3, 2), QTime(9, 0));
-        r.lengthScheduled = 1800;
-        r.outcome = outcome;
-        r.waveFile = wave;
-        return r;
-    }
-    TempStation t;
-};
+const QDateTime Nine(QDate(2026, 3, 2), QTime(9, 0));
+
+class TakeListTest : public ::testing::Test, protected TakeStation {};
 
 TEST_F(TakeListTest, RowsFiltersAndSpans) {
-    TakeRecord good = take("Morning News", TakeOutcome::Recorded, "P:\\satfile\\SFMON012.WAV");
+    TakeRecord good =
+        take("Morning News", TakeOutcome::Recorded, Nine, "P:\\satfile\\SFMON012.WAV");
     good.firstAudio = good.scheduled.addMSecs(420);
     good.firstAudioOffset = 0.42;
     good.lengthRecorded = 1799.6;
@@ -39,12 +22,13 @@ TEST_F(TakeListTest, RowsFiltersAndSpans) {
     good.ebNoMean = 9.34;
     good.handOffs = {{"H:\\programs", "verified", {}}};
     TempStation::writeFile(t.host(good.waveFile), "RIFF");
-    TakeRecord dumped = take("Farm report", TakeOutcome::Dumped);
+    TakeRecord dumped = take("Farm report", TakeOutcome::Dumped, Nine);
     dumped.why = "no audio";
-    TakeRecord shortTake = take("Evening news", TakeOutcome::Short, "P:\\satfile\\SFSUN012.WAV");
+    TakeRecord shortTake =
+        take("Evening news", TakeOutcome::Short, Nine, "P:\\satfile\\SFSUN012.WAV");
     shortTake.lengthRecorded = 65;
     shortTake.handOffs = {{"H:\\programs", "failed", "disk full"}, {"P:\\air", "none", {}}};
-    TakeRecord foreign = take("Jazz", TakeOutcome::Recorded, "D:\\satfile\\SFMON012.WAV");
+    TakeRecord foreign = take("Jazz", TakeOutcome::Recorded, Nine, "D:\\satfile\\SFMON012.WAV");
     TempStation::writeFile(t.host(foreign.waveFile), "RIFF");
 
     const QList<TakeRow> rows = takeRows({good, dumped, shortTake, foreign}, *t.station);
@@ -100,10 +84,10 @@ TEST_F(TakeListTest, RowsFiltersAndSpans) {
 
     // A band runs from the first audio for the length recorded, else from the
     // schedule for its length; a take across midnight is cut to the day.
-    TakeRecord late = take("Overnight", TakeOutcome::Recorded);
+    TakeRecord late = take("Overnight", TakeOutcome::Recorded, Nine);
     late.scheduled = QDateTime(QDate(2026, 3, 1), QTime(23, 50));
     late.lengthRecorded = 1200;
-    TakeRecord tomorrow = take("Tomorrow", TakeOutcome::Missed);
+    TakeRecord tomorrow = take("Tomorrow", TakeOutcome::Missed, Nine);
     tomorrow.scheduled = tomorrow.scheduled.addDays(1);
     const auto at = [](int h, int m, int ms = 0) {
         return QDateTime(QDate(2026, 3, 2), QTime(h, m)).addMSecs(ms);

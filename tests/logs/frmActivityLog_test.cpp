@@ -1,8 +1,8 @@
 #include "logs/frmActivityLog.h"
 #include "support/test.h"
 
+#include "fakes/takes.h"
 #include "fakes/temp_station.h"
-#include "history/take_history.h"
 
 #include <QtCharts>
 #include <QtWidgets>
@@ -42,19 +42,14 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
 // Only the Eb/No log gets a chart: the day's readings (an unanswered poll
 // left out) over that day's takes, shaded by how they ended.
 TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
-    TempStation t;
-    TempStation::writeFile(t.host("c:\\satfile\\logs\\EB260301.log"),
+    TakeStation h;
+    TempStation::writeFile(h.t.host("c:\\satfile\\logs\\EB260301.log"),
                            "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");
-    TakeHistory history(*t.station);
-    for (int hour : {9, 14}) {
-        TakeRecord r;
-        r.name = "Take";
-        r.scheduled = QDateTime(QDate(2026, 3, 1), QTime(hour, 0));
-        r.lengthScheduled = 1800;
-        r.outcome = hour == 9 ? TakeOutcome::Recorded : TakeOutcome::Dumped;
-        ASSERT_TRUE(history.write(r));
-    }
-    frmActivityLog w(*t.station, "EB", &history);
+    for (int hour : {9, 14})
+        ASSERT_TRUE(h.write(
+            TakeStation::take("Take", hour == 9 ? TakeOutcome::Recorded : TakeOutcome::Dumped,
+                              QDateTime(QDate(2026, 3, 1), QTime(hour, 0)))));
+    frmActivityLog w(*h.t.station, "EB", &h.history);
     w.show();
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     QStringList series;
