@@ -14,13 +14,8 @@ struct TakeStation {
     static TakeRecord take(const QString& name, TakeOutcome outcome, const QDateTime& scheduled,
                            const QString& wave = {}, int slot = 12) {
         TakeRecord r;
-        r.slot = slot;
-        r.name = name;
-        r.channel = 2;
-        r.scheduled = scheduled;
-        r.lengthScheduled = 1800;
-        r.outcome = outcome;
-        r.waveFile = wave;
+        std::tie(r.slot, r.name, r.channel, r.scheduled) = std::tuple(slot, name, 2, scheduled);
+        std::tie(r.lengthScheduled, r.outcome, r.waveFile) = std::tuple(1800, outcome, wave);
         return r;
     }
     bool write(TakeRecord r) { return history.write(r); }

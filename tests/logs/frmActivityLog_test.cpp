@@ -52,19 +52,21 @@ TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
     frmActivityLog w(*h.t.station, "EB", &h.history);
     w.show();
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
-    QStringList series;
-    const auto time = [](qreal ms) {
-        return QDateTime::fromMSecsSinceEpoch(qint64(ms)).toString("HH:mm");
+    QStringList series; // name, points, first-last
+    const auto at = [](QPointF p) {
+        return QDateTime::fromMSecsSinceEpoch(qint64(p.x())).toString("HH:mm");
     };
     for (QAbstractSeries* s : w.chtEbNo->chart()->series()) {
-        if (auto* band = qobject_cast<QAreaSeries*>(s))
-            series << band->name() + " " + time(band->upperSeries()->at(0).x()) + "-" +
-                          time(band->upperSeries()->at(1).x());
-        else if (auto* line = qobject_cast<QLineSeries*>(s))
-            series << line->name() + " " + QString::number(line->count());
+        const auto* band = qobject_cast<QAreaSeries*>(s);
+        const auto points = (band ? band->upperSeries() : qobject_cast<QLineSeries*>(s))->points();
+        series << QString("%1 %2 %3-%4")
+                      .arg(s->name())
+                      .arg(points.size())
+                      .arg(at(points.first()), at(points.last()));
     }
     EXPECT_TRUE(w.chtEbNo->isVisible());
-    EXPECT_EQ(series, QStringList({"take 09:00-09:30", "failed take 14:00-14:30", "Eb/No 2"}));
+    EXPECT_EQ(series, QStringList({"take 2 09:00-09:30", "failed take 2 14:00-14:30",
+                                   "Eb/No 2 09:00-11:00"}));
     w.showKind("ER");
     EXPECT_FALSE(w.chtEbNo->isVisible());
 }
