@@ -3,9 +3,10 @@
 #include "platform/serial_port.h"
 
 StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
-    : station(station_), audio(hardware.audio), ports(hardware.ports),
+    : station(station_), audio(hardware.audio), ports(hardware.ports), history(station_),
       receiver(station_, std::move(hardware.receiverPort)), ebNo(station_, receiver),
-      exportHandOff(station_), recording(station_, hardware.audio, &receiver, &exportHandOff),
+      exportHandOff(station_, &history),
+      recording(station_, hardware.audio, &receiver, &exportHandOff, &history),
       remote(station_, hardware.ports),
       playback(station_, std::move(hardware.makePlayer), [this] { dispatcher.StartEomPulse(); }),
       devices(recording, [this](int device) { playback.usePlayDevice(device); }),
@@ -13,6 +14,8 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     remote.setPlayProgramme([this] { playback.PlayProgramme(); });
     remote.setRecordChannel(&recording.channel(1));
     recording.setRecordingBegan([this](int channel) { dispatcher.RecordingBegan(channel); });
+    ebNo.readingHeard = [this](double value) { recording.heardEbNo(value); };
+    station.purgeTakesBefore = [this](const QDate& date) { history.purgeBefore(date); };
     station.setAudioDeviceChoice(&devices);
     // A recording in progress is closed properly however the program ends.
     station.addShutdownHook([this] { recording.shutDown(); });
@@ -22,6 +25,7 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
 
 StationAssembly::~StationAssembly() {
     station.ShutDown();
+    station.purgeTakesBefore = nullptr;
     station.setAudioDeviceChoice(nullptr);
 }
 

@@ -5,6 +5,7 @@
 #include "station/log_files.h"
 #include "station/station.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 QString ExtractEbNo(const QByteArray& answer) {
@@ -31,7 +32,15 @@ QString ExtractEbNo(const QByteArray& answer) {
     return QString::fromLatin1(value.mid(from, to - from));
 }
 
-void PollEbNo(Station& station, ReceiverLink& link) {
+std::optional<double> EbNoValue(const QString& reading) {
+    static const QRegularExpression number(R"(^[-+]?\d+(\.\d+)?)");
+    const QRegularExpressionMatch m = number.match(reading);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return m.captured().toDouble();
+}
+
+void PollEbNo(Station& station, ReceiverLink& link, std::function<void(double)> heard) {
     station.state.EbNoPollLatch = 1;
     // The reading waits until the whole second after start plus one, as the
     // station always has, on a clock that does not jump at midnight.
@@ -41,9 +50,12 @@ void PollEbNo(Station& station, ReceiverLink& link) {
     exchange.collect = true;
     exchange.endMarkFrom = 1;
     exchange.timeoutMs = int(std::lround((std::nearbyint(clock) + 1.0 - clock) * 1000.0));
-    link.run(exchange, [&station](const ReceiverResult& r) {
+    link.run(exchange, [&station, heard = std::move(heard)](const ReceiverResult& r) {
         if (!r.opened)
             LogError(station, "Eb/No poll: " + r.errorDescription);
-        LogEbNo(station, ExtractEbNo(r.answer));
+        const QString reading = ExtractEbNo(r.answer);
+        LogEbNo(station, reading);
+        if (const auto value = EbNoValue(reading); value && heard)
+            heard(*value);
     });
 }

@@ -101,6 +101,8 @@ void PurgeOldFiles(Station& station) {
     if (const auto date = onePeriodBefore(today, s.ActivityLogKeep)) {
         purgeLog("AL", *date, "Activity Log");
         purgeLog("ER", *date, "Error Log");
+        if (station.purgeTakesBefore)
+            station.purgeTakesBefore(date->addDays(1));
     }
     if (const auto date = onePeriodBefore(today, s.EbNoLogKeep))
         purgeLog("EB", *date, "EbNo Log");
