@@ -40,8 +40,8 @@
 #include <QVBoxLayout>
 
 ConsoleParts ConsoleParts::of(StationAssembly& parts) {
-    return {&parts.receiver, &parts.recording, &parts.playback,
-            &parts.audio,    &parts.ports,     &parts.devices};
+    return {&parts.receiver, &parts.recording, &parts.playback, &parts.audio,
+            &parts.ports,    &parts.devices,   &parts.history};
 }
 
 namespace {
