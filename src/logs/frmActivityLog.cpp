@@ -179,7 +179,8 @@ void frmActivityLog::chartEbNo(const QDate& day) {
         band->attachAxis(x);
         band->attachAxis(y);
         if (named.contains(band->name()))
-            chart->legend()->markers(band).value(0)->setVisible(false);
+            for (QLegendMarker* marker : chart->legend()->markers(band))
+                marker->setVisible(false);
         named << band->name();
     }
     auto* line = new QLineSeries(chart);
