@@ -9,15 +9,15 @@
 #include <algorithm>
 #include <cmath>
 
-const QStringList TakeColumns = {"Scheduled",   "Ch",       "Slot",  "Programme", "Outcome",
-                                 "First audio", "Length",   "Gaps",  "Peak",      "LUFS",
-                                 "Eb/No",       "Hand-off", "Reason"};
+const QStringList TakeColumns = {"Scheduled", "Ch",       "Slot",  "Programme", "Outcome",
+                                 "Offset",    "Length",   "Gaps",  "Peak",      "LUFS",
+                                 "Eb/No",     "Hand-off", "Reason"};
 const QStringList TakeColumnTips = {"Day and time the take was due",
                                     "Record channel",
                                     "Schedule slot",
                                     "Programme name",
                                     "How the take ended",
-                                    "Seconds from the scheduled time to the first audio",
+                                    "First audio: seconds after the scheduled time",
                                     "Length recorded / length scheduled",
                                     "Gaps in the audio (the longest)",
                                     "Peak level, dBFS",
