@@ -233,6 +233,8 @@ void mnuMenu::buildMenus() {
                     },
                     this);
             });
+            // Chosen again while open: the takes since it opened show too.
+            recordings_->refresh();
         });
     }
     enable(mnuAutoExport, [this] {
