@@ -1,9 +1,6 @@
 #include "app/mnuMenu.h"
-#include "audition/frmAudition.h"
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
-#include "fakes/takes.h"
-#include "history/frmRecordings.h"
 #include "logs/frmActivityLog.h"
 #include "station/log_files.h"
 #include "support/test.h"
@@ -94,28 +91,6 @@ TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
               "&Relays|&Extended Relays|Receiver Serial  &Port|&Settings|H&istory|&Eb/No|&Activity "
               "Log|Error Log|&Recordings|&Help|&About");
     t.station->ShutDown();
-}
-
-// A take double-clicked in History -> Recordings opens in the audition at
-// the day and slot its file is named after, though no schedule lists the slot.
-TEST(MenuWalkTest, RecordingsOpenATakeInTheAudition) {
-    TakeStation h;
-    TempStation& t = h.t;
-    TakeRecord take =
-        h.take("News", TakeOutcome::Recorded, QDateTime(QDate(2026, 3, 2), QTime(9, 0)),
-               "P:\\satfile\\SFTUE007.WAV", 7);
-    ASSERT_TRUE(h.history.write(take));
-    TempStation::writeFile(t.host(take.waveFile), "RIFF");
-    ClockDispatcher dispatcher{*t.station, TickHandoffs{}};
-    mnuMenu menu(*t.station, dispatcher, nullptr, ConsoleParts{.history = &h.history});
-    menu.mnuRecordings->trigger();
-    const auto* recordings = menu.findChild<frmRecordings*>();
-    ASSERT_TRUE(recordings && recordings->grdTakes->rowCount() == 1);
-    emit recordings->grdTakes->cellDoubleClicked(0, 0);
-    const auto* audition = menu.findChild<frmAudition*>();
-    ASSERT_TRUE(audition && audition->isVisible());
-    EXPECT_EQ(audition->lstDay->currentItem()->text() + " " + audition->lblNumber->text(),
-              "Tuesday 7");
 }
 
 class MainWindowTest : public ::testing::Test {

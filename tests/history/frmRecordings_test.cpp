@@ -1,3 +1,5 @@
+#include "app/mnuMenu.h"
+#include "audition/frmAudition.h"
 #include "fakes/takes.h"
 #include "history/frmRecordings.h"
 #include "support/test.h"
@@ -6,10 +8,11 @@
 
 namespace {
 
-// The window over a real database: one take of each outcome, newest first;
-// failures marked by colour and their word in bold; both filters; a
-// double-click hands an existing recording to the audition and explains one
-// that is gone.
+// History -> Recordings over a real database: one take of each outcome,
+// newest first; failures marked by colour and their word in bold; both
+// filters; a double-click opens an existing recording in the audition at the
+// day and slot its file is named after (though no schedule lists the slot)
+// and explains one that is gone.
 TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
     TakeStation h;
     TempStation& t = h.t;
@@ -21,9 +24,10 @@ TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
                            i < 2 ? QString("P:\\satfile\\SFMON00%1.WAV").arg(i + 1) : "", i + 1)));
     TempStation::writeFile(t.host("P:\\satfile\\SFMON001.WAV"), "RIFF");
 
-    QStringList opened;
-    frmRecordings w(*t.station, h.history, [&](const TakeRow& r) { opened << r.hostPath; });
-    w.show();
+    ClockDispatcher dispatcher{*t.station, TickHandoffs{}};
+    mnuMenu menu(*t.station, dispatcher, nullptr, ConsoleParts{.history = &h.history});
+    menu.mnuRecordings->trigger();
+    frmRecordings& w = *menu.findChild<frmRecordings*>();
     const auto shown = [&] {
         QStringList out;
         for (int r = 0; r < w.grdTakes->rowCount(); ++r) {
@@ -49,7 +53,10 @@ TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
         QTest::mouseClick(w.grdTakes->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(w.grdTakes->viewport(), Qt::LeftButton, {}, cell.center());
     }
-    EXPECT_EQ(opened, QStringList{t.host("P:\\satfile\\SFMON001.WAV")});
+    const auto* audition = menu.findChild<frmAudition*>();
+    ASSERT_TRUE(audition && audition->isVisible());
+    EXPECT_EQ(audition->lstDay->currentItem()->text() + " " + audition->lblNumber->text(),
+              "Monday 1");
     EXPECT_EQ(t.messages.shown,
               QStringList{"Nothing was recorded of Noon news (Mon 03/02/26 06:00:00)."});
 }
