@@ -8,6 +8,7 @@
 #include "backup/frmSaveData.h"
 #include "console/playback.h"
 #include "export/frmAutoExport.h"
+#include "history/frmRecordings.h"
 #include "logs/frmActivityLog.h"
 #include "platform/clock.h"
 #include "platform/timers.h"
@@ -39,8 +40,8 @@
 #include <QVBoxLayout>
 
 ConsoleParts ConsoleParts::of(StationAssembly& parts) {
-    return {&parts.receiver, &parts.recording, &parts.playback,
-            &parts.audio,    &parts.ports,     &parts.devices};
+    return {&parts.receiver, &parts.recording, &parts.playback, &parts.audio,
+            &parts.ports,    &parts.devices,   &parts.history};
 }
 
 namespace {
@@ -175,6 +176,7 @@ void mnuMenu::buildMenus() {
     mnuEbNo = entry(mnuHistory, "mnuEbNo", "&Eb/No", false);
     ActivityLog = entry(mnuHistory, "ActivityLog", "&Activity Log", false);
     mnuErrorLog = entry(mnuHistory, "mnuErrorLog", "Error Log", false);
+    mnuRecordings = entry(mnuHistory, "mnuRecordings", "&Recordings", false);
 
     mnuHelp = menuBar()->addAction("&Help");
     mnuHelp->setObjectName("mnuHelp");
@@ -209,18 +211,36 @@ void mnuMenu::buildMenus() {
         });
     }
     const auto logViewer = [this](const char* kind) {
-        showWindow(activityLog_, [this, kind] { return new frmActivityLog(station_, kind, this); });
+        showWindow(activityLog_, [this, kind] {
+            return new frmActivityLog(station_, kind, parts_.history, this);
+        });
         activityLog_->showKind(kind);
     };
     enable(mnuEbNo, [logViewer] { logViewer("EB"); });
     enable(ActivityLog, [logViewer] { logViewer("AL"); });
     enable(mnuErrorLog, [logViewer] { logViewer("ER"); });
+    const auto audition = [this] {
+        showWindow(audition_, [this] { return new frmAudition(station_, {}, this); });
+    };
+    if (parts_.history) {
+        enable(mnuRecordings, [this, audition] {
+            showWindow(recordings_, [this, audition] {
+                return new frmRecordings(
+                    station_, *parts_.history,
+                    [this, audition](const TakeRow& take) {
+                        audition();
+                        audition_->choose(take.weekday, take.slot);
+                    },
+                    this);
+            });
+            // Chosen again while open: the takes since it opened show too.
+            recordings_->refresh();
+        });
+    }
     enable(mnuAutoExport, [this] {
         showWindow(autoExport_, [this] { return new frmAutoExport(station_, this); });
     });
-    enable(mnuAudition, [this] {
-        showWindow(audition_, [this] { return new frmAudition(station_, {}, this); });
-    });
+    enable(mnuAudition, audition);
     enable(mnuPlaySchedule, [weekly] { weekly(frmWeeklySchedule::View::Play); });
     enable(mnuRecordSchedule, [weekly] { weekly(frmWeeklySchedule::View::Record); });
     enable(mnuWeekAhead, [this] {

@@ -38,6 +38,8 @@ class frmSaveData;
 class frmLoadData;
 class frmMyComputer;
 class frmActivityLog;
+class frmRecordings;
+class TakeHistory;
 class AudioDevices;
 class IoPorts;
 class StationAssembly;
@@ -51,6 +53,7 @@ struct ConsoleParts {
     AudioDevices* audio = nullptr;
     IoPorts* ports = nullptr;
     AudioDeviceChoice* devices = nullptr;
+    const TakeHistory* history = nullptr;
 
     // All of an assembled station's.
     static ConsoleParts of(StationAssembly& parts);
@@ -109,7 +112,7 @@ public:
     QAction *mnuPlaySchedule, *mnuRecordSchedule, *mnuWeekAhead;
     QAction *mnuCarrierStatus, *mnuMPEGStatus, *mnuRelayStatus, *mnuExtendedRelays,
         *mnuReceiverSerialPort, *mnuSettings;
-    QAction *mnuEbNo, *ActivityLog, *mnuErrorLog;
+    QAction *mnuEbNo, *ActivityLog, *mnuErrorLog, *mnuRecordings;
     QAction *mnuHelp, *mnuAbout;
 
 protected:
@@ -150,6 +153,7 @@ private:
     QPointer<frmLoadData> loadData_;
     QPointer<frmMyComputer> myComputer_;
     QPointer<frmActivityLog> activityLog_;
+    QPointer<frmRecordings> recordings_;
     QPointer<frmWeekAhead> weekAhead_;
     ConsoleParts parts_;
 };

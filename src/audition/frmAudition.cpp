@@ -152,6 +152,17 @@ void frmAudition::Form_Load() {
     render();
 }
 
+void frmAudition::choose(int weekday, ScheduleNo slot) {
+    lstDay->setCurrentRow(weekday);
+    for (int i = 0; i < lstSchedule->count(); ++i)
+        if (lstSchedule->item(i)->data(Qt::UserRole).toLongLong() == slot) {
+            lstSchedule->setCurrentRow(i);
+            return;
+        }
+    lstSchedule->setCurrentRow(-1);
+    act([&] { audition_.chooseSchedule(slot); });
+}
+
 void frmAudition::done(int result) {
     Timer1->setEnabled(false);
     audition_.Close();

@@ -25,6 +25,9 @@ public:
     ~frmAudition() override;
 
     Audition& audition() { return audition_; }
+    // Chooses a recording as the operator would: its day (0 = Sunday), then
+    // its slot, listed or not (a schedule deleted since it was recorded).
+    void choose(int weekday, ScheduleNo slot);
     void render();
 
     QListWidget *lstDay, *lstSchedule;

@@ -49,12 +49,15 @@ QString logSelectPrompt(const QString& kind) {
     return "Select " + kindName(kind) + " Log";
 }
 
+QDate logDayDate(const QString& day) {
+    const QStringList parts = day.split('/');
+    return parts.size() == 3 ? QDate(2000 + parts[2].toInt(), parts[0].toInt(), parts[1].toInt())
+                             : QDate();
+}
+
 QStringList logDayLines(const DrivePaths& paths, const QString& kind, const QString& day,
                         bool byEvent) {
-    const QStringList parts = day.split('/');
-    const QDate date = parts.size() == 3
-                           ? QDate(2000 + parts[2].toInt(), parts[0].toInt(), parts[1].toInt())
-                           : QDate();
+    const QDate date = logDayDate(day);
     QFile file(date.isValid() ? paths.resolve(logFileStationPath(kind, date)) : QString());
     if (!date.isValid() || !file.open(QIODevice::ReadOnly))
         return {"Log for " + day + " does not exist."};
@@ -74,4 +77,18 @@ QStringList logDayLines(const DrivePaths& paths, const QString& kind, const QStr
     for (const SortedList::Item& item : sorted.items())
         lines << item.text;
     return lines;
+}
+
+QList<EbNoReading> ebNoReadings(const QStringList& lines) {
+    static const QRegularExpression reading(
+        "^(\\d\\d:\\d\\d:\\d\\d)\\s+([-+]?\\d+(?:\\.\\d+)?)\\s*(?:dB)?\\s*$",
+        QRegularExpression::CaseInsensitiveOption);
+    QList<EbNoReading> out;
+    for (const QString& line : lines) {
+        const auto m = reading.match(line);
+        const QTime time = QTime::fromString(m.captured(1), "HH:mm:ss");
+        if (m.hasMatch() && time.isValid())
+            out.append({time, m.captured(2).toDouble()});
+    }
+    return out;
 }

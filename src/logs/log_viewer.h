@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 class DrivePaths;
 
@@ -27,3 +30,17 @@ QString logSelectPrompt(const QString& kind);
 // "Log for " + day + " does not exist.".
 QStringList logDayLines(const DrivePaths& paths, const QString& kind, const QString& day,
                         bool byEvent);
+
+// The date of a "MM/DD/YY" day; invalid when it is not one.
+QDate logDayDate(const QString& day);
+
+// One reading of an Eb/No log line ("HH:MM:SS  9.8 dB").
+struct EbNoReading {
+    QTime time;
+    double dB = 0;
+    bool operator==(const EbNoReading&) const = default;
+};
+// The readings of a day's lines in file order. Lines without a time or a
+// figure (a poll the receiver did not answer, "-- dB", a damaged line) are
+// passed over.
+QList<EbNoReading> ebNoReadings(const QStringList& lines);

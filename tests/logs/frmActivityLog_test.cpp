@@ -1,8 +1,10 @@
 #include "logs/frmActivityLog.h"
 #include "support/test.h"
 
+#include "fakes/takes.h"
 #include "fakes/temp_station.h"
 
+#include <QtCharts>
 #include <QtWidgets>
 
 // Days and lines come from logDays/logDayLines (LogsTest.ViewerListsTheDaysAndShowsADay);
@@ -35,4 +37,36 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     w.Option2->setChecked(true);
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(texts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
+}
+
+// Only the Eb/No log gets a chart: the day's readings (an unanswered poll
+// left out) over that day's takes, shaded by how they ended.
+TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
+    TakeStation h;
+    TempStation::writeFile(h.t.host("c:\\satfile\\logs\\EB260301.log"),
+                           "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");
+    for (int hour : {9, 14})
+        ASSERT_TRUE(h.write(
+            TakeStation::take("Take", hour == 9 ? TakeOutcome::Recorded : TakeOutcome::Dumped,
+                              QDateTime(QDate(2026, 3, 1), QTime(hour, 0)))));
+    frmActivityLog w(*h.t.station, "EB", &h.history);
+    w.show();
+    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    QStringList series; // name, points, first-last
+    const auto at = [](QPointF p) {
+        return QDateTime::fromMSecsSinceEpoch(qint64(p.x())).toString("HH:mm");
+    };
+    for (QAbstractSeries* s : w.chtEbNo->chart()->series()) {
+        const auto* band = qobject_cast<QAreaSeries*>(s);
+        const auto points = (band ? band->upperSeries() : qobject_cast<QLineSeries*>(s))->points();
+        series << QString("%1 %2 %3-%4")
+                      .arg(s->name())
+                      .arg(points.size())
+                      .arg(at(points.first()), at(points.last()));
+    }
+    EXPECT_TRUE(w.chtEbNo->isVisible());
+    EXPECT_EQ(series, QStringList({"take 2 09:00-09:30", "failed take 2 14:00-14:30",
+                                   "Eb/No 2 09:00-11:00"}));
+    w.showKind("ER");
+    EXPECT_FALSE(w.chtEbNo->isVisible());
 }

@@ -144,6 +144,15 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
                            "Switched Port 1 10:00:00"}));
     EXPECT_EQ(logDayLines(*t.paths, "EB", "03/04/26", false),
               QStringList({"Log for 03/04/26 does not exist."}));
+    // Eb/No readings: a time and a figure, with "dB" or without; polls the
+    // receiver did not answer and damaged lines are passed over.
+    EXPECT_EQ(ebNoReadings({"10:00:12  9.8 dB", "10:15:12  ", "10:30:12  -- dB", "garbage",
+                            "25:00:00  7 dB", "11:00:12  -0.5", "11:15:12  12.25 DB",
+                            "11:3:12  8 dB", "11:45:12  8 dBm"}),
+              (QList<EbNoReading>{
+                  {QTime(10, 0, 12), 9.8}, {QTime(11, 0, 12), -0.5}, {QTime(11, 15, 12), 12.25}}));
+    EXPECT_EQ(logDayDate("03/04/26"), QDate(2026, 3, 4));
+    EXPECT_FALSE(logDayDate(NoLogsFound).isValid());
     EXPECT_EQ(logWindowCaption("EB"), "Load EbNo Log");
     EXPECT_EQ(logDayCaption("AL", "03/04/26"), "Activity Log for 03/04/26");
 }
