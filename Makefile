@@ -55,7 +55,7 @@ sanitize: deps
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = schedule settings export_rules program_table marks source_codes help_rtf wave \
-  receiver config
+  receiver config ebno_log history
 # Each target runs on a copy of its corpus, so what the fuzzer finds stays in
 # $(FUZZ_DIR) until someone minimises it into fuzz/corpus by hand.
 fuzz:
