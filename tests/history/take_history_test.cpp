@@ -1,5 +1,4 @@
-#include "fakes/take_rows.h"
-#include "fakes/temp_station.h"
+#include "fakes/takes.h"
 #include "history/take_history.h"
 #include "support/test.h"
 
@@ -34,12 +33,6 @@ protected:
         history.taken = [this](const TakeRecord& r) { heard << r.name; };
         history.handedOff = [this](qint64, const HandOffResult& h) { heard << h.destination; };
     }
-    static TakeRecord take(const QString& name, int minutes) {
-        TakeRecord r;
-        r.name = name;
-        r.scheduled = Monday.addSecs(minutes * 60);
-        return r;
-    }
     TempStation t;
     const QString folder = t.host("c:\\satfile");
     const QString path = folder + "/history.db";
@@ -54,8 +47,8 @@ TEST_F(TakeHistoryTest, RoundTripsNewestFirstAndPurges) {
                     {{"H:\\air", "verified", ""}, {"P:\\b", "failed", "full"}}, TakeOutcome::Short,
                     "stopped", "D:\\satfile\\SFMon1.wav"};
     // clang-format on
-    TakeRecord silent = take("Silence", 60), old = take("Old", -24 * 60);
-    silent.outcome = TakeOutcome::Dumped;
+    TakeRecord silent = TakeStation::take("Silence", TakeOutcome::Dumped, Monday.addSecs(3600)),
+               old = TakeStation::take("Old", TakeOutcome::Missed, Monday.addDays(-1));
     for (TakeRecord* r : {&old, &full, &silent})
         EXPECT_TRUE(history.write(*r));
     EXPECT_TRUE(history.setHandOff(silent.id, {"H:\\air", "failed", "no space"}));
@@ -123,7 +116,7 @@ TEST_F(TakeHistoryTest, UnusableDatabaseIsOneErrorLine) {
         TakeHistory h(*t.station);
         errors.clear();
         c.spoil();
-        TakeRecord r = take("Spoilt", 0);
+        TakeRecord r = TakeStation::take("Spoilt", TakeOutcome::Recorded, Monday);
         EXPECT_FALSE(h.write(r) || h.write(r) || h.setHandOff(1, {"H:\\air", "verified", ""}));
         EXPECT_EQ(h.since(QDateTime()).size(), 0);
         ASSERT_EQ(errors.size(), 1);
