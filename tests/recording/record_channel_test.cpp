@@ -3,6 +3,7 @@
 #include "fakes/takes.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
+#include "recording/take_measures.h"
 #include "station/export_record.h"
 #include "station/log_files.h"
 #include "support/test.h"
@@ -241,56 +242,30 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     EXPECT_TRUE(log("AL", sunday).contains("Stop   Midnight"));
 }
 
-// Loudness is measured on what is written, as the standard reads its
-// references: a 1 kHz sine at full scale in one channel reads -3.01 LUFS,
-// 20 dB down -23.0, and at -23 dBFS in both channels -23.0. A mono take is
-// heard on both loudspeakers; a take too quiet for the silence gate has none.
-TEST_F(RecordingTest, TakesAreMeasuredForLoudness) {
-    struct Take {
-        const char* name;
-        int channel;
-        QString route, time;
-        double left, right; // dBFS of the sine, NaN for none
-        double lufs, peak;
-    };
-    const Take takes[] = {{"Reference", 1, "3", "10:00:00", -20, NAN, -23.0, -20.0},
-                          {"Full Scale", 2, "3", "10:00:00", 0, NAN, -3.01, 0.0},
-                          {"Both", 1, "3", "10:01:00", -23, -23, -23.0, -23.0},
-                          {"Mono", 2, "1", "10:01:00", -23, NAN, -23.0, -23.0},
-                          {"Hum", 1, "3", "10:02:00", NAN, NAN, NAN, -73.4}};
-    for (ScheduleNo n = 1; const Take& take : takes) {
-        ScheduleFields f = scheduleFields(take.name, QString::number(take.channel), "00:10");
-        f.SatRoute = take.route;
-        f.RecDays[6] = 7;
-        f.RecTimes[6] = take.time;
-        put(scheduleFile, n++, f);
-    }
-    load();
-    const Take* playing[2] = {};
-    a.sound = [&](int device, int channels, qint64 first) {
-        const Take* take = playing[device];
-        return take && !std::isnan(take->left)
-                   ? sineBuffer(channels, take->left, take->right, first)
-                   : levelBuffer(channels, 7, 7); // above the threshold, far below the gate
-    };
-    for (const Take& take : takes) {
-        runUntil(QTime::fromString(take.time).addSecs(-2));
-        playing[take.channel - 1] = &take;
-    }
-    runUntil(QTime(10, 2, 20));
-    const QList<TakeRecord> rows = a.parts->history.since(QDateTime());
-    ASSERT_EQ(rows.size(), 5);
-    for (const TakeRecord& r : rows) {
-        const Take& take = *std::ranges::find(takes, r.name, &Take::name);
-        SCOPED_TRACE(take.name);
-        EXPECT_EQ(r.outcome, TakeOutcome::Recorded);
-        if (std::isnan(take.lufs))
-            EXPECT_TRUE(std::isnan(r.loudnessLufs)) << r.loudnessLufs;
+// The standard's references: a 1 kHz sine at full scale in one channel reads
+// -3.01 LUFS, 20 dB down -23.0, and at -23 dBFS in both channels -23.0. A mono
+// take is heard on both loudspeakers; a hum too quiet for the silence gate has
+// no loudness. What a take writes reaches the meter: the rows above.
+TEST(LoudnessTest, TenSecondsOfTheReferenceSines) {
+    const std::tuple<int, double, double, double> sines[] = {{2, -20, NAN, -23.0},
+                                                             {2, 0, NAN, -3.01},
+                                                             {2, -23, -23, -23.0},
+                                                             {1, -23, NAN, -23.0},
+                                                             {2, NAN, NAN, NAN}};
+    for (const auto& [channels, left, right, lufs] : sines) {
+        LoudnessMeter meter(channels);
+        for (qint64 first = 0; first < 10 * AudioSampleRate;
+             first += AudioBufferBytes / 2 / channels)
+            meter.add(std::isnan(left) ? levelBuffer(channels, 7, 7)
+                                       : sineBuffer(channels, left, right, first));
+        if (std::isnan(lufs))
+            EXPECT_TRUE(std::isnan(meter.integrated())) << meter.integrated();
         else
-            EXPECT_NEAR(r.loudnessLufs, take.lufs, 0.3);
-        EXPECT_NEAR(r.peakDbfs, take.peak, 0.05);
-        EXPECT_EQ(readWave(t.host(r.waveFile)).frames, 10 * AudioSampleRate);
+            EXPECT_NEAR(meter.integrated(), lufs, 0.3) << channels << " " << left << " " << right;
     }
+    EXPECT_NEAR(peakDbfs(32767), 0.0, 0.05);
+    EXPECT_NEAR(peakDbfs(7), -73.4, 0.05);
+    EXPECT_TRUE(std::isnan(peakDbfs(0)));
 }
 
 // A programme on channel 1 at 10:00:00 the station cannot record as planned,
