@@ -214,12 +214,11 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     putOnDay(scheduleFile, 1, "Midnight", "1", 7, "23:59:50", "01:00");
     t.time.jumpTo(QDateTime(Saturday, QTime(23, 59, 0)));
     load({{WaveKeepDays, 1}});
-    ExportRecord rule;
-    rule.ExportMode = ExportUserDefined;
-    rule.ExportLength = "30:00";
-    rule.ExportDays = {1, 1, 1, 1, 1, 1, 1};
-    rule.ExportPaths[0] = "D:\\SUNDAY";
-    rule.ExportPaths[6] = "D:\\SATURDAY";
+    const ExportRecord rule{ExportUserDefined,
+                            {1, 1, 1, 1, 1, 1, 1},
+                            {"D:\\SUNDAY", "", "", "", "", "", "D:\\SATURDAY"},
+                            0,
+                            "30:00"};
     ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
     level[0] = level[1] = 700;
     TempStation::writeFile(wave(2), QByteArray(5000, 'x'), t.time.now().addDays(-7)); // to go
