@@ -53,22 +53,6 @@ protected:
     qint16 (&level)[2] = a.level;
 };
 
-// The level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold
-// of 6, though neither peak does; 4 | 2 = 6 does not.
-TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
-    putOnDay(scheduleFile, 1, "Level", "1", 7, "10:00:00", "00:30");
-    load();
-    runUntil(QTime(9, 59, 59, 600));
-    ASSERT_EQ(s().Rec(1).RecPending, 1);
-    a.card->setEnabled(false);
-    a.audio.input(0)->push(levelBuffer(2, 4, 2));
-    EXPECT_EQ(s().Rec(1).RecPending, 1);
-    a.audio.input(0)->push(levelBuffer(2, 4, 3));
-    EXPECT_EQ(s().Rec(1).RecPending, 2);
-    EXPECT_EQ(s().Rec(1).RecActive, 1);
-    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Level                    ");
-}
-
 // Channel 1's take runs from the first audio, two seconds late, for exactly
 // its length and says a ten-second gap once; channel 2 records the left route
 // alone as mono, and a shut-down in its next take closes the file.
@@ -134,8 +118,10 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
 }
 
 // An arm before the cue is refused once; "Cue Rec" with nothing to cue says
-// just that. The relays a cue resets are the receiver's table for its port; a
-// switch only sends and logs, and touches no channel.
+// just that. The relays a cue resets are the receiver's table for its port. The
+// level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold of 6,
+// though neither peak does; 4 | 2 = 6 does not. A switch only sends and logs,
+// and touches no channel.
 TEST_F(RecordingTest, CuesArmsAndSwitches) {
     putOnDay(scheduleFile, 1, "Port", "1", 7, "10:00:00");
     putOnDay(scheduleFile, 5, "Feed", "3", 7, "10:00:10");
@@ -147,12 +133,21 @@ TEST_F(RecordingTest, CuesArmsAndSwitches) {
     recording->channel(2).CueAndArm();
     EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
     EXPECT_EQ(t.messages.shown.size(), 2);
+    runUntil(QTime(9, 59, 59, 600));
+    ASSERT_EQ(s().Rec(1).RecPending, 1);
+    a.card->setEnabled(false);
+    a.audio.input(0)->push(levelBuffer(2, 4, 2));
+    EXPECT_EQ(s().Rec(1).RecPending, 1);
+    a.audio.input(0)->push(levelBuffer(2, 4, 3));
+    EXPECT_EQ(std::pair(s().Rec(1).RecPending, s().Rec(1).RecActive), std::pair(2, 1));
+    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Port                     ");
     runUntil(QTime(10, 0, 11));
     EXPECT_EQ(a.serial.sessions, (QByteArrayList{"SETAUDIO 1 S AA1 0  \r", "ER D 11\r", "ER D 14\r",
                                                  "SETAUDIO 1 S AA1 0 \r"}));
     EXPECT_EQ(log("AL"),
               "09:59:53  SETAUDIO 1 S AA1 0  \r\n09:59:53  Turn off Relay 11\r\n"
-              "09:59:53  Turn off Relay 14\r\n10:00:10  SETAUDIO 1 S AA1 0  Switch Only\r\n");
+              "09:59:53  Turn off Relay 14\r\n09:59:59  Record Port                     \r\n"
+              "10:00:10  SETAUDIO 1 S AA1 0  Switch Only\r\n");
     EXPECT_EQ(s().Rec(2).RecPending, 0);
     EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
 }
