@@ -11,7 +11,7 @@ namespace {
 
 const QDateTime Monday(QDate(2026, 3, 2), QTime(6, 0, 0));
 
-// Another program's connection to the file: a lock holder, an older or newer program.
+// A lock holder, an older or a newer program.
 bool otherProgram(const QString& path, const QString& sql) {
     QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", "other");
     d.setDatabaseName(path);
