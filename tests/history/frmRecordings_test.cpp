@@ -16,7 +16,6 @@ namespace {
 TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
     TakeStation h;
     TempStation& t = h.t;
-    // One take of each outcome, in the order of the outcomes, an hour apart.
     const QStringList names = {"Morning News", "Farm report", "Noon news", "Sports", "Old news"};
     for (int i = 0; i < names.size(); ++i)
         ASSERT_TRUE(
@@ -45,8 +44,7 @@ TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
     QTest::keyClicks(w.txtProgramme, "NEWS");
     EXPECT_EQ(shown(), QStringList({"Noon news dumped*!", "Old news missed*!", "2 of 5 takes"}));
 
-    // Morning News and Noon news; a double-click follows a click, as the
-    // view expects.
+    // A double-click follows a click, as the view expects.
     w.cboOutcome->setCurrentIndex(w.cboOutcome->findData(AllTakes));
     for (int row : {0, 1}) {
         const QRect cell = w.grdTakes->visualRect(w.grdTakes->model()->index(row, 3));

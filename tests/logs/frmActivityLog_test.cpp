@@ -2,16 +2,17 @@
 #include "support/test.h"
 
 #include "fakes/takes.h"
-#include "fakes/temp_station.h"
 
 #include <QtCharts>
 #include <QtWidgets>
 
-// Days and lines come from logDays/logDayLines (LogsTest.ViewerListsTheDaysAndShowsADay);
-// here the window shows them: newest by time unless asked by event, and with no
-// logs OK shows nothing and says nothing.
-TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
-    TempStation t;
+// The window shows the days and lines the core lists: newest by time unless
+// asked by event, and with no logs OK shows nothing and says nothing. Only the
+// Eb/No log gets a chart: the day's readings (an unanswered poll left out)
+// over that day's takes, shaded by how they ended.
+TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEventAndChartsEbNo) {
+    TakeStation h;
+    TempStation& t = h.t;
     const auto texts = [](const QListWidget* list) {
         QStringList out;
         for (int i = 0; i < list->count(); ++i)
@@ -30,33 +31,27 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEvent) {
     w.show();
     EXPECT_EQ(w.windowTitle(), "Load Activity Log");
     EXPECT_EQ(texts(w.lstDate), QStringList({"01/01/26", "12/31/25"}));
-    EXPECT_TRUE(w.Option1->isChecked());
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(w.windowTitle(), "Activity Log for 01/01/26");
     EXPECT_EQ(texts(w.lstActivityLog), QStringList({"01:00:00  B event", "02:00:00  A event"}));
     w.Option2->setChecked(true);
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(texts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
-}
 
-// Only the Eb/No log gets a chart: the day's readings (an unanswered poll
-// left out) over that day's takes, shaded by how they ended.
-TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
-    TakeStation h;
-    TempStation::writeFile(h.t.host("c:\\satfile\\logs\\EB260301.log"),
+    TempStation::writeFile(t.host("c:\\satfile\\logs\\EB260301.log"),
                            "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");
     for (int hour : {9, 14})
         ASSERT_TRUE(h.write(
             TakeStation::take("Take", hour == 9 ? TakeOutcome::Recorded : TakeOutcome::Dumped,
                               QDateTime(QDate(2026, 3, 1), QTime(hour, 0)))));
-    frmActivityLog w(*h.t.station, "EB", &h.history);
-    w.show();
-    QTest::mouseClick(w.cmdOk, Qt::LeftButton);
+    frmActivityLog eb(*t.station, "EB", &h.history);
+    eb.show();
+    QTest::mouseClick(eb.cmdOk, Qt::LeftButton);
     QStringList series; // name, points, first-last
     const auto at = [](QPointF p) {
         return QDateTime::fromMSecsSinceEpoch(qint64(p.x())).toString("HH:mm");
     };
-    for (QAbstractSeries* s : w.chtEbNo->chart()->series()) {
+    for (QAbstractSeries* s : eb.chtEbNo->chart()->series()) {
         const auto* band = qobject_cast<QAreaSeries*>(s);
         const auto points = (band ? band->upperSeries() : qobject_cast<QLineSeries*>(s))->points();
         series << QString("%1 %2 %3-%4")
@@ -64,9 +59,9 @@ TEST(ActivityLogWindow, ChartsTheEbNoDayOverItsTakes) {
                       .arg(points.size())
                       .arg(at(points.first()), at(points.last()));
     }
-    EXPECT_TRUE(w.chtEbNo->isVisible());
+    EXPECT_TRUE(eb.chtEbNo->isVisible());
     EXPECT_EQ(series, QStringList({"take 2 09:00-09:30", "failed take 2 14:00-14:30",
                                    "Eb/No 2 09:00-11:00"}));
-    w.showKind("ER");
-    EXPECT_FALSE(w.chtEbNo->isVisible());
+    eb.showKind("ER");
+    EXPECT_FALSE(eb.chtEbNo->isVisible());
 }

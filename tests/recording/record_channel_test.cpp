@@ -1,8 +1,9 @@
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
-#include "fakes/take_rows.h"
+#include "fakes/takes.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
+#include "recording/take_measures.h"
 #include "station/export_record.h"
 #include "station/log_files.h"
 #include "support/test.h"
@@ -52,22 +53,6 @@ protected:
     qint16 (&level)[2] = a.level;
 };
 
-// The level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold
-// of 6, though neither peak does; 4 | 2 = 6 does not.
-TEST_F(RecordingTest, RecordingStartsWhenTheOrOfThePeaksExceedsTheThreshold) {
-    putOnDay(scheduleFile, 1, "Level", "1", 7, "10:00:00", "00:30");
-    load();
-    runUntil(QTime(9, 59, 59, 600));
-    ASSERT_EQ(s().Rec(1).RecPending, 1);
-    a.card->setEnabled(false);
-    a.audio.input(0)->push(levelBuffer(2, 4, 2));
-    EXPECT_EQ(s().Rec(1).RecPending, 1);
-    a.audio.input(0)->push(levelBuffer(2, 4, 3));
-    EXPECT_EQ(s().Rec(1).RecPending, 2);
-    EXPECT_EQ(s().Rec(1).RecActive, 1);
-    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Level                    ");
-}
-
 // Channel 1's take runs from the first audio, two seconds late, for exactly
 // its length and says a ten-second gap once; channel 2 records the left route
 // alone as mono, and a shut-down in its next take closes the file.
@@ -94,7 +79,6 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
             a.serial.failOpen = "No such file or directory";
         }
     }
-    EXPECT_EQ(recording->channel(1).cuedWaveFile(), "C:\\SATFILE\\SFSAT012.WAV");
     const WaveContents w = readWave(wave(12));
     EXPECT_EQ(w.channels, 2);
     // Exactly the length: the buffer that runs past it is cut.
@@ -132,25 +116,39 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
                            "C:\\SATFILE\\SFSAT002.WAV"}));
 }
 
-// Which relays belong to which port is the receiver's own table.
-TEST_F(RecordingTest, CueResetsTheExpansionRelaysOfItsPort) {
+// An arm before the cue is refused once; "Cue Rec" with nothing to cue says
+// just that. The relays a cue resets are the receiver's table for its port. The
+// level test ORs the two peak magnitudes: 4 | 3 = 7 beats a threshold of 6,
+// though neither peak does; 4 | 2 = 6 does not. A switch only sends and logs,
+// and touches no channel.
+TEST_F(RecordingTest, CuesArmsAndSwitches) {
     putOnDay(scheduleFile, 1, "Port", "1", 7, "10:00:00");
+    putOnDay(scheduleFile, 5, "Feed", "3", 7, "10:00:10");
     load({{ResetExpansionRelays, 1}});
-    runUntil(QTime(9, 59, 54));
-    EXPECT_EQ(a.serial.sessions,
-              (QByteArrayList{"SETAUDIO 1 S AA1 0  \r", "ER D 11\r", "ER D 14\r"}));
-    EXPECT_EQ(log("AL"), "09:59:53  SETAUDIO 1 S AA1 0  \r\n09:59:53  Turn off Relay 11\r\n"
-                         "09:59:53  Turn off Relay 14\r\n");
-}
-
-TEST_F(RecordingTest, SwitchOnlyCueSendsAndLogsWithoutTouchingTheChannels) {
-    putOnDay(scheduleFile, 5, "Feed", "3", 7, "10:00:00");
-    load();
-    runUntil(QTime(10, 0, 1));
-    EXPECT_EQ(a.serial.sessions, QByteArrayList{"SETAUDIO 1 S AA1 0 \r"});
-    EXPECT_EQ(log("AL"), "10:00:00  SETAUDIO 1 S AA1 0  Switch Only\r\n");
+    recording->ArmRecordChannel(1);
+    recording->ArmRecordChannel(1);
     EXPECT_EQ(s().Rec(1).RecPending, 0);
-    EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
+    EXPECT_EQ(log("ER").count("was not cued"), 1);
+    recording->channel(2).CueAndArm();
+    EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    runUntil(QTime(9, 59, 59, 600));
+    ASSERT_EQ(s().Rec(1).RecPending, 1);
+    a.card->setEnabled(false);
+    a.audio.input(0)->push(levelBuffer(2, 4, 2));
+    EXPECT_EQ(s().Rec(1).RecPending, 1);
+    a.audio.input(0)->push(levelBuffer(2, 4, 3));
+    EXPECT_EQ(std::pair(s().Rec(1).RecPending, s().Rec(1).RecActive), std::pair(2, 1));
+    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, "Recording Port                     ");
+    runUntil(QTime(10, 0, 11));
+    EXPECT_EQ(a.serial.sessions, (QByteArrayList{"SETAUDIO 1 S AA1 0  \r", "ER D 11\r", "ER D 14\r",
+                                                 "SETAUDIO 1 S AA1 0 \r"}));
+    EXPECT_EQ(log("AL"),
+              "09:59:53  SETAUDIO 1 S AA1 0  \r\n09:59:53  Turn off Relay 11\r\n"
+              "09:59:53  Turn off Relay 14\r\n09:59:59  Record Port                     \r\n"
+              "10:00:10  SETAUDIO 1 S AA1 0  Switch Only\r\n");
+    EXPECT_EQ(s().Rec(2).RecPending, 0);
+    EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
 }
 
 // A full disk ends the take cleanly: what was written stays playable.
@@ -201,21 +199,6 @@ TEST_F(RecordingTest, TakesDueWhileTheConsoleWasAwayAreMissed) {
                     "09:30:00+nan , 0.0/30 s, gaps 0/0.0, peak nan, nan LUFS, Eb/No nan/nan, "});
 }
 
-// An arm without a cue is refused once; "Cue Rec" with nothing to cue says
-// just that.
-TEST_F(RecordingTest, ArmWithoutACueIsRefusedOnceAndNothingToCueIsSaid) {
-    putOnDay(scheduleFile, 1, "Uncued", "1", 7, "10:00:00");
-    load();
-    recording->ArmRecordChannel(1);
-    recording->ArmRecordChannel(1);
-    EXPECT_EQ(s().Rec(1).RecPending, 0);
-    EXPECT_EQ(log("ER").count("was not cued"), 1);
-    recording->channel(2).CueAndArm();
-    EXPECT_EQ(t.messages.shown.value(1), "Record channel 2: there is no programme to cue");
-    EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_FALSE(t.station->display.Rec(2).PanelVisible);
-}
-
 // After the time change moved Sunday 00:15 to Saturday 23:15 in Sunday's
 // row, the take is still Sunday's programme: named and exported as Sunday's,
 // or Sunday's playlist would never find it. The purge at 00:30 deletes
@@ -225,12 +208,11 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     putOnDay(scheduleFile, 1, "Midnight", "1", 7, "23:59:50", "01:00");
     t.time.jumpTo(QDateTime(Saturday, QTime(23, 59, 0)));
     load({{WaveKeepDays, 1}});
-    ExportRecord rule;
-    rule.ExportMode = ExportUserDefined;
-    rule.ExportLength = "30:00";
-    rule.ExportDays = {1, 1, 1, 1, 1, 1, 1};
-    rule.ExportPaths[0] = "D:\\SUNDAY";
-    rule.ExportPaths[6] = "D:\\SATURDAY";
+    const ExportRecord rule{ExportUserDefined,
+                            {1, 1, 1, 1, 1, 1, 1},
+                            {"D:\\SUNDAY", "", "", "", "", "", "D:\\SATURDAY"},
+                            0,
+                            "30:00"};
     ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
     level[0] = level[1] = 700;
     TempStation::writeFile(wave(2), QByteArray(5000, 'x'), t.time.now().addDays(-7)); // to go
@@ -244,7 +226,6 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
               "D:\\SUNDAY.wav verified, P:\\SUNDAY.wav failed: drive P: is not available");
     EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
     EXPECT_FALSE(QFile::exists(wave(4)));
-    EXPECT_TRUE(log("AL").contains("Export->D:\\SUNDAY.wav")) << log("AL").toStdString();
     const QDate sunday = Saturday.addDays(1);
     runUntil(QTime(0, 1, 0), sunday);
     EXPECT_FALSE(QFile::exists(wave(2)));
@@ -254,70 +235,40 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     EXPECT_TRUE(log("AL", sunday).contains("Stop   Midnight"));
 }
 
-// Loudness is measured on what is written, as the standard reads its
-// references: a 1 kHz sine at full scale in one channel reads -3.01 LUFS,
-// 20 dB down -23.0, and at -23 dBFS in both channels -23.0. A mono take is
-// heard on both loudspeakers; a take too quiet for the silence gate has none.
-TEST_F(RecordingTest, TakesAreMeasuredForLoudness) {
-    struct Take {
-        const char* name;
-        int channel;
-        QString route, time;
-        double left, right; // dBFS of the sine, NaN for none
-        double lufs, peak;
-    };
-    const Take takes[] = {{"Reference", 1, "3", "10:00:00", -20, NAN, -23.0, -20.0},
-                          {"Full Scale", 2, "3", "10:00:00", 0, NAN, -3.01, 0.0},
-                          {"Both", 1, "3", "10:01:00", -23, -23, -23.0, -23.0},
-                          {"Mono", 2, "1", "10:01:00", -23, NAN, -23.0, -23.0},
-                          {"Hum", 1, "3", "10:02:00", NAN, NAN, NAN, -73.4}};
-    for (ScheduleNo n = 1; const Take& take : takes) {
-        ScheduleFields f = scheduleFields(take.name, QString::number(take.channel), "00:10");
-        f.SatRoute = take.route;
-        f.RecDays[6] = 7;
-        f.RecTimes[6] = take.time;
-        put(scheduleFile, n++, f);
-    }
-    load();
-    const Take* playing[2] = {};
-    a.sound = [&](int device, int channels, qint64 first) {
-        const Take* take = playing[device];
-        return take && !std::isnan(take->left)
-                   ? sineBuffer(channels, take->left, take->right, first)
-                   : levelBuffer(channels, 7, 7); // above the threshold, far below the gate
-    };
-    for (const Take& take : takes) {
-        runUntil(QTime::fromString(take.time).addSecs(-2));
-        playing[take.channel - 1] = &take;
-    }
-    runUntil(QTime(10, 2, 20));
-    const QList<TakeRecord> rows = a.parts->history.since(QDateTime());
-    ASSERT_EQ(rows.size(), 5);
-    for (const TakeRecord& r : rows) {
-        const Take& take = *std::ranges::find(takes, r.name, &Take::name);
-        SCOPED_TRACE(take.name);
-        EXPECT_EQ(r.outcome, TakeOutcome::Recorded);
-        if (std::isnan(take.lufs))
-            EXPECT_TRUE(std::isnan(r.loudnessLufs)) << r.loudnessLufs;
+// The standard's references: a 1 kHz sine at full scale in one channel reads
+// -3.01 LUFS, 20 dB down -23.0, and at -23 dBFS in both channels -23.0. A mono
+// take is heard on both loudspeakers; a hum too quiet for the silence gate has
+// no loudness. What a take writes reaches the meter: the rows above.
+TEST(LoudnessTest, TenSecondsOfTheReferenceSines) {
+    const std::tuple<int, double, double, double> sines[] = {{2, -20, NAN, -23.0},
+                                                             {2, 0, NAN, -3.01},
+                                                             {2, -23, -23, -23.0},
+                                                             {1, -23, NAN, -23.0},
+                                                             {2, NAN, NAN, NAN}};
+    for (const auto& [channels, left, right, lufs] : sines) {
+        LoudnessMeter meter(channels);
+        for (qint64 first = 0; first < 10 * AudioSampleRate;
+             first += AudioBufferBytes / 2 / channels)
+            meter.add(std::isnan(left) ? levelBuffer(channels, 7, 7)
+                                       : sineBuffer(channels, left, right, first));
+        if (std::isnan(lufs))
+            EXPECT_TRUE(std::isnan(meter.integrated())) << meter.integrated();
         else
-            EXPECT_NEAR(r.loudnessLufs, take.lufs, 0.3);
-        EXPECT_NEAR(r.peakDbfs, take.peak, 0.05);
-        EXPECT_EQ(readWave(t.host(r.waveFile)).frames, 10 * AudioSampleRate);
+            EXPECT_NEAR(meter.integrated(), lufs, 0.3) << channels << " " << left << " " << right;
     }
+    EXPECT_NEAR(peakDbfs(32767), 0.0, 0.05);
+    EXPECT_NEAR(peakDbfs(7), -73.4, 0.05);
+    EXPECT_TRUE(std::isnan(peakDbfs(0)));
 }
 
 // A programme on channel 1 at 10:00:00 the station cannot record as planned,
 // beside one on channel 2: channel 1 goes back to idle (a refused arm records
-// nothing, so the panel does not say "Cue" all along), and the logs and the
-// operator are told why.
-// Each row: the settings, channel 1's level, the time run to, the whole
-// activity log, what the error log says once, how many messages are shown and
-// how the first starts, channel 2's take (-1: none) and channel 1's row in the
-// take history.
+// nothing, so the panel does not say "Cue" all along), the logs say why, and
+// the operator and the take history are told the same reason.
 // clang-format off
 struct Unrecorded {
     const char* what; SettingRecords settings; qint16 level; QTime until;
-    QByteArray activity, error; int messages; QString message; qint64 otherFrames; QString row;
+    QByteArray activity, error; int messages; QString message; qint64 otherFrames;
     friend void PrintTo(const Unrecorded& c, std::ostream* os) { *os << c.what; }
 };
 // clang-format on
@@ -339,15 +290,16 @@ TEST_P(UnrecordedTest, ChannelIsLeftIdleAndTheReasonSaid) {
     EXPECT_EQ(t.messages.shown.size(), c.messages);
     EXPECT_TRUE(t.messages.shown.value(0, "").startsWith(c.message))
         << t.messages.shown.value(0).toStdString();
-    EXPECT_EQ(s().Rec(1).RecPending, 0);
     EXPECT_FALSE(QFile::exists(wave(1)));
     EXPECT_EQ(readWave(wave(2)).frames, c.otherFrames);
-    EXPECT_TRUE(t.station->display.lblClock.endsWith(c.until.toString("HH:mm:ss")));
-    EXPECT_EQ(s().Rec(1).NextRecSlot, 3);
-    EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
-    EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
+    const ConsoleDisplay& d = t.station->display;
+    EXPECT_EQ(std::tuple(s().Rec(1).RecPending, s().Rec(1).NextRecSlot, d.Rec(1).PanelVisible,
+                         d.Rec(1).lblRecordName, d.lblClock.right(8)),
+              std::tuple(0, 3, false, QString(40, ' '), c.until.toString("HH:mm:ss")));
+    const QString why = c.message.isEmpty() ? "dumped: no audio above the threshold"
+                                            : "refused: " + c.message.section(" (", 0, 0);
     EXPECT_EQ(rows().filter("Lost #1 "),
-              QStringList{"Lost #1 ch1 " + c.row +
+              QStringList{"Lost #1 ch1 " + why +
                           ", cue answered, at Sat 10:00:00+nan , 0.0/5 s, gaps 0/0.0, peak nan, "
                           "nan LUFS, Eb/No nan/nan, "});
 }
@@ -362,20 +314,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Unrecorded{"silent", {}, 0, QTime(10, 0, 30),
                    Cues + Record2 + "10:00:04  Dump Lost                     \r\n" + Stop2,
-                   "", 0, "", FiveSeconds,
-                   "dumped: no audio above the threshold"},
+                   "", 0, "", FiveSeconds},
         Unrecorded{"wave store is a plain file", {{WaveDriveNo, 4}}, 700, QTime(10, 0, 10),
                    Cues + "09:59:59  Dump Lost                     \r\n"
                                  "09:59:59  Dump Two                      \r\n",
                    "cannot create D:\\SATFILE\\SFSAT001.WAV", 2,
-                   "Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV (", -1,
-                   "refused: Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV"},
+                   "Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV (", -1},
         Unrecorded{"no sound card", {{RecDevice1, 5}}, 700, QTime(10, 0, 10),
                    Cues + Record2 + Stop2, "audio input 5 cannot be used", 1,
-                   "Record channel 1: audio input 5 cannot be used: device unavailable", FiveSeconds,
-                   "refused: Record channel 1: audio input 5 cannot be used: device unavailable"},
+                   "Record channel 1: audio input 5 cannot be used: device unavailable", FiveSeconds},
         Unrecorded{"no wave drive", {{WaveDriveNo, 0}}, 700, QTime(10, 0, 10), Cues, "", 2,
-                   "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)", -1,
-                   "refused: Record channel 1: no drive is chosen for the wave files"}));
+                   "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)", -1}));
 // clang-format on
 } // namespace
