@@ -95,10 +95,6 @@ TEST_F(Windows, EditorOpensSelectsSavesSwitchOnlyWithoutLengthAndPrints) {
         chooseChannel(row);
         EXPECT_EQ(w->txtSatLen->isVisible(), row != 2) << "channel row " << row;
     }
-    const QByteArray saved = stored(7);
-    click(w->cmdApply);
-    EXPECT_EQ(t.messages.shown, QStringList{"You must enter a Length"});
-    EXPECT_EQ(stored(7), saved);
 
     w->mnuViewNumber->trigger();
     EXPECT_EQ(listed(), (QStringList{"7 Zulu Switch", "12 alpha"}));
@@ -123,7 +119,7 @@ TEST_F(Windows, EditorOpensSelectsSavesSwitchOnlyWithoutLengthAndPrints) {
     EXPECT_EQ(file().read(7)->parse().SatName.trimmed() +
                   file().read(12)->parse().SatName.trimmed(),
               "Zulu Renamedalpha");
-    EXPECT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
 }
 
 // During New no old entry looks chosen, nor is any channel until one is
