@@ -71,7 +71,6 @@ ScheduleFields sample() {
     return f;
 }
 
-// Parsing gives back what was built, and reads odd bytes leniently.
 TEST(ScheduleRecord, FieldsAreCutOrPaddedToTheirPlacesAndReadBack) {
     const QByteArray blank(8, ' ');
     const QByteArray expected = "1Morning Report And Weathe59:30AA12S14MT106:00:00" +
@@ -279,7 +278,7 @@ TEST_F(Schedules, ListEntriesSortNumericallyAndADeleteFindsTheNextSwitchAgain) {
 // Alpha records on Monday 08:00:00 for 30:00 on channel 1, port 1; Beta for
 // 10:00. A window includes its end; recordings conflict only in the same row
 // of the grid with a channel or a port in common.
-TEST_F(Schedules, RecordConflictRules) {
+TEST_F(Schedules, RecordConflictRulesAndTheOrderOfTheLines) {
     put(file(), 1, monday("Alpha", "08:00:00"));
     const QStringList line{"Record Alpha conflicts with Beta on Monday"}, none;
     const struct {
@@ -294,12 +293,9 @@ TEST_F(Schedules, RecordConflictRules) {
         EXPECT_EQ(ScheduleConflicts(s(), 1), c.expected)
             << c.time << " channel " << c.chan << " port " << c.port << " row " << c.row;
     }
-}
-
-// Play findings first, whatever the channel; then by the other schedule's
-// number, slot or row, and A's window before B's. Names are trimmed, free
-// slots skipped, and an empty length is an instant.
-TEST_F(Schedules, ConflictLinesComeInTheirOrder) {
+    // Play findings first, whatever the channel; then by the other schedule's
+    // number, slot or row, and A's window before B's. Names are trimmed, free
+    // slots skipped, and an empty length is an instant.
     ScheduleFields a = monday(" Middle ", "10:00:00");
     a.PlayTimes[0] = "12:00:00";
     a.PlayTimes[27] = "20:00:00";
@@ -328,7 +324,6 @@ TEST_F(Schedules, ConflictLinesComeInTheirOrder) {
                            "Record Switch conflicts with Middle on Monday"}));
 }
 
-// Each head starts where its field does in a line of the view.
 void expectHeadsOver(const QString& heads, const QString& line,
                      std::initializer_list<std::pair<const char*, const char*>> fields) {
     for (const auto& [head, field] : fields)
@@ -369,7 +364,6 @@ TEST_F(Schedules, WeeklyViewsAndPrintoutPutFieldsUnderTheirHeads) {
     expectHeadsOver(
         WeeklyRecordHeadings(), lines.last(),
         {{"Day", "Fri"}, {"Time", "19:00:00"}, {"Row", "Mon"}, {"Name", "Evening"}, {"CH", "2"}});
-    // The printout puts fields under their heads in the list's order.
     ScheduleFields a = scheduleFields("Alpha");
     a.SatPort = "4";
     a.SatLang = "SR";
