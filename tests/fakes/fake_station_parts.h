@@ -72,8 +72,6 @@ public:
     void PollEbNo() override { record("ebno"), s.EbNoPollLatch = 1; }
     void AdjustForTimeChange() override { record("timechange"); }
 
-    auto count(const QString& what) const { return std::ranges::count(calls, what, &Call::what); }
-
     bool silent = false; // armed channels hear no audio: they wait to be dumped
     std::vector<Call> calls;
     int remotePolls = 0;
