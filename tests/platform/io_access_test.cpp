@@ -1,8 +1,8 @@
+#include "fakes/temp_station.h"
 #include "platform/io_ports.h"
 #include "platform/station_config.h"
 #include "support/test.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <linux/ppdev.h>
@@ -86,10 +86,7 @@ TEST(StationPortsTest, EachRangeHasOneWayOrAReason) {
         {"ports=\n", "", "no way to the relay card", "no way to the parallel port"},
     };
     for (const auto& r : rows) {
-        QFile f(conf);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[io]\n" + r.io);
-        f.close();
+        TempStation::writeFile(conf, "[io]\n" + r.io);
         const StationConfig c = StationConfig::fromFile(conf);
         EXPECT_EQ(c.ioPortsFile, r.portsFile) << r.io.toStdString();
         for (auto [range, starts] :
