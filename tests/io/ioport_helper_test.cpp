@@ -1,4 +1,3 @@
-// varnola-ioport, the real program, serving a file in place of /dev/port.
 #include "fakes/temp_station.h"
 #include "ioport/protocol.h"
 #include "platform/io_ports.h"
