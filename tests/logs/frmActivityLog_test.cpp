@@ -1,6 +1,7 @@
 #include "logs/frmActivityLog.h"
 #include "support/test.h"
 
+#include "fakes/list_texts.h"
 #include "fakes/takes.h"
 
 #include <QtCharts>
@@ -13,15 +14,9 @@
 TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEventAndChartsEbNo) {
     TakeStation h;
     TempStation& t = h.t;
-    const auto texts = [](const QListWidget* list) {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    };
     frmActivityLog none(*t.station, "EB");
     QTest::mouseClick(none.cmdOk, Qt::LeftButton);
-    EXPECT_EQ(texts(none.lstDate) + texts(none.lstActivityLog) + t.messages.shown,
+    EXPECT_EQ(listTexts(none.lstDate) + listTexts(none.lstActivityLog) + t.messages.shown,
               QStringList{"No Logs Found"});
 
     TempStation::writeFile(t.host("c:\\satfile\\logs\\AL251231.log"), "23:00:00  Old\r\n");
@@ -30,13 +25,13 @@ TEST(ActivityLogWindow, ShowsTheNewestDayByTimeOrByEventAndChartsEbNo) {
     frmActivityLog w(*t.station, "AL");
     w.show();
     EXPECT_EQ(w.windowTitle(), "Load Activity Log");
-    EXPECT_EQ(texts(w.lstDate), QStringList({"01/01/26", "12/31/25"}));
+    EXPECT_EQ(listTexts(w.lstDate), QStringList({"01/01/26", "12/31/25"}));
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
     EXPECT_EQ(w.windowTitle(), "Activity Log for 01/01/26");
-    EXPECT_EQ(texts(w.lstActivityLog), QStringList({"01:00:00  B event", "02:00:00  A event"}));
+    EXPECT_EQ(listTexts(w.lstActivityLog), QStringList({"01:00:00  B event", "02:00:00  A event"}));
     w.Option2->setChecked(true);
     QTest::mouseClick(w.cmdOk, Qt::LeftButton);
-    EXPECT_EQ(texts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
+    EXPECT_EQ(listTexts(w.lstActivityLog), QStringList({"A event 02:00:00", "B event 01:00:00"}));
 
     TempStation::writeFile(t.host("c:\\satfile\\logs\\EB260301.log"),
                            "09:00:12  9.8 dB\r\n10:00:12  \r\n11:00:12  7.5 dB\r\n");

@@ -1,6 +1,7 @@
 #include "app/mnuMenu.h"
 #include "console/clock_tick.h"
 #include "fakes/fake_serial_port.h"
+#include "fakes/list_texts.h"
 #include "fakes/temp_station.h"
 #include "receiver/frmComSelect.h"
 #include "receiver/frmDisplayReceiver.h"
@@ -205,12 +206,7 @@ TEST_F(ReceiverWindowsTest, SetReceiverReleasesEachPortsOwnRelaysOrRefusesWithou
         show<frmSetReceiver>(*link, [&](const QString& q) { dataWindowQueries << q; });
     };
     const auto list = [&](const char* name) { return window->findChild<QListWidget*>(name); };
-    const auto items = [&](const char* name) {
-        QStringList texts;
-        for (int i = 0; i < list(name)->count(); ++i)
-            texts << list(name)->item(i)->text();
-        return texts;
-    };
+    const auto items = [&](const char* name) { return listTexts(list(name)); };
     const auto set = [&](int portRow, int routeRow, int sourceRow, int attRow) {
         port.sessions.clear();
         for (auto [name, row] : {std::pair{"lstPort", portRow},

@@ -1,3 +1,4 @@
+#include "fakes/list_texts.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
 #include "schedule/frmDialog1.h"
@@ -18,13 +19,6 @@ public:
     void BuildPlayList() override { ++builds; }
     int builds = 0;
 };
-
-QStringList rows(const QListWidget* list, bool trimmed = false) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << (trimmed ? list->item(i)->text().trimmed() : list->item(i)->text());
-    return texts;
-}
 
 void click(QPushButton* b) {
     QTest::mouseClick(b, Qt::LeftButton);
@@ -49,7 +43,10 @@ protected:
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
-    QStringList listed() const { return rows(w->lstDisplaySchedule, true); }
+    QStringList listed() const {
+        return listTexts(w->lstDisplaySchedule)
+            .replaceInStrings(QRegularExpression("^\\s+|\\s+$"), "");
+    }
     void chooseChannel(int row) {
         QTest::mouseClick(w->lstRecChan->viewport(), Qt::LeftButton, {},
                           w->lstRecChan->visualItemRect(w->lstRecChan->item(row)).center());
@@ -154,7 +151,7 @@ TEST_F(Windows, NewSchedulesGoToTheFreeSlotAndConflictsAreListed) {
     click(w->cmdApply);
     EXPECT_TRUE(file().read(2)->inUse());
     ASSERT_TRUE(w->conflictsWindow() && w->conflictsWindow()->isVisible());
-    EXPECT_EQ(rows(w->conflictsWindow()->lstConflicts),
+    EXPECT_EQ(listTexts(w->conflictsWindow()->lstConflicts),
               QStringList{"Record First conflicts with Gamma on Monday"});
     EXPECT_EQ(t.station->state.Rec(1).NextRecSlot, 1) << "the finders ran";
     ASSERT_EQ(w->lstDisplaySchedule->selectedItems().size(), 1);
@@ -242,7 +239,7 @@ TEST_F(Windows, SourceCodesAreAddedUpperCaseInPlaceDeletedAndMissedAloud) {
     QTest::keyClicks(codes.text1, "sr2");
     QTest::keyClick(codes.text1, Qt::Key_Return);
     EXPECT_FALSE(codes.text1->isVisible());
-    EXPECT_EQ(rows(codes.List1) << codes.List1->currentItem()->text(),
+    EXPECT_EQ(listTexts(codes.List1) << codes.List1->currentItem()->text(),
               (QStringList{"AA1", "SR", "SR2", "SR2"}));
     click(codes.cmdNew);
     EXPECT_EQ(codes.text1->text(), "");
@@ -284,7 +281,7 @@ TEST_F(Windows, WeeklyWindowFillsEachViewAfreshUnderItsHeads) {
     weekly.show();
     const auto shown = [&] {
         return QStringList{weekly.windowTitle(), weekly.lblHeadings->text()} +
-               rows(weekly.lstWeeklySchedule) + rows(weekly.lstSort);
+               listTexts(weekly.lstWeeklySchedule) + listTexts(weekly.lstSort);
     };
     const QString play = "Mon 08:00:00 " + QString("News").leftJustified(25),
                   record = "Mon 07:00:00  Sun " + QString("News").leftJustified(25) + " 1";
