@@ -1,10 +1,15 @@
 #include "fakes/temp_station.h"
 #include "platform/file_system.h"
+#include "station/log_files.h"
 #include "support/test.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+QByteArray TempStation::log(const char* kind, const QDate& day) const {
+    return readFile(host(logFileStationPath(kind, day)));
+}
 
 TempStation::TempStation(const QDateTime& start) : time(start) {
     StationConfig config;

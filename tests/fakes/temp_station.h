@@ -34,6 +34,8 @@ public:
     // Modified at the time given, if any.
     static void writeFile(const QString& hostPath, const QByteArray& bytes,
                           const QDateTime& modified = {});
+    // The station's log of a kind ("AL", "ER", "EB") for a day.
+    QByteArray log(const char* kind, const QDate& day) const;
     // Byte n of an existing file, as a port file holds port n.
     static void writeByte(const QString& hostPath, qint64 n, uint8_t value);
 
