@@ -2,7 +2,6 @@
 #include "fakes/fake_station_parts.h"
 #include "fakes/schedules.h"
 #include "fakes/temp_station.h"
-#include "station/log_files.h"
 #include "support/test.h"
 
 #include <QDir>
@@ -51,8 +50,7 @@ struct Rig {
         return out.join(", ");
     }
     QString log(const char* kind, const QDate& date = Monday) const {
-        return QString(TempStation::readFile(t.host(logFileStationPath(kind, date))))
-            .replace("\r\n", "\n");
+        return QString(t.log(kind, date)).replace("\r\n", "\n");
     }
     const ConsoleDisplay& display() const { return t.station->display; }
     StationState& s() { return t.station->state; }
