@@ -1,7 +1,6 @@
 #include "console/playback.h"
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
-#include "station/log_files.h"
 #include "support/test.h"
 
 #include <QDir>
@@ -53,8 +52,7 @@ protected:
         return out.join(", ");
     }
     QString log(const char* kind, const QDate& date = Monday) const {
-        return QString(TempStation::readFile(t.host(logFileStationPath(kind, date))))
-            .replace("\r\n", "\n");
+        return QString(t.log(kind, date)).replace("\r\n", "\n");
     }
     int relay() const { return uint8_t(TempStation::readFile(a.portFile).at(888)); }
 
