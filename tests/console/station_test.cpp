@@ -1,5 +1,4 @@
 #include "fakes/temp_station.h"
-#include "station/log_files.h"
 #include "station/station.h"
 #include "support/test.h"
 
@@ -48,8 +47,7 @@ TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
     EXPECT_EQ(devices.calls, (QStringList{"play 2", "record1 1", "record2 0"}));
     EXPECT_EQ(s.WaveDrive, "D");
     EXPECT_TRUE(s.SatListFile.scan().empty() && s.SatListFile.scan().empty());
-    EXPECT_EQ(QString(TempStation::readFile(t.host(logFileStationPath("ER", t.time.today()))))
-                  .count("holds 1200 records; only the first 999 are used"),
+    EXPECT_EQ(t.log("ER", t.time.today()).count("holds 1200 records; only the first 999 are used"),
               1);
     // Only 0 and 1 decide; any other value leaves the button as the window was
     // designed.
