@@ -5,7 +5,6 @@
 #include "fakes/wave_files.h"
 #include "platform/record_file.h"
 #include "station/export_record.h"
-#include "station/log_files.h"
 #include "support/test.h"
 
 #include <QtEndian>
@@ -127,10 +126,7 @@ protected:
         ASSERT_FALSE(h.busy(1));
     }
 
-    QString log(const char* kind) {
-        return QString::fromLatin1(
-            TempStation::readFile(t.host(logFileStationPath(kind, t.time.now().date()))));
-    }
+    QString log(const char* kind) { return QString::fromLatin1(t.log(kind, t.time.today())); }
 
     QStringList leftovers(const QString& stationFolder) {
         return QDir(t.host(stationFolder)).entryList({"*.part"}, QDir::Files | QDir::Hidden);
