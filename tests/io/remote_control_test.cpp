@@ -27,9 +27,7 @@ protected:
     }
     int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
     void setPort(int n, uint8_t v) { TempStation::writeByte(portFile, n, v); }
-    QByteArray log(const char* kind) {
-        return TempStation::readFile(t.host("c:\\satfile\\logs\\" + QString(kind) + "260302.log"));
-    }
+    QByteArray log(const char* kind) { return t.log(kind, QDate(2026, 3, 2)); }
 
     TempStation t;
     QString portFile = t.root() + "/ports";
