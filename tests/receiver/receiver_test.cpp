@@ -3,7 +3,6 @@
 #include "receiver/eb_no.h"
 #include "receiver/receiver_commands.h"
 #include "receiver/receiver_link.h"
-#include "station/log_files.h"
 
 #include <optional>
 
@@ -50,9 +49,7 @@ protected:
         got.reset();
         link->run(e, [&](const ReceiverResult& r) { got = r; });
     }
-    QByteArray log(const char* kind) {
-        return TempStation::readFile(t.host(logFileStationPath(kind, QDate(2026, 3, 2))));
-    }
+    QByteArray log(const char* kind) { return t.log(kind, QDate(2026, 3, 2)); }
 
     TempStation t;
     FakeSerialPort::Shared shared;
