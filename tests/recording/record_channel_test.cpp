@@ -5,7 +5,6 @@
 #include "fakes/wave_files.h"
 #include "recording/take_measures.h"
 #include "station/export_record.h"
-#include "station/log_files.h"
 #include "support/test.h"
 
 #include <csignal>
@@ -37,9 +36,7 @@ protected:
     void runUntil(const QTime& time, const QDate& date = Saturday) {
         t.time.advanceTo(QDateTime(date, time));
     }
-    QByteArray log(const char* kind, const QDate& day = Saturday) {
-        return TempStation::readFile(t.host(logFileStationPath(kind, day)));
-    }
+    QByteArray log(const char* kind, const QDate& day = Saturday) { return t.log(kind, day); }
     QString wave(int slot) {
         return t.host(QString("C:\\SATFILE\\SFSAT%1.WAV").arg(slot, 3, 10, QChar('0')));
     }
