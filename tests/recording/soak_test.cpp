@@ -8,7 +8,6 @@
 #include "fakes/wave_files.h"
 #include "schedule/next_event_finder.h"
 #include "schedule/schedule_editor.h"
-#include "station/log_files.h"
 #include "station/recording_files.h"
 #include "station/time_format.h"
 #include "support/test.h"
@@ -136,9 +135,8 @@ void soak(quint32 seed, int days) {
 
     QString activity, errors;
     for (int d = 0; d <= days; ++d) {
-        activity +=
-            TempStation::readFile(t.host(logFileStationPath("AL", start.date().addDays(d))));
-        errors += TempStation::readFile(t.host(logFileStationPath("ER", start.date().addDays(d))));
+        activity += t.log("AL", start.date().addDays(d));
+        errors += t.log("ER", start.date().addDays(d));
     }
     int switches = 0, switchesAccounted = 0;
     std::map<QString, int> channelOf;
