@@ -6,7 +6,6 @@
 #include "schedule/schedule_editor.h"
 #include "schedule/schedule_views.h"
 #include "schedule/time_change.h"
-#include "station/log_files.h"
 #include "station/source_codes.h"
 #include "station/time_format.h"
 #include "support/test.h"
@@ -435,8 +434,8 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
             moved.replace(265, 7, c.days).replace(272 + 8 * r, 2, c.hours.mid(2 * r, 2));
         t.time.advanceTo(QDateTime(c.date, QTime(2, 2, 0)));
         EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
-        EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("AL", c.date))), c.log);
-        EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("ER", c.date))),
+        EXPECT_EQ(t.log("AL", c.date), c.log);
+        EXPECT_EQ(t.log("ER", c.date),
                   c.shift < 0 ? "01:59:58  Early due at 02:30:00 moved to 01:30:00 for DST, a time "
                                 "already past: it is lost today\r\n"
                               : "")
