@@ -1,6 +1,8 @@
 #include "app/station_assembly.h"
 
+#include "platform/drive_paths.h"
 #include "platform/serial_port.h"
+#include "station/log_files.h"
 
 StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     : station(station_), audio(hardware.audio), ports(hardware.ports),
@@ -18,6 +20,17 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     station.addShutdownHook([this] { recording.shutDown(); });
     // A copy cut short leaves no file behind; what was not copied is logged.
     station.addShutdownHook([this] { exportHandOff.shutDown(); });
+    watch(station.paths().config().monitoringTextfile);
+}
+
+void StationAssembly::watch(const QString& metricsFile) {
+    if (metricsFile.isEmpty())
+        return;
+    metrics = std::make_unique<StationMetrics>(station, metricsFile);
+    ebNo.addListener([this](const QString& text) { metrics->ebNoRead(EbNoDecibels(text)); });
+    station.addStartUpHook([this] { metrics->start(); });
+    // Last, so that the takes ended by the shut-down are counted.
+    station.addShutdownHook([this] { metrics->stop(); });
 }
 
 StationAssembly::~StationAssembly() {

@@ -31,7 +31,8 @@ QString ExtractEbNo(const QByteArray& answer) {
     return QString::fromLatin1(value.mid(from, to - from));
 }
 
-void PollEbNo(Station& station, ReceiverLink& link) {
+void PollEbNo(Station& station, ReceiverLink& link,
+              std::function<void(const QString& EbNoText)> heard) {
     station.state.EbNoPollLatch = 1;
     // The reading waits until the whole second after start plus one, as the
     // station always has, on a clock that does not jump at midnight.
@@ -41,9 +42,12 @@ void PollEbNo(Station& station, ReceiverLink& link) {
     exchange.collect = true;
     exchange.endMarkFrom = 1;
     exchange.timeoutMs = int(std::lround((std::nearbyint(clock) + 1.0 - clock) * 1000.0));
-    link.run(exchange, [&station](const ReceiverResult& r) {
+    link.run(exchange, [&station, heard = std::move(heard)](const ReceiverResult& r) {
         if (!r.opened)
             LogError(station, "Eb/No poll: " + r.errorDescription);
-        LogEbNo(station, ExtractEbNo(r.answer));
+        const QString EbNoText = ExtractEbNo(r.answer);
+        LogEbNo(station, EbNoText);
+        if (heard)
+            heard(EbNoText);
     });
 }

@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
 
 namespace {
 
@@ -50,6 +52,13 @@ bool LogError(Station& station, const QString& LogText) {
 
 bool LogEbNo(Station& station, const QString& EbNoText) {
     return appendLine(station, "EB", EbNoText);
+}
+
+double EbNoDecibels(const QString& EbNoText) {
+    static const QRegularExpression figure(R"(([-+]?\d+(?:\.\d+)?)\s*(?:dB)?\s*$)",
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = figure.match(EbNoText);
+    return m.hasMatch() ? m.captured(1).toDouble() : std::nan("");
 }
 
 std::optional<QDate> onePeriodBefore(const QDate& date, int periodCode) {
