@@ -140,6 +140,9 @@ TEST_F(ConsoleStartUpTest, CommandLineIsAnsweredBeforeTheStationStarts) {
         {{"--config"}, 2, "", "Missing value after '--config'"},
         {{"--config", path("none.conf")}, 2, "", "none.conf"},
         {{"stray"}, 2, "", "unexpected argument 'stray'"},
+        {{"--history"}, 0, "scheduled,slot,name,channel,", ""}, // no history yet: no file made
+        {{"--history", "0"}, 2, "", "--history takes a number of days from 1 to 3660, not '0'"},
+        {{"--history", "--week-ahead"}, 2, "", "cannot be given together"},
     };
     for (const auto& c : cases) {
         const std::string what = c.arguments.join(' ').toStdString();
