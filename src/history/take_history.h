@@ -74,6 +74,8 @@ public:
     QList<TakeRecord> since(const QDateTime& from) const;
     // Drops the takes scheduled before the date (the activity-log retention).
     void purgeBefore(const QDate& date);
+    // What the last failure said (path and reason); empty after a success.
+    QString lastError() const;
 
     // Heard on every row and hand-off as it is written, whether the database
     // took it or not, so that monitoring learns of a take even when the
