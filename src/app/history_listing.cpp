@@ -84,6 +84,12 @@ HistoryListing ListHistory(const StationConfig& config, const QDateTime& now, in
         return listing;
     }
     QList<TakeRecord> takes = history->since(now.addDays(-days));
+    // A file that is no database opens and fails only when read.
+    if (!history->lastError().isEmpty()) {
+        listing.exitStatus = 1;
+        listing.error = history->lastError();
+        return listing;
+    }
     std::reverse(takes.begin(), takes.end());
     listing.csv = TakesCsv(takes);
     return listing;
