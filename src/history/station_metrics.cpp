@@ -6,6 +6,7 @@
 #include "station/log_files.h"
 #include "station/station.h"
 
+#include <QLocale>
 #include <QSaveFile>
 #include <QStorageInfo>
 #include <utility>
@@ -21,8 +22,9 @@ using Labels = QList<std::pair<QString, QString>>;
 QString number(double value) {
     if (std::isnan(value))
         return "NaN";
-    // Seventeen digits keep an epoch time in milliseconds and a byte count exact.
-    return QString::number(value, 'g', 17);
+    // The shortest text that reads back as the same value: an epoch time
+    // keeps its milliseconds and a byte count all its digits.
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 // One metric: its help and type lines, then a sample per label set.

@@ -8,8 +8,14 @@ namespace {
 
 class ConsoleStartUpTest : public ::testing::Test, public ConsoleProcess {
 protected:
-    ConsoleStartUpTest() { writeConfig(); }
-    const QString driveC = path("drives/C");
+    ConsoleStartUpTest() {
+        writeConfig({}, "[audio]\nbackend=simulated\n[monitoring]\ntextfile=" + metrics + "\n");
+    }
+    bool up(int value) const {
+        return TempStation::readFile(metrics).contains("\nvarnola_up " + QByteArray::number(value) +
+                                                       "\n");
+    }
+    const QString driveC = path("drives/C"), metrics = path("varnola.prom");
 };
 
 // A service stop (SIGTERM) or an operator's Ctrl+C (SIGINT) ends the console
@@ -27,6 +33,7 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         QProcess& p = start();
         ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(c(k.used + "/Exportinfo.dat")); }))
             << p.readAllStandardError().toStdString();
+        ASSERT_TRUE(waitUntil([&] { return up(1); }));
         QProcess& second = start();
         ASSERT_TRUE(second.waitForFinished(15000));
         EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -34,7 +41,10 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         const QString err = QString::fromLocal8Bit(second.readAllStandardError());
         EXPECT_TRUE(err.contains("already running")) << err.toStdString();
         EXPECT_EQ(p.state(), QProcess::Running);
+        // The refused console leaves the running one's monitoring file alone.
+        EXPECT_TRUE(up(1));
         stop(p, k.signal);
+        EXPECT_TRUE(up(0));
     }
     // --config wins over VARNOLA_CONFIG, whose drive C is now a plain file.
     QFile::rename(path("varnola.conf"), path("other.conf"));
