@@ -37,7 +37,7 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_schedule_file bench_console bench_recording bench_export bench_week_ahead bench_history
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target bench_schedule_file bench_console bench_recording bench_export bench_week_ahead
 	@for b in $(BUILD_DIR)/bench/bench_*; do \
 	  if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; "$$b" || exit 1; fi; \
 	done
