@@ -2,12 +2,12 @@
 
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
-#include "station/log_files.h"
 
 StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
-    : station(station_), audio(hardware.audio), ports(hardware.ports),
+    : station(station_), audio(hardware.audio), ports(hardware.ports), history(station_),
       receiver(station_, std::move(hardware.receiverPort)), ebNo(station_, receiver),
-      exportHandOff(station_), recording(station_, hardware.audio, &receiver, &exportHandOff),
+      exportHandOff(station_, &history),
+      recording(station_, hardware.audio, &receiver, &exportHandOff, &history),
       remote(station_, hardware.ports),
       playback(station_, std::move(hardware.makePlayer), [this] { dispatcher.StartEomPulse(); }),
       devices(recording, [this](int device) { playback.usePlayDevice(device); }),
@@ -15,6 +15,12 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     remote.setPlayProgramme([this] { playback.PlayProgramme(); });
     remote.setRecordChannel(&recording.channel(1));
     recording.setRecordingBegan([this](int channel) { dispatcher.RecordingBegan(channel); });
+    ebNo.readingHeard = [this](double value) {
+        recording.heardEbNo(value);
+        if (metrics)
+            metrics->ebNoRead(value);
+    };
+    station.purgeTakesBefore = [this](const QDate& date) { history.purgeBefore(date); };
     station.setAudioDeviceChoice(&devices);
     // A recording in progress is closed properly however the program ends.
     station.addShutdownHook([this] { recording.shutDown(); });
@@ -27,7 +33,10 @@ void StationAssembly::watch(const QString& metricsFile) {
     if (metricsFile.isEmpty())
         return;
     metrics = std::make_unique<StationMetrics>(station, metricsFile);
-    ebNo.addListener([this](const QString& text) { metrics->ebNoRead(EbNoDecibels(text)); });
+    history.taken = [this](const TakeRecord& take) { metrics->taken(take); };
+    history.handedOff = [this](qint64 id, const HandOffResult& copy) {
+        metrics->handedOff(id, copy);
+    };
     station.addStartUpHook([this] { metrics->start(); });
     // Last, so that the takes ended by the shut-down are counted.
     station.addShutdownHook([this] { metrics->stop(); });
@@ -35,6 +44,7 @@ void StationAssembly::watch(const QString& metricsFile) {
 
 StationAssembly::~StationAssembly() {
     station.ShutDown();
+    station.purgeTakesBefore = nullptr;
     station.setAudioDeviceChoice(nullptr);
 }
 

@@ -4,6 +4,7 @@
 #include "console/playback.h"
 #include "export/hand_off.h"
 #include "history/station_metrics.h"
+#include "history/take_history.h"
 #include "io/remote_control.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_link.h"
@@ -46,6 +47,8 @@ public:
     Station& station;
     AudioDevices& audio;
     IoPorts& ports;
+    // Every take's row, kept beside the logs.
+    TakeHistory history;
     ReceiverLink receiver;
     LinkEbNoPoller ebNo;
     ExportHandOff exportHandOff;

@@ -182,6 +182,9 @@ public:
         real.recording->DumpRecordChannel(channel);
         add("dump", QString::number(channel), name);
     }
+    void MissedRecordChannel(int channel, const QString& why) override {
+        real.recording->MissedRecordChannel(channel, why);
+    }
     void CueSwitchOnly() override {
         const StationState& s = station->state;
         const QString name = described(s.NextSwitchSlot, s.NextSwitchName);

@@ -376,6 +376,10 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
                          .arg(ch.number)
                          .arg(c.NextRecName.trimmed(), c.NextRecTime,
                               ch.lastDue == occurrence ? "" : ": the clock passed its start"));
+            if (rec)
+                rec->MissedRecordChannel(ch.number, ch.lastDue == occurrence
+                                                        ? "it came due while the channel was busy"
+                                                        : "the clock passed its start");
         }
         ch.TimerGetNextRec->setEnabled(true);
     }

@@ -52,8 +52,9 @@ std::optional<int> ExportGaugeValue(qint64 position, qint64 total) {
     return int(std::clamp(percent, 0.0, 100.0));
 }
 
-ExportHandOff::ExportHandOff(Station& station)
-    : station_(station), channels_{{{1, station.timers().create(ExportTimerMs), {}, {}, {}},
+ExportHandOff::ExportHandOff(Station& station, TakeHistory* history)
+    : station_(station),
+      history_(history), channels_{{{1, station.timers().create(ExportTimerMs), {}, {}, {}},
                                     {2, station.timers().create(ExportTimerMs), {}, {}, {}}}} {
     for (Channel& ch : channels_) {
         ch.timer->setEnabled(false);
@@ -98,6 +99,7 @@ std::vector<ExportHandOff::Job> ExportHandOff::jobsFor(const FinishedRecording& 
                                .arg(r.waveFile)
                                .arg(r.slot)
                                .arg(why));
+        report(r.takeId, "export rule", why);
         return std::vector<Job>{};
     };
 
@@ -106,6 +108,7 @@ std::vector<ExportHandOff::Job> ExportHandOff::jobsFor(const FinishedRecording& 
     const qint64 lastAudioMs = qint64(std::nearbyint(r.lastAudio * 1000.0));
     first.lengthMs = std::min(ExportLengthMs(rule.ExportLength).value_or(lastAudioMs), lastAudioMs);
     first.fade = rule.ExportFade == 1;
+    first.takeId = r.takeId;
 
     if (rule.ExportMode == ExportUserDefined) {
         const QString path = rule.ExportPaths[size_t(r.weekday)].trimmed();
@@ -154,6 +157,7 @@ void ExportHandOff::startNext(Channel& ch) {
         const QString problem = missingFolder(paths, job.destination);
         if (!problem.isEmpty()) {
             LogError(station_, "Export->" + job.destination + " not copied: " + problem);
+            report(job.takeId, job.destination, problem);
             removeStale(job);
             continue;
         }
@@ -196,6 +200,10 @@ void ExportHandOff::finish(Channel& ch) {
         LogError(station_, "Export->" + ch.running.destination + " failed: " + result.error);
         removeStale(ch.running);
     }
+    report(ch.running.takeId, ch.running.destination,
+           result.ok                ? QString()
+           : result.error.isEmpty() ? QStringLiteral("the copy failed")
+                                    : result.error);
     startNext(ch);
 }
 
@@ -216,6 +224,11 @@ void ExportHandOff::removeStale(const Job& job) {
     }
 }
 
+void ExportHandOff::report(qint64 takeId, const QString& destination, const QString& why) {
+    if (history_)
+        history_->setHandOff(takeId, {destination, why.isEmpty() ? "verified" : "failed", why});
+}
+
 bool ExportHandOff::busy(int number) const {
     const Channel& ch = channel(number);
     return ch.copy || !ch.waiting.empty();
@@ -232,6 +245,7 @@ void ExportHandOff::shutDown() {
         waiting.swap(ch.waiting);
         for (const Job& job : waiting) {
             LogError(station_, "Export->" + job.destination + " not copied: the program is ending");
+            report(job.takeId, job.destination, "the program is ending");
             removeStale(job);
         }
         if (ch.copy && ch.copy->finished()) {
@@ -239,6 +253,7 @@ void ExportHandOff::shutDown() {
         } else if (ch.copy) {
             LogError(station_,
                      "Export->" + ch.running.destination + " stopped: the program is ending");
+            report(ch.running.takeId, ch.running.destination, "the program is ending");
             ch.copy.reset();
             removeStale(ch.running);
         }

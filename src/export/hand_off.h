@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/export_copy.h"
+#include "history/take_history.h"
 #include "platform/timers.h"
 #include "recording/record_channel.h"
 #include "station/station.h"
@@ -24,7 +25,9 @@ std::optional<int> ExportGaugeValue(qint64 position, qint64 total);
 // end of a copy is handled on the UI thread, which then starts the next.
 class ExportHandOff : public RecordingHandOff, public FileUser {
 public:
-    explicit ExportHandOff(Station& station);
+    // Each destination's outcome goes to history, when given, against the
+    // take's row.
+    explicit ExportHandOff(Station& station, TakeHistory* history = nullptr);
     // Stops copies still running; nothing half-copied is left behind.
     ~ExportHandOff() override;
 
@@ -54,6 +57,7 @@ private:
         QString source; // station path of the recording
         qint64 lengthMs = 0;
         bool fade = false;
+        qint64 takeId = 0;
     };
     struct Channel {
         int number;
@@ -74,8 +78,11 @@ private:
     void finish(Channel& ch);
     // Removes the destination files of a job that was not copied.
     void removeStale(const Job& job);
+    // Tells the history how one destination's copy ended.
+    void report(qint64 takeId, const QString& destination, const QString& why = {});
 
     Station& station_;
+    TakeHistory* history_;
     // Lives on the UI thread: a copy that ends wakes its channel through it
     // at once rather than at the timer's next tick.
     QObject wake_;

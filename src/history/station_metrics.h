@@ -33,7 +33,7 @@ public:
 
     void taken(const TakeRecord& take);
     void handedOff(qint64 id, const HandOffResult& result);
-    // The dB figure of an Eb/No reading; NaN for one the receiver did not give.
+    // An Eb/No reading's figure, in dB.
     void ebNoRead(double dB) { ebNo_ = dB; }
 
     // What the file holds when written now.

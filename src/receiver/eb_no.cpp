@@ -5,6 +5,7 @@
 #include "station/log_files.h"
 #include "station/station.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 QString ExtractEbNo(const QByteArray& answer) {
@@ -31,8 +32,15 @@ QString ExtractEbNo(const QByteArray& answer) {
     return QString::fromLatin1(value.mid(from, to - from));
 }
 
-void PollEbNo(Station& station, ReceiverLink& link,
-              std::function<void(const QString& EbNoText)> heard) {
+std::optional<double> EbNoValue(const QString& reading) {
+    static const QRegularExpression number(R"(^[-+]?\d+(\.\d+)?)");
+    const QRegularExpressionMatch m = number.match(reading);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return m.captured().toDouble();
+}
+
+void PollEbNo(Station& station, ReceiverLink& link, std::function<void(double)> heard) {
     station.state.EbNoPollLatch = 1;
     // The reading waits until the whole second after start plus one, as the
     // station always has, on a clock that does not jump at midnight.
@@ -45,9 +53,9 @@ void PollEbNo(Station& station, ReceiverLink& link,
     link.run(exchange, [&station, heard = std::move(heard)](const ReceiverResult& r) {
         if (!r.opened)
             LogError(station, "Eb/No poll: " + r.errorDescription);
-        const QString EbNoText = ExtractEbNo(r.answer);
-        LogEbNo(station, EbNoText);
-        if (heard)
-            heard(EbNoText);
+        const QString reading = ExtractEbNo(r.answer);
+        LogEbNo(station, reading);
+        if (const auto value = EbNoValue(reading); value && heard)
+            heard(*value);
     });
 }

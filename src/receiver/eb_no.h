@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <vector>
+#include <optional>
 
 #include "station/tick_handoffs.h"
 
@@ -15,30 +15,26 @@ class ReceiverLink;
 // around it, so one reading is always one log line.
 QString ExtractEbNo(const QByteArray& answer);
 
+// The number a reading starts with ("12.3", "12.3 dB"); nothing when it
+// does not start with one (no carrier, no answer).
+std::optional<double> EbNoValue(const QString& reading);
+
 // Asks the receiver for its carrier status and appends the Eb/No value to
-// today's Eb/No log. The latch is set at once, so the ticks of the same
-// second do not start a second poll while this one is on the wire.
-// heard, when given, is told each reading as it is logged.
-void PollEbNo(Station& station, ReceiverLink& link,
-              std::function<void(const QString& EbNoText)> heard = {});
+// today's Eb/No log; heard, when given, gets each reading that is a number.
+// The latch is set at once, so the ticks of the same second do not start a
+// second poll while this one is on the wire.
+void PollEbNo(Station& station, ReceiverLink& link, std::function<void(double)> heard = {});
 
 // The clock tick's Eb/No hand-off, on the receiver link.
 class LinkEbNoPoller : public EbNoPoller {
 public:
     LinkEbNoPoller(Station& station, ReceiverLink& link) : station_(station), link_(link) {}
-    void PollEbNo() override {
-        ::PollEbNo(station_, link_, [this](const QString& text) {
-            for (const auto& listener : listeners_)
-                listener(text);
-        });
-    }
-    // Those who follow the signal: monitoring, the takes being recorded.
-    void addListener(std::function<void(const QString& EbNoText)> listener) {
-        listeners_.push_back(std::move(listener));
-    }
+    void PollEbNo() override { ::PollEbNo(station_, link_, readingHeard); }
+
+    // Hears every reading, for the parts that keep figures of their own.
+    std::function<void(double)> readingHeard;
 
 private:
     Station& station_;
     ReceiverLink& link_;
-    std::vector<std::function<void(const QString&)>> listeners_;
 };

@@ -43,7 +43,8 @@ QString relayButtonCommand(const QString& query, int button) {
     return (button % 2 == 0 ? "ER D " : "ER E ") + QString::number(relay);
 }
 
-void SendReceiverCommand(Station& station, ReceiverLink& link, std::function<void(bool)> then) {
+void SendReceiverCommand(Station& station, ReceiverLink& link,
+                         std::function<void(bool, const QString&)> then) {
     const QString command = station.state.ReceiverCommand;
     ReceiverExchange exchange;
     exchange.writes = {command.toLatin1() + '\r'};
@@ -59,7 +60,9 @@ void SendReceiverCommand(Station& station, ReceiverLink& link, std::function<voi
             station.messages().ShowMessage(serialFailureText(r));
         }
         if (then)
-            then(sent);
+            then(sent, sent                           ? QString()
+                       : r.errorDescription.isEmpty() ? QStringLiteral("not sent")
+                                                      : r.errorDescription);
     });
 }
 

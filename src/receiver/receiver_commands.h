@@ -35,6 +35,6 @@ void RunStatusQuery(Station& station, ReceiverLink& link, const ReceiverExchange
 
 // Sends ReceiverCommand (carriage return appended) without reading an answer.
 // A port that cannot be used is reported in the error window; then is called
-// with whether the command went out.
+// with whether the command went out and, when it did not, why.
 void SendReceiverCommand(Station& station, ReceiverLink& link,
-                         std::function<void(bool sent)> then = {});
+                         std::function<void(bool sent, const QString& why)> then = {});

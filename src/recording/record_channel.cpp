@@ -7,6 +7,7 @@
 #include "station/log_files.h"
 #include "station/messages.h"
 #include "station/recording_files.h"
+#include "station/schedule_record.h"
 #include "station/station.h"
 #include "station/time_format.h"
 
@@ -20,6 +21,9 @@ namespace {
 // not for that occurrence any more.
 constexpr qint64 CueValidMs = 60000;
 
+// How far short of its length a take may end and still be whole.
+constexpr double ShortBySeconds = 0.5;
+
 QString blanks(int n) {
     return QString(n, ' ');
 }
@@ -28,19 +32,20 @@ QString blanks(int n) {
 
 namespace {
 
-void send(Station& station, ReceiverLink* receiver, const QString& command) {
+void send(Station& station, ReceiverLink* receiver, const QString& command,
+          std::function<void(bool, const QString&)> then = {}) {
     station.state.ReceiverCommand = command;
     if (receiver)
-        SendReceiverCommand(station, *receiver);
+        SendReceiverCommand(station, *receiver, std::move(then));
 }
 
 } // namespace
 
 RecordChannel::RecordChannel(int number, Station& station, AudioDevices& devices,
                              ReceiverLink* receiver, RecordingHandOff* handOff,
-                             std::function<void()> recordingBegan)
+                             std::function<void()> recordingBegan, TakeHistory* history)
     : number_(number), station_(station), devices_(devices), receiver_(receiver), handOff_(handOff),
-      recordingBegan_(std::move(recordingBegan)) {}
+      recordingBegan_(std::move(recordingBegan)), history_(history) {}
 
 RecordChannel::~RecordChannel() {
     if (input_)
@@ -81,8 +86,21 @@ bool RecordChannel::Cue() {
     cuedSlot_ = slot;
     cuedRoute_ = f.SatRoute;
     cuedName_ = f.SatName;
+    cuedScheduled_ =
+        occurrenceNear(state().NextRecTime, state().NextRecDay, station_.clock().now());
 
-    send(station_, receiver_, cueSetAudioCommand(f));
+    const int cue = ++cueNumber_;
+    cueOutcome_ = receiver_ ? "failed: no word from the serial line" : "not used";
+    send(station_, receiver_, cueSetAudioCommand(f),
+         [this, cue, alive = std::weak_ptr<bool>(alive_)](bool sent, const QString& why) {
+             if (alive.expired())
+                 return;
+             const QString outcome = sent ? QStringLiteral("answered") : "failed: " + why;
+             if (cue == cueNumber_)
+                 cueOutcome_ = outcome;
+             if (row_ && cue == rowCue_)
+                 row_->cueOutcome = outcome;
+         });
     LogActivity(station_, s.ReceiverCommand);
     if (s.ResetExpansionRelays == 1) {
         for (int relay : expansionRelaysOfPort(f.SatPort)) {
@@ -119,6 +137,10 @@ void RecordChannel::refuse(const QString& why) {
     if (!armRefused_) {
         LogError(station_, why);
         station_.messages().ShowMessage(why);
+        TakeRecord row = dueRow();
+        row.outcome = TakeOutcome::Refused;
+        row.why = why;
+        keepRow(row);
     }
     armRefused_ = true;
     // A refused arm records nothing: the panel must not go on saying "Cue".
@@ -159,6 +181,10 @@ void RecordChannel::Arm() {
             QString("%1: audio input %2 cannot be used: %3").arg(channel).arg(device_).arg(error));
         return;
     }
+    inputStartedAt_ = station_.clock().now();
+    framesHeard_ = 0;
+    row_ = dueRow();
+    rowCue_ = cueNumber_;
     shown().lblRecordName = "Waiting for Audio";
     state().RecPending = 1;
     remoteStart_ = s.CueRecordStart == "M";
@@ -172,13 +198,18 @@ void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
     shown().LevelLeft = std::abs(peaks.left);
     shown().LevelRight = std::abs(peaks.right);
     const bool audio = (std::abs(peaks.left) | std::abs(peaks.right)) > s.RecordThreshold;
+    // Where this buffer began in the input's stream: the first audio is
+    // timed by it, not by the tick that happens to see it.
+    const qint64 position = framesHeard_;
+    framesHeard_ += buffer.size() / (2 * channels);
 
     if (audio && state().RecPending == 1)
-        Start();
+        Start(position);
     if (state().RecPending != 2 || !writer_.isOpen())
         return;
-    if (audio)
-        lastAudio_ = sinceStart();
+    if (gaps_.heard(sinceStart(), audio))
+        LogError(station_,
+                 fixedWidth(recordedName_, 25) + " Audio " + FormatElapsed(int(gaps_.lastAudio())));
     // The take is the scheduled length from the first audio; a buffer that
     // straddles the end is cut there, whenever the tick gets to the stop.
     const qint64 bytesPerFrame = 2 * channels;
@@ -186,22 +217,21 @@ void RecordChannel::onBuffer(const QByteArray& buffer, int channels) {
         (qint64(recordedLength_) * AudioSampleRate - writer_.framesWritten()) * bytesPerFrame;
     if (room <= 0)
         return;
+    const QByteArray taken = buffer.left(qsizetype(std::min<qint64>(room, buffer.size())));
     QString error;
-    if (!writer_.write(buffer.left(qsizetype(std::min<qint64>(room, buffer.size()))), &error)) {
-        LogError(station_, QString("Record channel %1: writing %2 failed: %3")
-                               .arg(number_)
-                               .arg(recordedWaveFile_, error));
-        Stop();
+    if (!writer_.write(taken, &error)) {
+        const QString why = QString("Record channel %1: writing %2 failed: %3")
+                                .arg(number_)
+                                .arg(recordedWaveFile_, error);
+        LogError(station_, why);
+        Stop(why);
         return;
     }
-    if (sinceStart() > lastAudio_ + 5.0 && lastGapLogged_ != lastAudio_) {
-        lastGapLogged_ = lastAudio_;
-        LogError(station_,
-                 fixedWidth(recordedName_, 25) + " Audio " + FormatElapsed(int(lastAudio_)));
-    }
+    loudness_->add(taken);
+    peak_ = std::max({peak_, std::abs(peaks.left), std::abs(peaks.right)});
 }
 
-void RecordChannel::Start() {
+void RecordChannel::Start(qint64 position) {
     recordedSlot_ = cuedSlot_;
     recordedWeekday_ = cuedWeekday_;
     recordedName_ = cuedName_;
@@ -217,6 +247,7 @@ void RecordChannel::Start() {
                                 .arg(recordedWaveFile_, host, error);
         LogError(station_, why);
         station_.messages().ShowMessage(why);
+        closeRow(TakeOutcome::Refused, why);
         Dump();
         return;
     }
@@ -224,8 +255,16 @@ void RecordChannel::Start() {
     state().RecStopAt = now() + cuedLength_;
     state().RecPending = 2;
     state().RecActive = 1;
-    lastAudio_ = 0;
-    lastGapLogged_ = -1;
+    gaps_ = {};
+    peak_ = 0;
+    ebNo_ = {};
+    loudness_ = std::make_unique<LoudnessMeter>(channels_);
+    if (row_) {
+        row_->firstAudio =
+            inputStartedAt_.addMSecs(std::llround(double(position) * 1000.0 / AudioSampleRate));
+        row_->firstAudioOffset = row_->scheduled.msecsTo(row_->firstAudio) / 1000.0;
+        row_->waveFile = recordedWaveFile_;
+    }
     shown().lblRecordName = "Recording " + recordedName_;
     LogActivity(station_, "Record " + recordedName_);
     if (recordingBegan_)
@@ -244,20 +283,80 @@ void RecordChannel::endTake() {
     showIdle();
 }
 
-void RecordChannel::Stop() {
+TakeRecord RecordChannel::dueRow() const {
+    const StationState& s = station_.state;
+    TakeRecord row;
+    row.slot = state().NextRecSlot;
+    row.name = state().NextRecName.trimmed();
+    row.channel = number_;
+    // The cue of this occurrence knows it best; a programme that was never
+    // cued is placed by the finder's time and read from its schedule.
+    const bool cued = cuedAt_ >= 0 && cuedSlot_ == row.slot &&
+                      station_.clock().monotonicMs() - cuedAt_ <= CueValidMs;
+    if (cued) {
+        row.scheduled = cuedScheduled_;
+        row.cueOutcome = cueOutcome_;
+        row.lengthScheduled = cuedLength_;
+    } else {
+        row.scheduled =
+            occurrenceNear(state().NextRecTime, state().NextRecDay, station_.clock().now());
+        row.cueOutcome = "not used";
+        if (const auto rec = row.slot > 0 ? s.SatListFile.read(row.slot) : std::nullopt)
+            row.lengthScheduled = RecordLengthSeconds(rec->parse().SatLen);
+    }
+    return row;
+}
+
+qint64 RecordChannel::keepRow(TakeRecord row) {
+    if (!history_)
+        return 0;
+    history_->write(row);
+    return row.id;
+}
+
+qint64 RecordChannel::closeRow(TakeOutcome outcome, const QString& why) {
+    if (!row_)
+        return 0;
+    TakeRecord row = std::move(*row_);
+    row_.reset();
+    if (row.firstAudio.isValid()) {
+        gaps_.end(sinceStart());
+        row.lengthRecorded = double(writer_.framesWritten()) / AudioSampleRate;
+        row.gaps = gaps_.count();
+        row.longestGap = gaps_.longest();
+        row.peakDbfs = peakDbfs(peak_);
+        row.loudnessLufs = loudness_ ? loudness_->integrated() : NAN;
+        row.ebNoMin = ebNo_.min();
+        row.ebNoMean = ebNo_.mean();
+    }
+    row.outcome = outcome;
+    row.why = why;
+    return keepRow(std::move(row));
+}
+
+void RecordChannel::Stop(const QString& why) {
     StationState& s = station_.state;
     if (state().RecActive != 1) {
         // Nothing is being written: an armed channel just stops waiting.
-        if (state().RecPending == 1)
+        if (state().RecPending == 1) {
+            closeRow(TakeOutcome::Dumped, why);
             endTake();
+        }
         return;
     }
+    // The tick stops a take a buffer or so after its length has run, by its
+    // clock; a take that falls short by more than that was cut off.
+    const bool whole =
+        writer_.framesWritten() >= (recordedLength_ - ShortBySeconds) * AudioSampleRate;
+    const qint64 id =
+        closeRow(whole ? TakeOutcome::Recorded : TakeOutcome::Short, whole ? QString() : why);
     endTake();
 
     // The marks file: end-of-message and end-of-file both at the last audio.
+    const double lastAudio = gaps_.lastAudio();
     QString error;
     const QString marksHost = station_.paths().resolve(recordedDataFile_);
-    if (!writeMarks(marksHost, lastAudio_, lastAudio_, &error))
+    if (!writeMarks(marksHost, lastAudio, lastAudio, &error))
         LogError(station_,
                  QString("Cannot write %1 (%2): %3").arg(recordedDataFile_, marksHost, error));
 
@@ -266,26 +365,44 @@ void RecordChannel::Stop() {
 
     if (handOff_)
         handOff_->RecordingFinished({number_, recordedSlot_, recordedWeekday_, recordedWaveFile_,
-                                     recordedDataFile_, lastAudio_});
+                                     recordedDataFile_, lastAudio, id});
 }
 
 void RecordChannel::Dump() {
+    closeRow(TakeOutcome::Dumped, "no audio above the threshold");
     endTake();
     LogActivity(station_, "Dump " + state().NextRecName);
     FindNextRecord(station_, number_);
 }
 
+void RecordChannel::Missed(const QString& why) {
+    TakeRecord row = dueRow();
+    row.outcome = TakeOutcome::Missed;
+    row.why = why;
+    keepRow(std::move(row));
+}
+
+void RecordChannel::heardEbNo(double value) {
+    if (row_ && state().RecActive == 1)
+        ebNo_.add(value);
+}
+
 RecordingControl::RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
-                                   RecordingHandOff* handOff)
-    : station_(station), receiver_(receiver), one_(1, station, devices, receiver, handOff,
-                                                   [this] {
-                                                       if (recordingBegan_)
-                                                           recordingBegan_(1);
-                                                   }),
-      two_(2, station, devices, receiver, handOff, [this] {
-          if (recordingBegan_)
-              recordingBegan_(2);
-      }) {
+                                   RecordingHandOff* handOff, TakeHistory* history)
+    : station_(station), receiver_(receiver), one_(
+                                                  1, station, devices, receiver, handOff,
+                                                  [this] {
+                                                      if (recordingBegan_)
+                                                          recordingBegan_(1);
+                                                  },
+                                                  history),
+      two_(
+          2, station, devices, receiver, handOff,
+          [this] {
+              if (recordingBegan_)
+                  recordingBegan_(2);
+          },
+          history) {
     station_.addFileUser(this);
 }
 
@@ -311,5 +428,5 @@ void RecordingControl::CueSwitchOnly() {
 
 void RecordingControl::shutDown() {
     for (RecordChannel* c : {&one_, &two_})
-        c->Stop();
+        c->Stop("the program ended");
 }

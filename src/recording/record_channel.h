@@ -1,6 +1,8 @@
 #pragma once
 
+#include "history/take_history.h"
 #include "platform/audio.h"
+#include "recording/take_measures.h"
 #include "recording/wave_file.h"
 #include "station/schedule_record.h"
 #include "station/station.h"
@@ -9,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Station;
 class ReceiverLink;
@@ -21,6 +24,9 @@ struct FinishedRecording {
     QString waveFile; // station path
     QString dataFile;
     double lastAudio = 0;
+    // Its row in the take history, for the hand-off's outcomes; 0 when the
+    // history could not keep it.
+    qint64 takeId = 0;
 };
 
 class RecordingHandOff {
@@ -36,9 +42,11 @@ public:
 class RecordChannel {
 public:
     // number: 1 or 2. recordingBegan is called when recording starts (the
-    // console then looks for the next programme two seconds later).
+    // console then looks for the next programme two seconds later). Every
+    // programme the channel was due to take is a row in history, when given.
     RecordChannel(int number, Station& station, AudioDevices& devices, ReceiverLink* receiver,
-                  RecordingHandOff* handOff, std::function<void()> recordingBegan);
+                  RecordingHandOff* handOff, std::function<void()> recordingBegan,
+                  TakeHistory* history = nullptr);
     ~RecordChannel();
 
     void setInputDevice(int device) { device_ = device; }
@@ -51,15 +59,21 @@ public:
         if (Cue())
             Arm();
     }
-    void Stop();
+    // Stops the take; one that has not run its length is kept as short, for
+    // the reason given.
+    void Stop(const QString& why = QStringLiteral("stopped before its length"));
     void Dump();
+    // The programme due now was not taken (the tick says why): its row.
+    void Missed(const QString& why);
+    // A reading of the receiver's Eb/No, kept for the take under way.
+    void heardEbNo(double value);
 
     // A channel armed for a remotely started programme ("M" start mode)
     // waits for the Record contact, which starts the take.
     bool remoteStartArmed() const { return remoteStart_; }
     void StartFromRemote() {
         if (remoteStart_)
-            Start();
+            Start(framesHeard_);
     }
 
     // The input's buffer-filled event.
@@ -72,13 +86,22 @@ public:
 
     // Seconds since the start of the recording to the last buffer above the
     // threshold.
-    double lastAudio() const { return lastAudio_; }
+    double lastAudio() const { return gaps_.lastAudio(); }
 
 private:
-    void Start();
+    // position: the frame of the input's stream the take begins at.
+    void Start(qint64 position);
     // Ends the take: input stopped, file closed, panel hidden, state idle.
     void endTake();
     void refuse(const QString& why);
+    // The row of the programme due now, as far as the cue and the schedule
+    // tell it.
+    TakeRecord dueRow() const;
+    // Writes the row of the take that ended and returns its id.
+    qint64 keepRow(TakeRecord row);
+    // Ends the row of the take under way with the figures measured so far;
+    // its id, 0 when there was none or it was not kept.
+    qint64 closeRow(TakeOutcome outcome, const QString& why);
     // The panel as it is between takes.
     void showIdle();
     double now() const;
@@ -93,6 +116,7 @@ private:
     ReceiverLink* receiver_;
     RecordingHandOff* handOff_;
     std::function<void()> recordingBegan_;
+    TakeHistory* history_;
     std::unique_ptr<AudioInput> input_;
     // The input of the take that ended last. A take can end inside the
     // input's own buffer event (a file that cannot be written), so the object
@@ -111,6 +135,23 @@ private:
     int cuedLength_ = 0; // seconds
     qint64 cuedAt_ = -1; // monotonic ms
     bool armRefused_ = false;
+    QDateTime cuedScheduled_;
+    // The receiver's word on each cue comes later than the cue; the number
+    // lets a late word find the take it belongs to.
+    int cueNumber_ = 0;
+    QString cueOutcome_;
+    // The row of the take under way, from its arm to its end, and what is
+    // measured for it.
+    std::optional<TakeRecord> row_;
+    int rowCue_ = 0;
+    QDateTime inputStartedAt_;
+    qint64 framesHeard_ = 0;
+    int peak_ = 0;
+    AudioGaps gaps_;
+    std::unique_ptr<LoudnessMeter> loudness_;
+    EbNoReadings ebNo_;
+    // Answers from the receiver may outlive the channel.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
     // What is being recorded.
     ScheduleNo recordedSlot_ = 0;
@@ -118,8 +159,6 @@ private:
     QString recordedName_;
     QString recordedWaveFile_, recordedDataFile_;
     int recordedLength_ = 0; // seconds
-    double lastAudio_ = 0;
-    double lastGapLogged_ = -1;
     bool remoteStart_ = false;
 };
 
@@ -129,7 +168,7 @@ private:
 class RecordingControl : public RecordChannelControl, public SwitchControl, public FileUser {
 public:
     RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
-                     RecordingHandOff* handOff);
+                     RecordingHandOff* handOff, TakeHistory* history = nullptr);
     ~RecordingControl() override;
 
     QStringList filesInUse() const override;
@@ -143,7 +182,16 @@ public:
     void ArmRecordChannel(int channel) override { this->channel(channel).Arm(); }
     void StopRecordChannel(int channel) override { this->channel(channel).Stop(); }
     void DumpRecordChannel(int channel) override { this->channel(channel).Dump(); }
+    void MissedRecordChannel(int channel, const QString& why) override {
+        this->channel(channel).Missed(why);
+    }
     void CueSwitchOnly() override;
+
+    // The Eb/No poll's readings, for the takes under way.
+    void heardEbNo(double value) {
+        one_.heardEbNo(value);
+        two_.heardEbNo(value);
+    }
 
     // Ends whatever is being recorded, properly, before the program ends.
     void shutDown();

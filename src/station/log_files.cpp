@@ -7,8 +7,6 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QRegularExpression>
-#include <cmath>
 
 namespace {
 
@@ -52,13 +50,6 @@ bool LogError(Station& station, const QString& LogText) {
 
 bool LogEbNo(Station& station, const QString& EbNoText) {
     return appendLine(station, "EB", EbNoText);
-}
-
-double EbNoDecibels(const QString& EbNoText) {
-    static const QRegularExpression figure(R"(([-+]?\d+(?:\.\d+)?)\s*(?:dB)?\s*$)",
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = figure.match(EbNoText);
-    return m.hasMatch() ? m.captured(1).toDouble() : std::nan("");
 }
 
 std::optional<QDate> onePeriodBefore(const QDate& date, int periodCode) {
@@ -110,6 +101,8 @@ void PurgeOldFiles(Station& station) {
     if (const auto date = onePeriodBefore(today, s.ActivityLogKeep)) {
         purgeLog("AL", *date, "Activity Log");
         purgeLog("ER", *date, "Error Log");
+        if (station.purgeTakesBefore)
+            station.purgeTakesBefore(date->addDays(1));
     }
     if (const auto date = onePeriodBefore(today, s.EbNoLogKeep))
         purgeLog("EB", *date, "EbNo Log");

@@ -16,16 +16,12 @@ bool LogActivity(Station& station, const QString& LogText);
 bool LogError(Station& station, const QString& LogText);
 // The Eb/No log; written whatever the switch says.
 bool LogEbNo(Station& station, const QString& EbNoText);
-// The figure of an Eb/No reading as logged ("9.8 dB", "12.4"): the number
-// it ends with, a "dB" after it allowed; NaN when there is none ("-- dB", an
-// empty line for a receiver that did not answer).
-double EbNoDecibels(const QString& EbNoText);
 
 // The date one retention period before a date: code 1 a day, 2 a week,
 // 3 a month, 4 a year; nothing for any other code (no period chosen).
 std::optional<QDate> onePeriodBefore(const QDate& date, int periodCode);
 
-// The daily purge: the recordings of the weekday WaveKeepDays back, and the
-// activity, error and Eb/No logs dated exactly one period back. Sets
-// LogPurgeLatch.
+// The daily purge: the recordings of the weekday WaveKeepDays back, the
+// activity, error and Eb/No logs dated exactly one period back, and the takes
+// of the history up to that day. Sets LogPurgeLatch.
 void PurgeOldFiles(Station& station);

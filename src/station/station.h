@@ -59,6 +59,9 @@ public:
     // Hears each activity ("AL") and error ("ER") line as it is said, whether
     // the logs are switched on or not.
     std::function<void(const QString& prefix, const QString& text)> logLineHeard;
+    // The daily purge's word to the take history: the takes scheduled before
+    // the date go, as the activity logs of those days have.
+    std::function<void(const QDate& date)> purgeTakesBefore;
 
     Clock& clock() const { return clock_; }
     Timers& timers() const { return timers_; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // The work the clock tick hands to other parts of the station. Each part
 // implements its own small interface; a missing part is a null pointer and
 // its hand-off is skipped.
@@ -12,6 +14,8 @@ public:
     virtual void ArmRecordChannel(int channel) = 0;
     virtual void StopRecordChannel(int channel) = 0;
     virtual void DumpRecordChannel(int channel) = 0;
+    // The programme due on the channel went by untaken, for the reason given.
+    virtual void MissedRecordChannel(int /*channel*/, const QString& /*why*/) {}
 };
 
 class SwitchControl {

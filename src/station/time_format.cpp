@@ -83,3 +83,12 @@ double secondsBetween(double earlier, double later) {
 int StationWeekday(const QDate& date) {
     return date.dayOfWeek() % 7 + 1;
 }
+
+QDateTime occurrenceNear(const QString& timeText, int day, const QDateTime& now) {
+    const QDate today = now.date();
+    const int secs = std::clamp(TimeTextSeconds(timeText), 0, DaySeconds - 1);
+    const QDateTime at(today.addDays((day - StationWeekday(today) + 7) % 7),
+                       QTime::fromMSecsSinceStartOfDay(secs * 1000));
+    // Half a week either way: an event seconds ago is this week's, not next.
+    return now.secsTo(at) > WeekSeconds / 2 ? at.addDays(-7) : at;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 inline constexpr int DaySeconds = 86400;
@@ -28,3 +29,7 @@ int TimeTextSeconds(const QString& timeText);
 
 // The station's weekday numbering: 1 = Sunday ... 7 = Saturday.
 int StationWeekday(const class QDate& date);
+
+// The moment of a weekly event ("HH:MM:SS" on a station weekday) nearest to
+// now, before or after it: the occurrence a cue, an arm or a miss is about.
+QDateTime occurrenceNear(const QString& timeText, int day, const QDateTime& now);

@@ -158,13 +158,13 @@ TEST_F(ReceiverLinkTest, EarlyPromptIsDroppedAndTheSettleWaitIsKept) {
 TEST_F(ReceiverLinkTest, CommandGoesWithACarriageReturnOrItsFailureIsReported) {
     t.station->state.ReceiverCommand = "ER D 11";
     bool sent = false;
-    SendReceiverCommand(*t.station, *link, [&](bool s) { sent = s; });
+    SendReceiverCommand(*t.station, *link, [&](bool s, const QString&) { sent = s; });
     EXPECT_TRUE(sent);
     EXPECT_EQ(shared.sessions, QByteArrayList{"ER D 11\r"});
     EXPECT_TRUE(t.messages.shown.isEmpty());
 
     shared.failOpen = "No such file or directory";
-    SendReceiverCommand(*t.station, *link, [&](bool s) { sent = s; });
+    SendReceiverCommand(*t.station, *link, [&](bool s, const QString&) { sent = s; });
     EXPECT_FALSE(sent);
     EXPECT_EQ(t.messages.shown, QStringList{"1  No such file or directory.  Check serial port "
                                             "settings in SetUp/Communications."});
@@ -253,7 +253,7 @@ TEST(ReceiverWireTest, CommandsArriveByteForByteTheEbNoIsLoggedAndPortFailuresAr
     const auto send = [](LiveStation& on, const QString& command) {
         bool done = false;
         on.station->state.ReceiverCommand = command;
-        SendReceiverCommand(*on.station, *on.link, [&](bool) { done = true; });
+        SendReceiverCommand(*on.station, *on.link, [&](bool, const QString&) { done = true; });
         ASSERT_TRUE(waitUntil([&] { return done; }));
     };
     EXPECT_EQ(QFileInfo(com1).symLinkTarget(), sim->device());
