@@ -124,13 +124,15 @@ const Scenario Scenarios[] = {
     {"a programme missed while busy does not hold the channel", At940, Logs,
      {"1 1 2 10:00:00 10:00", "2 1 2 10:05:00 00:30", "3 1 2 10:20:00 00:30"},
      {{"r", "10:01:05.500", "    03:54|01:06||"}, {"r", "10:21:00"}},
-     "cue1 09:59:53.550 1, arm1 09:59:59.500 1, cue1 10:04:53.550 2, stop1 10:09:59.550 3, "
+     "cue1 09:59:53.550 1, arm1 09:59:59.500 1, cue1 10:04:53.550 2, "
+     "missed1 (it came due while the channel was busy) 10:05:02.550 2, stop1 10:09:59.550 3, "
      "cue1 10:19:53.550 3, arm1 10:19:59.500 3, stop1 10:20:29.550 1",
      "10:05:02  Record channel 1: Prog 2 due at 10:05:00 was not recorded\n"},
     {"programmes the clock passes are said to be lost", At940, Logs,
      {"1 1 2 10:00:00 00:30", "2 3 2 10:00:00 00:30", "3 1 2 10:10:00 00:30"},
      {{"t", "09:59:50"}, {"t", "10:00:20"}, {"r", "10:10:05"}},
-     "cue1 10:09:53.550 3, arm1 10:09:59.500 3",
+     "missed1 (the clock passed its start) 10:00:20.000 1, cue1 10:09:53.550 3, "
+     "arm1 10:09:59.500 3",
      "10:00:20  Switch: Prog 2 due at 10:00:00 was not switched: the clock passed its time\n"
      "10:00:20  Record channel 1: Prog 1 due at 10:00:00 was not recorded: the clock passed "
      "its start\n"},

@@ -82,3 +82,19 @@ inline QByteArray levelBuffer(int channels, qint16 left, qint16 right) {
         qToLittleEndian<qint16>((channels == 2 && i % 2) ? right : left, p + 2 * i);
     return b;
 }
+
+// A buffer of a 1 kHz sine at a level in dBFS (0 is full scale) on each
+// channel, NaN for silence, going on from frame first of the stream.
+inline QByteArray sineBuffer(int channels, double leftDbfs, double rightDbfs, qint64 first) {
+    QByteArray b(AudioBufferBytes, '\0');
+    auto* p = reinterpret_cast<uchar*>(b.data());
+    for (int i = 0; i < AudioBufferBytes / 2; ++i) {
+        const double dbfs = (channels == 2 && i % 2) ? rightDbfs : leftDbfs;
+        const double t = double(first + i / channels) / AudioSampleRate;
+        const double v = std::isnan(dbfs) ? 0.0
+                                          : 32767.0 * std::pow(10.0, dbfs / 20.0) *
+                                                std::sin(2 * M_PI * 1000.0 * t);
+        qToLittleEndian<qint16>(qint16(std::lround(v)), p + 2 * i);
+    }
+    return b;
+}

@@ -60,6 +60,9 @@ public:
         channelCall("dump", channel).RecActive = s.Rec(channel).RecPending = 0;
         FindNextRecord(station_, channel);
     }
+    void MissedRecordChannel(int channel, const QString& why) override {
+        channelCall("missed", channel), calls.back().what += " (" + why + ")";
+    }
     void CueSwitchOnly() override { record("switch", s.NextSwitchSlot); }
     void WriteRelayOutputs() override { record(QString("relays %1").arg(s.RelayStates[0])); }
     bool PollRemoteInputs() override { return !++remotePolls; } // never sets the clock

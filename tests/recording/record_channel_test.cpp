@@ -42,6 +42,30 @@ protected:
         return t.host(QString("C:\\SATFILE\\SFSAT%1.WAV").arg(slot, 3, 10, QChar('0')));
     }
     StationState& s() { return t.station->state; }
+    // The take history's rows, oldest first, each as the figures a test
+    // checks (reasons up to the host path they may name).
+    QStringList rows() {
+        QStringList out;
+        const auto f = [](double v) { return QString::number(v, 'f', 1); };
+        for (const TakeRecord& r : a.parts->history.since(QDateTime())) {
+            QString line = QString("%1 %2 %3%4, cue %5, at %6, %7/%8 s, gaps %9/%10, peak %11")
+                               .arg(r.name)
+                               .arg(r.channel)
+                               .arg(outcomeWord(r.outcome),
+                                    r.why.isEmpty() ? "" : ": " + r.why.section(" (", 0, 0),
+                                    r.cueOutcome, f(r.firstAudioOffset), f(r.lengthRecorded))
+                               .arg(r.lengthScheduled)
+                               .arg(r.gaps)
+                               .arg(f(r.longestGap), f(r.peakDbfs));
+            if (!std::isnan(r.ebNoMin))
+                line += ", Eb/No " + f(r.ebNoMin) + "/" + f(r.ebNoMean);
+            for (const HandOffResult& h : r.handOffs)
+                line += ", " + h.destination + " " + h.outcome +
+                        (h.why.isEmpty() ? "" : ": " + h.why.section(" (", 0, 0));
+            out.prepend(line);
+        }
+        return out;
+    }
 
     TempStation t;
     ScheduleFile scheduleFile;
@@ -84,6 +108,13 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
                                        {QTime(10, 0, 40), 0}}) {
         runUntil(until);
         level[0] = qint16(audio);
+        // Readings polled during channel 1's take; the cue of the third
+        // programme finds the serial line gone.
+        if (until == QTime(10, 0, 15)) {
+            a.parts->ebNo.readingHeard(12.5);
+            a.parts->ebNo.readingHeard(10.5);
+            a.serial.failOpen = "No such file or directory";
+        }
     }
     EXPECT_EQ(recording->channel(1).cuedWaveFile(), "C:\\SATFILE\\SFSAT012.WAV");
     const WaveContents w = readWave(wave(12));
@@ -103,10 +134,21 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
     EXPECT_EQ(s().Rec(1).RecActive, 0);
     EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
     // A gap is said once, by where it began in the file.
-    EXPECT_EQ(log("ER"), "10:00:10  Morning                   Audio 00:02\r\n");
+    EXPECT_EQ(log("ER"), "10:00:10  Morning                   Audio 00:02\r\n"
+                         "10:00:26  Receiver command \"SETAUDIO 1 S AA1 0  \" not sent: 1 No "
+                         "such file or directory\r\n");
     t.station->ShutDown();
     EXPECT_TRUE(log("AL").endsWith("10:00:40  Stop   Cut                      \r\n"));
     EXPECT_NEAR(double(readWave(wave(3)).frames) / AudioSampleRate, 10.5, 0.1);
+    // First audio by its buffer's place in the stream, the gap by the rule of
+    // the error line, and the shut-down take short.
+    EXPECT_EQ(
+        rows(),
+        QStringList({"Mono 2 recorded, cue answered, at -0.5, 5.0/5 s, gaps 0/0.0, peak -32.2",
+                     "Morning 1 recorded, cue answered, at 2.0, 30.0/30 s, gaps 1/10.0, "
+                     "peak -30.3, Eb/No 10.5/11.5",
+                     "Cut 2 short: the program ended, cue failed: No such file or directory, "
+                     "at -0.5, 10.5/300 s, gaps 0/0.0, peak -32.2"}));
 }
 
 // Which relays belong to which port is the receiver's own table.
@@ -187,7 +229,14 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
     level[0] = level[1] = 700;
     TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
+    QDir(t.drive('P')).removeRecursively();                 // the second store is away
     runUntil(QTime(23, 59, 40));
+    for (int ticks = 0; a.parts->exportHandOff.busy(2) && ticks < 100; ++ticks) {
+        ASSERT_TRUE(a.parts->exportHandOff.waitForCopy(2, 30000));
+        t.time.advance(100);
+    }
+    EXPECT_EQ(rows().value(0).section(", ", 6),
+              "D:\\SUNDAY.wav verified, P:\\SUNDAY.wav failed: drive P: is not available");
     EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
     EXPECT_FALSE(QFile::exists(wave(4)));
     EXPECT_TRUE(log("AL").contains("Export->D:\\SUNDAY.wav")) << log("AL").toStdString();
@@ -199,17 +248,70 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     EXPECT_TRUE(log("AL", sunday).contains("Stop   Midnight"));
 }
 
+// Loudness is measured on what is written, as the standard reads its
+// references: a 1 kHz sine at full scale in one channel reads -3.01 LUFS,
+// 20 dB down -23.0, and at -23 dBFS in both channels -23.0. A mono take is
+// heard on both loudspeakers; a take too quiet for the silence gate has none.
+TEST_F(RecordingTest, TakesAreMeasuredForLoudness) {
+    struct Take {
+        const char* name;
+        int channel;
+        QString route, time;
+        double left, right; // dBFS of the sine, NaN for none
+        double lufs, peak;
+    };
+    const Take takes[] = {{"Reference", 1, "3", "10:00:00", -20, NAN, -23.0, -20.0},
+                          {"Full Scale", 2, "3", "10:00:00", 0, NAN, -3.01, 0.0},
+                          {"Both", 1, "3", "10:01:00", -23, -23, -23.0, -23.0},
+                          {"Mono", 2, "1", "10:01:00", -23, NAN, -23.0, -23.0},
+                          {"Hum", 1, "3", "10:02:00", NAN, NAN, NAN, -73.4}};
+    for (ScheduleNo n = 1; const Take& take : takes) {
+        ScheduleFields f = scheduleFields(take.name, QString::number(take.channel), "00:10");
+        f.SatRoute = take.route;
+        f.RecDays[6] = 7;
+        f.RecTimes[6] = take.time;
+        put(scheduleFile, n++, f);
+    }
+    load();
+    const Take* playing[2] = {};
+    a.sound = [&](int device, int channels, qint64 first) {
+        const Take* take = playing[device];
+        return take && !std::isnan(take->left)
+                   ? sineBuffer(channels, take->left, take->right, first)
+                   : levelBuffer(channels, 7, 7); // above the threshold, far below the gate
+    };
+    for (const Take& take : takes) {
+        runUntil(QTime::fromString(take.time).addSecs(-2));
+        playing[take.channel - 1] = &take;
+    }
+    runUntil(QTime(10, 2, 20));
+    const QList<TakeRecord> rows = a.parts->history.since(QDateTime());
+    ASSERT_EQ(rows.size(), 5);
+    for (const TakeRecord& r : rows) {
+        const Take& take = *std::ranges::find(takes, r.name, &Take::name);
+        SCOPED_TRACE(take.name);
+        EXPECT_EQ(r.outcome, TakeOutcome::Recorded);
+        if (std::isnan(take.lufs))
+            EXPECT_TRUE(std::isnan(r.loudnessLufs)) << r.loudnessLufs;
+        else
+            EXPECT_NEAR(r.loudnessLufs, take.lufs, 0.3);
+        EXPECT_NEAR(r.peakDbfs, take.peak, 0.05);
+        EXPECT_EQ(readWave(t.host(r.waveFile)).frames, 10 * AudioSampleRate);
+    }
+}
+
 // A programme on channel 1 at 10:00:00 the station cannot record as planned,
 // beside one on channel 2: channel 1 goes back to idle (a refused arm records
 // nothing, so the panel does not say "Cue" all along), and the logs and the
 // operator are told why.
 // Each row: the settings, channel 1's level, the time run to, the whole
 // activity log, what the error log says once, how many messages are shown and
-// how the first starts, and channel 2's take (-1: none).
+// how the first starts, channel 2's take (-1: none) and channel 1's row in the
+// take history.
 // clang-format off
 struct Unrecorded {
     const char* what; SettingRecords settings; qint16 level; QTime until;
-    QByteArray activity, error; int messages; QString message; qint64 otherFrames;
+    QByteArray activity, error; int messages; QString message; qint64 otherFrames; QString row;
     friend void PrintTo(const Unrecorded& c, std::ostream* os) { *os << c.what; }
 };
 // clang-format on
@@ -238,6 +340,7 @@ TEST_P(UnrecordedTest, ChannelIsLeftIdleAndTheReasonSaid) {
     EXPECT_EQ(s().Rec(1).NextRecSlot, 3);
     EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
     EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
+    EXPECT_EQ(rows().filter(QRegularExpression("^Lost 1 ")), QStringList{c.row});
 }
 
 const qint64 FiveSeconds = 5 * AudioSampleRate;
@@ -250,16 +353,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Unrecorded{"silent", {}, 0, QTime(10, 0, 30),
                    Cues + Record2 + "10:00:04  Dump Lost                     \r\n" + Stop2,
-                   "", 0, "", FiveSeconds},
+                   "", 0, "", FiveSeconds,
+                   "Lost 1 dumped: no audio above the threshold, cue answered, at nan, 0.0/5 s, "
+                   "gaps 0/0.0, peak nan"},
         Unrecorded{"wave store is a plain file", {{WaveDriveNo, 4}}, 700, QTime(10, 0, 10),
                    Cues + "09:59:59  Dump Lost                     \r\n"
                                  "09:59:59  Dump Two                      \r\n",
                    "cannot create D:\\SATFILE\\SFSAT001.WAV", 2,
-                   "Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV (", -1},
+                   "Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV (", -1,
+                   "Lost 1 refused: Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV, "
+                   "cue answered, at nan, 0.0/5 s, gaps 0/0.0, peak nan"},
         Unrecorded{"no sound card", {{RecDevice1, 5}}, 700, QTime(10, 0, 10),
                    Cues + Record2 + Stop2, "audio input 5 cannot be used", 1,
-                   "Record channel 1: audio input 5 cannot be used: device unavailable", FiveSeconds},
+                   "Record channel 1: audio input 5 cannot be used: device unavailable", FiveSeconds,
+                   "Lost 1 refused: Record channel 1: audio input 5 cannot be used: device "
+                   "unavailable, cue answered, at nan, 0.0/5 s, gaps 0/0.0, peak nan"},
         Unrecorded{"no wave drive", {{WaveDriveNo, 0}}, 700, QTime(10, 0, 10), Cues, "", 2,
-                   "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)", -1}));
+                   "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)", -1,
+                   "Lost 1 refused: Record channel 1: no drive is chosen for the wave files, "
+                   "cue answered, at nan, 0.0/5 s, gaps 0/0.0, peak nan"}));
 // clang-format on
 } // namespace
