@@ -235,9 +235,8 @@ TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
     ConsoleProcess::stop(demo.process());
 }
 
-// The samples of a metrics file by name and labels, each line checked as a
-// scraper parses the text format: a comment, a blank or a sample of a typed
-// metric with a valid name, quoted and escaped label values and a float value.
+// A metrics file's samples by name and labels, each line checked as a scraper
+// parses it: a comment, a blank, or a typed metric's well-formed sample.
 std::map<QString, double> scrape(const QString& text) {
     const QString name = "[a-zA-Z_:][\\w:]*", label = R"([a-zA-Z_]\w*="(?:[^"\\\n]|\\[\\"n])*")";
     const QRegularExpression type("^# TYPE (" + name + ") (counter|gauge|untyped)$"),
@@ -256,11 +255,9 @@ std::map<QString, double> scrape(const QString& text) {
     return samples;
 }
 
-// Every due take leaves its row: one recorded across a dropout longer than
-// the gap rule and handed to both playout stores, one dumped for silence,
-// one refused because its wave folder is gone. --history lists them beside
-// the running console, and the monitoring file counts them in a format a
-// scraper reads.
+// One take recorded across a dropout and handed off, one dumped for silence,
+// one refused for a wave folder that is gone: each is a row, --history lists
+// them beside the running console, and the monitoring file counts them.
 TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetrics) {
     Station s;
     const QString metrics = s.path("varnola.prom"), store = s.path("D");
@@ -272,13 +269,11 @@ TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetr
     for (const char* folder : {"D/satfile", "H/programs", "P/programs"})
         QDir().mkpath(s.path(folder));
     ExportRecord rule;
-    rule.ExportMode = ExportUserDefined;
-    rule.ExportDays.fill(1);
+    rule.ExportMode = ExportUserDefined, rule.ExportDays.fill(1);
     rule.ExportPaths.fill("H:\\programs\\news");
     RecordFile rules;
     ASSERT_TRUE(rules.open(s.c("satfile/Exportinfo.dat"), ExportRecord::Length, nullptr) &&
                 WriteExportRecord(rules, 1, rule, nullptr));
-    rules.close();
     QDateTime at = QDateTime::currentDateTime().addSecs(10);
     at = at.addMSecs(-at.time().msec());
     if (at.addSecs(40).date() != at.date())
@@ -309,10 +304,9 @@ TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetr
     EXPECT_EQ(
         (QList<TakeOutcome>{r[0].outcome, r[1].outcome, r[2].outcome}),
         (QList<TakeOutcome>{TakeOutcome::Recorded, TakeOutcome::Dumped, TakeOutcome::Refused}));
-    // Armed by the tick that rounds the countdown to zero, half a second
-    // early, the channel hears the tone from its second, or a tick or two later.
-    EXPECT_GE(r[0].firstAudioOffset, -0.023);
-    EXPECT_LE(r[0].firstAudioOffset, 0.023 + 0.1);
+    // Armed half a second early (the countdown rounds), the channel hears the
+    // tone from its second on, a tick or two late: a buffer either side.
+    EXPECT_NEAR(r[0].firstAudioOffset, 0.05, 0.05 + 0.023);
     EXPECT_EQ(std::pair(r[0].gaps, std::round(r[0].longestGap)), std::pair(1, 6.0));
     EXPECT_EQ(r[0].handOffs, (QList<HandOffResult>{{"H:\\programs\\news.wav", "verified", {}},
                                                    {"P:\\programs\\news.wav", "verified", {}}}));

@@ -11,9 +11,8 @@ protected:
     ConsoleStartUpTest() {
         writeConfig({}, "[audio]\nbackend=simulated\n[monitoring]\ntextfile=" + metrics + "\n");
     }
-    bool up(int value) const {
-        return TempStation::readFile(metrics).contains("\nvarnola_up " + QByteArray::number(value) +
-                                                       "\n");
+    bool up(char value) const {
+        return TempStation::readFile(metrics).contains(QByteArray("\nvarnola_up ") + value + '\n');
     }
     const QString driveC = path("drives/C"), metrics = path("varnola.prom");
 };
@@ -33,7 +32,7 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         QProcess& p = start();
         ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(c(k.used + "/Exportinfo.dat")); }))
             << p.readAllStandardError().toStdString();
-        ASSERT_TRUE(waitUntil([&] { return up(1); }));
+        ASSERT_TRUE(waitUntil([&] { return up('1'); }));
         QProcess& second = start();
         ASSERT_TRUE(second.waitForFinished(15000));
         EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -42,9 +41,9 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         EXPECT_TRUE(err.contains("already running")) << err.toStdString();
         EXPECT_EQ(p.state(), QProcess::Running);
         // The refused console leaves the running one's monitoring file alone.
-        EXPECT_TRUE(up(1));
+        EXPECT_TRUE(up('1'));
         stop(p, k.signal);
-        EXPECT_TRUE(up(0));
+        EXPECT_TRUE(up('0'));
     }
     // --config wins over VARNOLA_CONFIG, whose drive C is now a plain file.
     QFile::rename(path("varnola.conf"), path("other.conf"));
