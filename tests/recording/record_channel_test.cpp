@@ -1,5 +1,6 @@
 #include "fakes/assembled_station.h"
 #include "fakes/schedules.h"
+#include "fakes/take_rows.h"
 #include "fakes/temp_station.h"
 #include "fakes/wave_files.h"
 #include "station/export_record.h"
@@ -42,30 +43,7 @@ protected:
         return t.host(QString("C:\\SATFILE\\SFSAT%1.WAV").arg(slot, 3, 10, QChar('0')));
     }
     StationState& s() { return t.station->state; }
-    // The take history's rows, oldest first, each as the figures a test
-    // checks (reasons up to the host path they may name).
-    QStringList rows() {
-        QStringList out;
-        const auto f = [](double v) { return QString::number(v, 'f', 1); };
-        for (const TakeRecord& r : a.parts->history.since(QDateTime())) {
-            QString line = QString("%1 %2 %3%4, cue %5, at %6, %7/%8 s, gaps %9/%10, peak %11")
-                               .arg(r.name)
-                               .arg(r.channel)
-                               .arg(outcomeWord(r.outcome),
-                                    r.why.isEmpty() ? "" : ": " + r.why.section(" (", 0, 0),
-                                    r.cueOutcome, f(r.firstAudioOffset), f(r.lengthRecorded))
-                               .arg(r.lengthScheduled)
-                               .arg(r.gaps)
-                               .arg(f(r.longestGap), f(r.peakDbfs));
-            if (!std::isnan(r.ebNoMin))
-                line += ", Eb/No " + f(r.ebNoMin) + "/" + f(r.ebNoMean);
-            for (const HandOffResult& h : r.handOffs)
-                line += ", " + h.destination + " " + h.outcome +
-                        (h.why.isEmpty() ? "" : ": " + h.why.section(" (", 0, 0));
-            out.prepend(line);
-        }
-        return out;
-    }
+    QStringList rows() { return describeTakes(a.parts->history.since(QDateTime())); }
 
     TempStation t;
     ScheduleFile scheduleFile;
@@ -142,13 +120,16 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
     EXPECT_NEAR(double(readWave(wave(3)).frames) / AudioSampleRate, 10.5, 0.1);
     // First audio by its buffer's place in the stream, the gap by the rule of
     // the error line, and the shut-down take short.
-    EXPECT_EQ(
-        rows(),
-        QStringList({"Mono 2 recorded, cue answered, at -0.5, 5.0/5 s, gaps 0/0.0, peak -32.2",
-                     "Morning 1 recorded, cue answered, at 2.0, 30.0/30 s, gaps 1/10.0, "
-                     "peak -30.3, Eb/No 10.5/11.5",
-                     "Cut 2 short: the program ended, cue failed: No such file or directory, "
-                     "at -0.5, 10.5/300 s, gaps 0/0.0, peak -32.2"}));
+    EXPECT_EQ(rows(),
+              QStringList({"Cut #3 ch2 short: the program ended, cue failed: No such file or "
+                           "directory, at Sat 10:00:30+-0.5 10:00:29.500, 10.5/300 s, gaps 0/0.0, "
+                           "peak -32.2, -55.5 LUFS, Eb/No nan/nan, C:\\SATFILE\\SFSAT003.WAV",
+                           "Morning #12 ch1 recorded, cue answered, at Sat 10:00:00+2.0 "
+                           "10:00:02.008, 30.0/30 s, gaps 1/10.0, peak -30.3, -54.0 LUFS, Eb/No "
+                           "10.5/11.5, C:\\SATFILE\\SFSAT012.WAV",
+                           "Mono #2 ch2 recorded, cue answered, at Sat 10:00:00+-0.5 09:59:59.500, "
+                           "5.0/5 s, gaps 0/0.0, peak -32.2, -55.5 LUFS, Eb/No nan/nan, "
+                           "C:\\SATFILE\\SFSAT002.WAV"}));
 }
 
 // Which relays belong to which port is the receiver's own table.
@@ -235,7 +216,7 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
         ASSERT_TRUE(a.parts->exportHandOff.waitForCopy(2, 30000));
         t.time.advance(100);
     }
-    EXPECT_EQ(rows().value(0).section(", ", 6),
+    EXPECT_EQ(rows().value(0).section(", ", 9),
               "D:\\SUNDAY.wav verified, P:\\SUNDAY.wav failed: drive P: is not available");
     EXPECT_EQ(readWave(t.host("C:\\SATFILE\\SFSUN004.WAV")).frames, 5 * AudioSampleRate);
     EXPECT_FALSE(QFile::exists(wave(4)));
@@ -340,7 +321,10 @@ TEST_P(UnrecordedTest, ChannelIsLeftIdleAndTheReasonSaid) {
     EXPECT_EQ(s().Rec(1).NextRecSlot, 3);
     EXPECT_FALSE(t.station->display.Rec(1).PanelVisible);
     EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
-    EXPECT_EQ(rows().filter(QRegularExpression("^Lost 1 ")), QStringList{c.row});
+    EXPECT_EQ(rows().filter("Lost #1 "),
+              QStringList{"Lost #1 ch1 " + c.row +
+                          ", cue answered, at Sat 10:00:00+nan , 0.0/5 s, gaps 0/0.0, peak nan, "
+                          "nan LUFS, Eb/No nan/nan, "});
 }
 
 const qint64 FiveSeconds = 5 * AudioSampleRate;
@@ -354,23 +338,19 @@ INSTANTIATE_TEST_SUITE_P(
         Unrecorded{"silent", {}, 0, QTime(10, 0, 30),
                    Cues + Record2 + "10:00:04  Dump Lost                     \r\n" + Stop2,
                    "", 0, "", FiveSeconds,
-                   "Lost 1 dumped: no audio above the threshold, cue answered, at nan, 0.0/5 s, "
-                   "gaps 0/0.0, peak nan"},
+                   "dumped: no audio above the threshold"},
         Unrecorded{"wave store is a plain file", {{WaveDriveNo, 4}}, 700, QTime(10, 0, 10),
                    Cues + "09:59:59  Dump Lost                     \r\n"
                                  "09:59:59  Dump Two                      \r\n",
                    "cannot create D:\\SATFILE\\SFSAT001.WAV", 2,
                    "Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV (", -1,
-                   "Lost 1 refused: Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV, "
-                   "cue answered, at nan, 0.0/5 s, gaps 0/0.0, peak nan"},
+                   "refused: Record channel 1: cannot create D:\\SATFILE\\SFSAT001.WAV"},
         Unrecorded{"no sound card", {{RecDevice1, 5}}, 700, QTime(10, 0, 10),
                    Cues + Record2 + Stop2, "audio input 5 cannot be used", 1,
                    "Record channel 1: audio input 5 cannot be used: device unavailable", FiveSeconds,
-                   "Lost 1 refused: Record channel 1: audio input 5 cannot be used: device "
-                   "unavailable, cue answered, at nan, 0.0/5 s, gaps 0/0.0, peak nan"},
+                   "refused: Record channel 1: audio input 5 cannot be used: device unavailable"},
         Unrecorded{"no wave drive", {{WaveDriveNo, 0}}, 700, QTime(10, 0, 10), Cues, "", 2,
                    "Record channel 1: no drive is chosen for the wave files (SetUp, My Computer)", -1,
-                   "Lost 1 refused: Record channel 1: no drive is chosen for the wave files, "
-                   "cue answered, at nan, 0.0/5 s, gaps 0/0.0, peak nan"}));
+                   "refused: Record channel 1: no drive is chosen for the wave files"}));
 // clang-format on
 } // namespace
