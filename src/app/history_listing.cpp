@@ -10,6 +10,7 @@
 
 namespace {
 
+// Where the station's own TakeHistory keeps its database.
 const QString HistoryStationPath = "c:\\satfile\\history.db";
 
 QString field(const QString& text) {
