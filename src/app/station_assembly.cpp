@@ -1,7 +1,18 @@
 #include "app/station_assembly.h"
 
+#include "platform/clock.h"
 #include "platform/drive_paths.h"
 #include "platform/serial_port.h"
+#include "platform/timers.h"
+
+namespace {
+
+// How often the history hears that the console runs. A programme due in the
+// minutes between the last mark and a stop, without a row of its own, is
+// counted with the time away.
+constexpr int RunningMarkMs = 5 * 60 * 1000;
+
+} // namespace
 
 StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     : station(station_), audio(hardware.audio), ports(hardware.ports), history(station_),
@@ -21,6 +32,10 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
             metrics->ebNoRead(value);
     };
     station.purgeTakesBefore = [this](const QDate& date) { history.purgeBefore(date); };
+    startedAt_ = station.clock().now();
+    runningMark_ = station.timers().create(RunningMarkMs);
+    runningMark_->setHandler([this] { markRunning(); });
+    runningMark_->setEnabled(true);
     station.setAudioDeviceChoice(&devices);
     // A recording in progress is closed properly however the program ends.
     station.addShutdownHook([this] { recording.shutDown(); });
@@ -43,9 +58,19 @@ void StationAssembly::watch(const QString& metricsFile) {
 }
 
 StationAssembly::~StationAssembly() {
+    markRunning();
     station.ShutDown();
     station.purgeTakesBefore = nullptr;
     station.setAudioDeviceChoice(nullptr);
+}
+
+void StationAssembly::markRunning() {
+    if (!station.state.SatListFile.isOpen())
+        return;
+    if (!lookedBack_)
+        KeepTakesMissedWhileAway(station, history, startedAt_);
+    lookedBack_ = true;
+    history.markRunning(station.clock().now());
 }
 
 TickHandoffs StationAssembly::handoffs(StationAssembly& a) {

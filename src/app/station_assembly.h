@@ -64,4 +64,11 @@ public:
 private:
     static TickHandoffs handoffs(StationAssembly& a);
     void watch(const QString& metricsFile);
+    // Renews the history's running mark; the first time, after the
+    // schedules are open, it first looks back over the time away.
+    void markRunning();
+
+    QDateTime startedAt_;
+    std::unique_ptr<Timer> runningMark_;
+    bool lookedBack_ = false;
 };

@@ -59,10 +59,13 @@ void copyDrives(const DrivePaths& real, const QString& root, StationConfig& copy
                 continue;
             const QString target = to + "/" + relative;
             QDir().mkpath(QFileInfo(target).path());
-            const bool dataFile = inSatfile
-                                      ? relative.count('/') == 1 &&
-                                            !f.fileName().startsWith("SF", Qt::CaseInsensitive)
-                                      : f.suffix().compare("dat", Qt::CaseInsensitive) == 0;
+            // The take history is the dry run's own, begun empty: the
+            // station's may be written while it is read.
+            const bool dataFile =
+                inSatfile ? relative.count('/') == 1 &&
+                                !f.fileName().startsWith("SF", Qt::CaseInsensitive) &&
+                                !f.fileName().startsWith("history.db", Qt::CaseInsensitive)
+                          : f.suffix().compare("dat", Qt::CaseInsensitive) == 0;
             if (dataFile && f.size() < 16 * 1024 * 1024)
                 QFile::copy(f.filePath(), target);
             else if (inSatfile)

@@ -51,10 +51,6 @@ int weekCorrected(int secs) {
     return secs < -2 ? secs + WeekSeconds : secs;
 }
 
-bool isTimeText(const QString& t) {
-    return t.size() >= 3 && t.at(2) == ':';
-}
-
 // Whether "MM:SS" of the time text is a poll moment for the interval code.
 bool isEbNoPollMoment(int interval, const QString& timeText) {
     const QStringView mmss = QStringView(timeText).right(5);

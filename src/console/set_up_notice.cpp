@@ -3,16 +3,9 @@
 #include "platform/io_ports.h"
 #include "platform/station_config.h"
 #include "station/station_state.h"
+#include "station/time_format.h"
 
 #include <QStringList>
-
-namespace {
-
-bool isTimeText(const QString& t) {
-    return t.size() >= 3 && t.at(2) == ':';
-}
-
-} // namespace
 
 QString SetUpNotice(const StationState& s, const StationConfig& config) {
     // The finders have found what the schedules will do; only that matters.

@@ -32,6 +32,7 @@ const QStringList Migrations[] = {
      "CREATE TABLE hand_offs (take_id INTEGER NOT NULL,"
      " destination TEXT NOT NULL, outcome TEXT NOT NULL, why TEXT NOT NULL,"
      " PRIMARY KEY (take_id, destination))"},
+    {"CREATE TABLE running (id INTEGER PRIMARY KEY CHECK (id = 1), last_seen TEXT NOT NULL)"},
 };
 constexpr int KnownVersion = int(std::size(Migrations));
 
@@ -124,6 +125,10 @@ struct TakeHistory::Impl {
         if (isOpen && QFileInfo::exists(hostPath))
             return true;
         close();
+        // Resolved at each opening: the folder may be made, in whatever
+        // letter case, after the history was set up.
+        if (station)
+            hostPath = station->paths().resolve(StationPath);
         static std::atomic<int> counter{0};
         connection = QStringLiteral("varnola_take_history_%1").arg(++counter);
         QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", connection);
@@ -220,7 +225,6 @@ struct TakeHistory::Impl {
 
 TakeHistory::TakeHistory(Station& station) : impl_(std::make_unique<Impl>()) {
     impl_->station = &station;
-    impl_->hostPath = station.paths().resolve(StationPath);
 }
 
 TakeHistory::TakeHistory(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -345,6 +349,27 @@ QList<TakeRecord> TakeHistory::since(const QDateTime& from) const {
     if (!ok)
         takes.clear();
     return takes;
+}
+
+bool TakeHistory::markRunning(const QDateTime& now) {
+    return !impl_->readOnly &&
+           impl_->inTransaction("Cannot keep the running mark in", [&](QSqlQuery& q) {
+               q.prepare("INSERT OR REPLACE INTO running (id, last_seen) VALUES (1, ?)");
+               q.addBindValue(text(timeText(now)));
+               return q.exec();
+           });
+}
+
+QDateTime TakeHistory::lastRunning() const {
+    QDateTime last;
+    impl_->inTransaction("Cannot read the take history", [&](QSqlQuery& q) {
+        if (!q.exec("SELECT last_seen FROM running WHERE id = 1"))
+            return false;
+        if (q.next())
+            last = timeOf(q.value(0));
+        return true;
+    });
+    return last;
 }
 
 void TakeHistory::purgeBefore(const QDate& date) {

@@ -74,6 +74,11 @@ public:
     QList<TakeRecord> since(const QDateTime& from) const;
     // Drops the takes scheduled before the date (the activity-log retention).
     void purgeBefore(const QDate& date);
+    // The station's mark that it is running, renewed while it runs: the last
+    // one tells the next start-up since when the console was away. Invalid
+    // when there is none.
+    bool markRunning(const QDateTime& now);
+    QDateTime lastRunning() const;
     // What the last failure said (path and reason); empty after a success.
     QString lastError() const;
 

@@ -33,11 +33,13 @@ QString ExtractEbNo(const QByteArray& answer) {
 }
 
 std::optional<double> EbNoValue(const QString& reading) {
-    static const QRegularExpression number(R"(^[-+]?\d+(\.\d+)?)");
-    const QRegularExpressionMatch m = number.match(reading);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return m.captured().toDouble();
+    // The value ends the reading or comes before its unit; the twenty
+    // characters kept may start inside the label.
+    static const QRegularExpression number(R"([-+]?\d+(\.\d+)?)");
+    std::optional<double> last;
+    for (const QRegularExpressionMatch& m : number.globalMatch(reading))
+        last = m.captured().toDouble();
+    return last;
 }
 
 void PollEbNo(Station& station, ReceiverLink& link, std::function<void(double)> heard) {

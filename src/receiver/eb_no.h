@@ -15,8 +15,8 @@ class ReceiverLink;
 // around it, so one reading is always one log line.
 QString ExtractEbNo(const QByteArray& answer);
 
-// The number a reading starts with ("12.3", "12.3 dB"); nothing when it
-// does not start with one (no carrier, no answer).
+// The number of a reading ("12.3", "12.3 dB", "o (dB):   12.3"), its last;
+// nothing when it holds none (no carrier, no answer).
 std::optional<double> EbNoValue(const QString& reading);
 
 // Asks the receiver for its carrier status and appends the Eb/No value to

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <cmath>
 
 namespace {
@@ -389,21 +390,17 @@ void RecordChannel::heardEbNo(double value) {
 
 RecordingControl::RecordingControl(Station& station, AudioDevices& devices, ReceiverLink* receiver,
                                    RecordingHandOff* handOff, TakeHistory* history)
-    : station_(station), receiver_(receiver), one_(
-                                                  1, station, devices, receiver, handOff,
-                                                  [this] {
-                                                      if (recordingBegan_)
-                                                          recordingBegan_(1);
-                                                  },
-                                                  history),
-      two_(
-          2, station, devices, receiver, handOff,
-          [this] {
-              if (recordingBegan_)
-                  recordingBegan_(2);
-          },
-          history) {
+    : station_(station), receiver_(receiver),
+      one_(1, station, devices, receiver, handOff, began(1), history),
+      two_(2, station, devices, receiver, handOff, began(2), history) {
     station_.addFileUser(this);
+}
+
+std::function<void()> RecordingControl::began(int channel) {
+    return [this, channel] {
+        if (recordingBegan_)
+            recordingBegan_(channel);
+    };
 }
 
 RecordingControl::~RecordingControl() {
@@ -429,4 +426,39 @@ void RecordingControl::CueSwitchOnly() {
 void RecordingControl::shutDown() {
     for (RecordChannel* c : {&one_, &two_})
         c->Stop("the program ended");
+}
+
+void KeepTakesMissedWhileAway(Station& station, TakeHistory& history, const QDateTime& now) {
+    const QDateTime last = history.lastRunning();
+    if (!last.isValid() || last >= now)
+        return;
+    const QDateTime from = std::max(last, now.addDays(-7));
+    QSet<QString> kept;
+    for (const TakeRecord& r : history.since(from.addDays(-1)))
+        kept.insert(QString::number(r.slot) + r.scheduled.toString(Qt::ISODate));
+    for (const auto& [slot, f] : station.state.SatListFile.scan()) {
+        if (f.SatRecordStart != "T" || (f.RecChan != "1" && f.RecChan != "2"))
+            continue;
+        for (size_t row = 0; row < f.RecTimes.size(); ++row) {
+            if (!isTimeText(f.RecTimes[row]))
+                continue;
+            for (QDate day = from.date(); day <= now.date(); day = day.addDays(1)) {
+                const QDateTime at(day, QTime::fromMSecsSinceStartOfDay(
+                                            TimeTextSeconds(f.RecTimes[row]) % DaySeconds * 1000));
+                if (StationWeekday(day) != f.RecDays[row] || at <= from || at >= now ||
+                    kept.contains(QString::number(slot) + at.toString(Qt::ISODate)))
+                    continue;
+                TakeRecord r;
+                r.slot = slot;
+                r.name = f.SatName.trimmed();
+                r.channel = f.RecChan.toInt();
+                r.scheduled = at;
+                r.cueOutcome = "not used";
+                r.lengthScheduled = RecordLengthSeconds(f.SatLen);
+                r.outcome = TakeOutcome::Missed;
+                r.why = "the console was not running";
+                history.write(r);
+            }
+        }
+    }
 }

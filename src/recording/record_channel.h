@@ -197,11 +197,19 @@ public:
     void shutDown();
 
 private:
+    // A channel's word that it began recording, passed on with its number.
+    std::function<void()> began(int channel);
+
     Station& station_;
     ReceiverLink* receiver_;
     std::function<void(int)> recordingBegan_;
     RecordChannel one_, two_;
 };
+
+// The programmes recorded by time that came due after the console's last
+// running mark and before now, while it was not running: a missed row each
+// (a week at most), unless the history holds a row of theirs already.
+void KeepTakesMissedWhileAway(Station& station, TakeHistory& history, const QDateTime& now);
 
 // The sound cards chosen in the settings, handed over as start-up reads
 // them: the record channels' inputs, and the programme player's output.

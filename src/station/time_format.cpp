@@ -80,6 +80,10 @@ double secondsBetween(double earlier, double later) {
     return t < 0 ? t + DaySeconds : t;
 }
 
+bool isTimeText(const QString& t) {
+    return t.size() >= 3 && t.at(2) == ':';
+}
+
 int StationWeekday(const QDate& date) {
     return date.dayOfWeek() % 7 + 1;
 }

@@ -23,6 +23,10 @@ QString FormatElapsed(int Secs);
 // width as every other countdown.
 QString FormatCountdown(int Secs);
 
+// Whether a schedule's time holds a time ("HH:MM:SS" with its colon in
+// place) rather than blanks.
+bool isTimeText(const QString& t);
+
 // Seconds of "HH:MM:SS" after midnight, each part read as a number as far as
 // it goes (blanks and stray characters read as 0).
 int TimeTextSeconds(const QString& timeText);

@@ -75,6 +75,14 @@ TEST_F(TakeHistoryTest, RoundTripsNewestFirstAndPurges) {
     EXPECT_FALSE(QFile::exists(folder + "/none.db"));
     history.purgeBefore(Monday.date());
     EXPECT_EQ(describeTakes(reader->since(QDateTime())), describeTakes({silent, full}));
+    // A database of the version before is brought up to date, its takes kept.
+    EXPECT_TRUE(otherProgram(path, "DROP TABLE running") &&
+                QSqlQuery(QSqlDatabase::database("other")).exec("PRAGMA user_version=1"));
+    otherProgramEnds();
+    TakeHistory older(*t.station);
+    EXPECT_TRUE(older.markRunning(Monday));
+    EXPECT_EQ(older.lastRunning(), Monday);
+    EXPECT_EQ(describeTakes(older.since(QDateTime())), describeTakes({silent, full}));
     EXPECT_EQ(errors, QStringList());
 }
 
@@ -104,10 +112,11 @@ TEST_F(TakeHistoryTest, UnusableDatabaseIsOneErrorLine) {
          true},
         {"unable to open database file", [&] { remove(), readOnly(true); },
          [&] { readOnly(false); }, true},
-        {"unable to open database file", [&] { QDir(folder).removeRecursively(); },
-         [&] { QDir().mkpath(folder); }, true},
-        {"its version 99 is newer than this program's 1",
+        {"its version 99 is newer than this program's 2",
          [&] { otherProgram(path, "PRAGMA user_version=99"), otherProgramEnds(); }, remove, false},
+        // Last: the folder comes back in another letter case, as start-up makes it.
+        {"unable to open database file", [&] { QDir(t.drive('C')).removeRecursively(); },
+         [&] { QDir().mkpath(t.drive('C') + "/SATFILE"); }, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);

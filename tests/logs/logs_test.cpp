@@ -65,22 +65,26 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
     // names, and the recordings of the weekday keep days back on the wave drive.
     // Unset periods or keep days (a new station), more than a week or no wave
     // drive delete nothing. The switch silences the log, not the purge; the
-    // purge's latch is set in every case.
+    // purge's latch is set in every case. The take history keeps the days the
+    // activity logs keep.
     struct Case {
         SettingRecords settings;
         QStringList gone, kept;
         QByteArray log;
+        QDate takesFrom = {};
     };
     const std::vector<Case> cases = {
         {{{ActivityLogOn, 1}, {ActivityLogKeep, 2}, {EbNoLogKeep, 3}},
          {"logs\\AL260223.log", "logs\\ER260223.log", "logs\\EB260202.log"},
          {"logs\\AL260222.log", "logs\\AL260224.log", "logs\\EB260201.log", "logs\\EB260223.log"},
          "10:00:00  Deleted 02-23-2026 Activity Log\r\n10:00:00  Deleted 02-23-2026 Error Log\r\n"
-         "10:00:00  Deleted 02-02-2026 EbNo Log\r\n"},
+         "10:00:00  Deleted 02-02-2026 EbNo Log\r\n",
+         QDate(2026, 2, 24)},
         {{{ActivityLogOn, 0}, {ActivityLogKeep, 1}, {EbNoLogKeep, 1}},
          {"logs\\al260301.LOG", "logs\\Eb260301.Log"},
          {},
-         ""},
+         "",
+         QDate(2026, 3, 2)},
         {{{ActivityLogOn, 1}, {WaveKeepDays, 7}, {WaveDriveNo, 3}},
          {"SFMON001.WAV", "SFMON001.DAT", "sfmon017.wav", "SfMon999.Dat"},
          {"SFSUN001.WAV", "SFTUE001.WAV"},
@@ -98,7 +102,10 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
         t.startUp();
         for (const QString& name : c.gone + c.kept)
             TempStation::writeFile(t.host(stationPath(name)), "x");
+        QDate takesFrom;
+        t.station->purgeTakesBefore = [&](const QDate& date) { takesFrom = date; };
         PurgeOldFiles(*t.station);
+        EXPECT_EQ(takesFrom, c.takesFrom);
         SCOPED_TRACE((c.gone.value(0) + c.kept.value(0)).toStdString());
         for (const QString& name : c.gone)
             EXPECT_FALSE(QFile::exists(t.host(stationPath(name)))) << name.toStdString();

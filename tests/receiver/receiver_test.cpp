@@ -185,13 +185,15 @@ TEST_F(ReceiverLinkTest, EbNoPollLogsTheValueOrAnEmptyOneAfterASecond) {
     shared.answer = [](const QByteArray&) {
         return carrierAnswer("Eb/No" + QByteArray(14, ' ') + "9.8 dB");
     };
-    PollEbNo(*t.station, *link);
+    std::vector<double> heard; // the readings that are numbers, for the takes
+    const auto hear = [&](double value) { heard.push_back(value); };
+    PollEbNo(*t.station, *link, hear);
     EXPECT_EQ(t.station->state.EbNoPollLatch, 1);
     EXPECT_EQ(shared.sessions, QByteArrayList{"R C\r"});
     EXPECT_EQ(log("EB"), "10:20:12  9.8 dB\r\n");
     shared.answer = nullptr;
     t.station->state.EbNoPollLatch = 0;
-    PollEbNo(*t.station, *link);
+    PollEbNo(*t.station, *link, hear);
     EXPECT_EQ(t.station->state.EbNoPollLatch, 1);
     t.time.advance(900);
     EXPECT_EQ(log("EB"), "10:20:12  9.8 dB\r\n");
@@ -201,6 +203,8 @@ TEST_F(ReceiverLinkTest, EbNoPollLogsTheValueOrAnEmptyOneAfterASecond) {
     PollEbNo(*t.station, *link);
     EXPECT_EQ(log("EB"), "10:20:12  9.8 dB\r\n10:20:13  \r\n10:20:13  \r\n");
     EXPECT_EQ(log("ER"), "10:20:13  Eb/No poll: No such file or directory\r\n");
+    EXPECT_EQ(heard, std::vector<double>{9.8});
+    EXPECT_EQ(EbNoValue("o (dB):        12.4"), 12.4);
 }
 
 // Eb/No is the last twenty characters of line twelve, trimmed.

@@ -177,6 +177,30 @@ TEST_F(RecordingTest, WriteFailureStopsTheChannelAndKeepsWhatWasWritten) {
     EXPECT_TRUE(t.station->display.lblClock.endsWith("10:00:20"));
 }
 
+// Programmes recorded by time that came due while the console was not
+// running are missed; one the history holds, a switch and one ahead are not.
+TEST_F(RecordingTest, TakesDueWhileTheConsoleWasAwayAreMissed) {
+    for (const auto& [n, name, channel, time] : {std::tuple{1, "Away", "1", "09:30:00"},
+                                                 {2, "Kept", "2", "09:40:00"},
+                                                 {3, "Switch", "3", "09:45:00"},
+                                                 {4, "Ahead", "1", "10:00:00"}})
+        putOnDay(scheduleFile, n, name, channel, 7, time);
+    {
+        TakeHistory before(*t.station);
+        TakeRecord kept;
+        kept.slot = 2;
+        kept.scheduled = QDateTime(Saturday, QTime(9, 40));
+        before.write(kept);
+        before.markRunning(QDateTime(Saturday, QTime(9, 0)));
+    }
+    load();
+    runUntil(QTime(10, 5));
+    EXPECT_EQ(
+        rows().filter("missed"),
+        QStringList{"Away #1 ch1 missed: the console was not running, cue not used, at Sat "
+                    "09:30:00+nan , 0.0/30 s, gaps 0/0.0, peak nan, nan LUFS, Eb/No nan/nan, "});
+}
+
 // An arm without a cue is refused once; "Cue Rec" with nothing to cue says
 // just that.
 TEST_F(RecordingTest, ArmWithoutACueIsRefusedOnceAndNothingToCueIsSaid) {
