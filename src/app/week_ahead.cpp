@@ -3,6 +3,7 @@
 #include "app/dry_run_parts.h"
 #include "app/station_assembly.h"
 #include "platform/drive_paths.h"
+#include "platform/file_system.h"
 #include "platform/virtual_time.h"
 #include "station/time_format.h"
 
@@ -68,8 +69,12 @@ void copyDrives(const DrivePaths& real, const QString& root, StationConfig& copy
                           : f.suffix().compare("dat", Qt::CaseInsensitive) == 0;
             if (dataFile && f.size() < 16 * 1024 * 1024)
                 QFile::copy(f.filePath(), target);
-            else if (inSatfile)
+            else if (inSatfile) {
+                // An empty stand-in with the recording's time: the purge goes
+                // by both its name and its time.
                 QFile(target).open(QIODevice::WriteOnly);
+                files::setModified(target, f.lastModified());
+            }
         }
         QDir().mkpath(to);
     }
@@ -175,7 +180,7 @@ public:
             return;
         add("stop", QString::number(channel),
             taking[size_t(channel - 1)] + " after " +
-                FormatElapsed(int(std::nearbyint(clock() - began))).trimmed());
+                FormatElapsed(int(std::nearbyint(secondsBetween(began, clock())))).trimmed());
         taking[size_t(channel - 1)].clear();
         waveFiles.insert(written.begin(), written.end());
     }
@@ -185,8 +190,9 @@ public:
         real.recording->DumpRecordChannel(channel);
         add("dump", QString::number(channel), name);
     }
-    void MissedRecordChannel(int channel, const QString& why) override {
-        real.recording->MissedRecordChannel(channel, why);
+    void MissedRecordChannel(int channel, int slot, const QDateTime& at,
+                             const QString& why) override {
+        real.recording->MissedRecordChannel(channel, slot, at, why);
     }
     void CueSwitchOnly() override {
         const StationState& s = station->state;

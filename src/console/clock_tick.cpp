@@ -130,6 +130,23 @@ bool ClockDispatcher::chosenFor(size_t finder, const CuedEvent& occurrence) cons
     return chosen.isValid() && chosen.toSecsSinceEpoch() == occurrence.at;
 }
 
+bool ClockDispatcher::unreported(const ChannelTick& ch, const CuedEvent& occurrence) {
+    return ch.lastArmed != occurrence && ch.lastMissed != occurrence;
+}
+
+void ClockDispatcher::reportUnrecorded(ChannelTick& ch, const DueEvent& due, const char* why) {
+    if (!unreported(ch, due.event))
+        return;
+    ch.lastMissed = due.event;
+    LogError(station_, QString("Record channel %1: %2 due at %3 was not recorded%4")
+                           .arg(ch.number)
+                           .arg(due.name.trimmed(), due.time, why));
+    if (handoffs_.recording)
+        handoffs_.recording->MissedRecordChannel(
+            ch.number, due.event.slot, QDateTime::fromSecsSinceEpoch(due.event.at),
+            *why ? QString(why).mid(2) : QStringLiteral("it came due while the channel was busy"));
+}
+
 void ClockDispatcher::findNextEvents() {
     FindNextRecord(station_, 1);
     FindNextRecord(station_, 2);
@@ -333,8 +350,17 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
     // This occurrence's own moment, before the week correction moves a passed
     // one to next week.
     const CuedEvent occurrence{raw < -2 ? countdown.at - WeekSeconds : countdown.at, c.NextRecSlot};
+    // The finder can move on from a programme that came due while the
+    // channel was busy before this tick saw it pass for good: it reruns two
+    // seconds after the take before began, and that take's first audio may
+    // have come seconds after its own start. The programme is lost all the
+    // same, and the error log must say so.
+    if (ch.due.event.at >= 0 && ch.due.event != occurrence) {
+        reportUnrecorded(ch, ch.due, "");
+        ch.due = {};
+    }
     if (timed && secs < 1 && raw >= -2)
-        ch.lastDue = occurrence;
+        ch.due = {occurrence, c.NextRecName, c.NextRecTime};
     // Once per occurrence: a clock set back over it must not record it twice.
     if (timed && secs < 1 && c.RecActive == 0 && c.RecPending == 0 && rec &&
         ch.lastArmed != occurrence) {
@@ -362,21 +388,12 @@ void ClockDispatcher::tickChannel(ChannelTick& ch, double clock, const QDate& to
             const auto record = s.SatListFile.read(c.NextRecSlot);
             return record && record->parse().SatRecordStart == "T";
         };
-        if (ch.lastArmed != occurrence && ch.lastMissed != occurrence &&
-            (ch.lastDue == occurrence
-                 ? timed
-                 : chosenFor(size_t(ch.number - 1), occurrence) && startsByTime())) {
-            ch.lastMissed = occurrence;
-            LogError(station_,
-                     QString("Record channel %1: %2 due at %3 was not recorded%4")
-                         .arg(ch.number)
-                         .arg(c.NextRecName.trimmed(), c.NextRecTime,
-                              ch.lastDue == occurrence ? "" : ": the clock passed its start"));
-            if (rec)
-                rec->MissedRecordChannel(ch.number, ch.lastDue == occurrence
-                                                        ? "it came due while the channel was busy"
-                                                        : "the clock passed its start");
-        }
+        const DueEvent event{occurrence, c.NextRecName, c.NextRecTime};
+        if (ch.due.event == occurrence)
+            reportUnrecorded(ch, event, "");
+        else if (unreported(ch, occurrence) && chosenFor(size_t(ch.number - 1), occurrence) &&
+                 startsByTime())
+            reportUnrecorded(ch, event, ": the clock passed its start");
         ch.TimerGetNextRec->setEnabled(true);
     }
     if (c.RecActive == 1) {

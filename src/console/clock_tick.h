@@ -46,6 +46,12 @@ private:
         bool operator==(const CuedEvent&) const = default;
     };
 
+    // An occurrence of a programme that came due, named for the error log.
+    struct DueEvent {
+        CuedEvent event;
+        QString name, time;
+    };
+
     // What the tick keeps for one record channel.
     struct ChannelTick {
         int number = 0;
@@ -53,13 +59,19 @@ private:
         // second chance for a tick that missed the first.
         int firstCueAt = 0, secondCueAt = 0;
         std::unique_ptr<Timer> TimerCue{}, TimerGetNextRec{}, tmrPending{};
-        // The occurrences the channel last cued, saw come due, was last
-        // armed for, and last reported as gone by unrecorded.
-        CuedEvent lastCued{}, lastDue{}, lastArmed{}, lastMissed{};
+        // The occurrences the channel last cued, was last armed for, and last
+        // reported as gone by unrecorded; the one it saw come due, until the
+        // finder has moved on from it.
+        CuedEvent lastCued{}, lastArmed{}, lastMissed{};
+        DueEvent due{};
     };
 
     void findNextEvents();
     bool chosenFor(size_t finder, const CuedEvent& occurrence) const;
+    static bool unreported(const ChannelTick& ch, const CuedEvent& occurrence);
+    // A programme that came due, or whose start the clock passed, and was
+    // never armed is lost: the error log says so once.
+    void reportUnrecorded(ChannelTick& ch, const DueEvent& due, const char* why);
     void tickChannel(ChannelTick& ch, double clock, const QDate& today, qint64 midnight);
     void oneShot(std::unique_ptr<Timer>& timer, int intervalMs, std::function<void()> work,
                  bool disableFirst);

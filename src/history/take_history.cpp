@@ -110,9 +110,12 @@ struct TakeHistory::Impl {
         isOpen = false;
         return false;
     }
+    // SQLite's own words ("database is locked"), else the driver's.
     bool fail(const QString& what, const QSqlError& error) {
-        return fail(what, error.text().trimmed().isEmpty() ? QStringLiteral("unknown error")
-                                                           : error.text().trimmed());
+        const QString reason = error.databaseText().trimmed().isEmpty()
+                                   ? error.driverText().trimmed()
+                                   : error.databaseText().trimmed();
+        return fail(what, reason.isEmpty() ? QStringLiteral("unknown error") : reason);
     }
     void succeeded() {
         failing = false;

@@ -77,6 +77,11 @@ bool fileExists(const DrivePaths& paths, const QString& stationPath) {
     return QFileInfo(paths.resolve(stationPath)).isFile();
 }
 
+bool setModified(const QString& hostPath, const QDateTime& at) {
+    QFile f(hostPath);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(at, QFileDevice::FileModificationTime);
+}
+
 QStringList listFiles(const DrivePaths& paths, const QString& stationPattern) {
     const auto [folder, pattern] = splitPattern(stationPattern);
     const QString hostFolder = paths.resolve(folder);
@@ -93,15 +98,14 @@ QStringList listFiles(const DrivePaths& paths, const QString& stationPattern) {
 }
 
 int deleteFiles(const DrivePaths& paths, const QString& stationPattern, QStringList* failures,
-                const std::function<bool(const QString&)>& keep, QStringList* kept) {
+                const std::function<bool(const QString&)>& keep) {
     const auto [folder, pattern] = splitPattern(stationPattern);
     const QString hostFolder = paths.resolve(folder);
     int deleted = 0;
     for (const QString& name : listFiles(paths, stationPattern)) {
-        if (keep && keep(hostFolder + "/" + name)) {
-            if (kept)
-                *kept << name;
-        } else if (QFile::remove(hostFolder + "/" + name))
+        if (keep && keep(hostFolder + "/" + name))
+            continue;
+        if (QFile::remove(hostFolder + "/" + name))
             ++deleted;
         else if (failures)
             *failures << hostFolder + "/" + name;

@@ -2,6 +2,7 @@
 
 #include "platform/drive_paths.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -20,11 +21,15 @@ QStringList listFiles(const DrivePaths& paths, const QString& stationPattern);
 
 // Deletes the files a pattern matches; returns how many went. Files that
 // could not be deleted are named in failures. A file for which keep says
-// true stays, and its name goes to kept.
+// true stays.
 int deleteFiles(const DrivePaths& paths, const QString& stationPattern,
                 QStringList* failures = nullptr,
-                const std::function<bool(const QString& hostPath)>& keep = {},
-                QStringList* kept = nullptr);
+                const std::function<bool(const QString& hostPath)>& keep = {});
+
+// Sets a host file's modification time: the station's files carry the time
+// of the station's clock, which a run ahead of time keeps apart from the
+// host's. False when the file cannot be opened.
+bool setModified(const QString& hostPath, const QDateTime& at);
 
 // Windows wildcard match: '*' any run, '?' one character, and a pattern ending
 // in ".*" also matches names without an extension. Case is ignored.

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
+#include "platform/file_system.h"
 #include "receiver/receiver_commands.h"
 #include "schedule/next_event_finder.h"
 #include "station/log_files.h"
@@ -284,27 +285,27 @@ void RecordChannel::endTake() {
     showIdle();
 }
 
-TakeRecord RecordChannel::dueRow() const {
+TakeRecord RecordChannel::dueRow(ScheduleNo slot, const QDateTime& at) const {
     const StationState& s = station_.state;
     TakeRecord row;
-    row.slot = state().NextRecSlot;
-    row.name = state().NextRecName.trimmed();
+    row.slot = slot > 0 ? slot : state().NextRecSlot;
     row.channel = number_;
+    if (row.slot == state().NextRecSlot)
+        row.name = state().NextRecName.trimmed();
+    if (const auto rec = row.slot > 0 ? s.SatListFile.read(row.slot) : std::nullopt) {
+        const ScheduleFields f = rec->parse();
+        row.name = f.SatName.trimmed();
+        row.lengthScheduled = RecordLengthSeconds(f.SatLen);
+    }
     // The cue of this occurrence knows it best; a programme that was never
-    // cued is placed by the finder's time and read from its schedule.
+    // cued is placed by the finder's time.
     const bool cued = cuedAt_ >= 0 && cuedSlot_ == row.slot &&
                       station_.clock().monotonicMs() - cuedAt_ <= CueValidMs;
-    if (cued) {
-        row.scheduled = cuedScheduled_;
-        row.cueOutcome = cueOutcome_;
-        row.lengthScheduled = cuedLength_;
-    } else {
-        row.scheduled =
-            occurrenceNear(state().NextRecTime, state().NextRecDay, station_.clock().now());
-        row.cueOutcome = "not used";
-        if (const auto rec = row.slot > 0 ? s.SatListFile.read(row.slot) : std::nullopt)
-            row.lengthScheduled = RecordLengthSeconds(rec->parse().SatLen);
-    }
+    row.cueOutcome = cued ? cueOutcome_ : QStringLiteral("not used");
+    row.scheduled =
+        at.isValid() ? at
+        : cued       ? cuedScheduled_
+               : occurrenceNear(state().NextRecTime, state().NextRecDay, station_.clock().now());
     return row;
 }
 
@@ -360,6 +361,10 @@ void RecordChannel::Stop(const QString& why) {
     if (!writeMarks(marksHost, lastAudio, lastAudio, &error))
         LogError(station_,
                  QString("Cannot write %1 (%2): %3").arg(recordedDataFile_, marksHost, error));
+    // The purge judges a take's age by its files' time, on the station's
+    // clock (a run ahead of time keeps its own).
+    for (const QString& f : {station_.paths().resolve(recordedWaveFile_), marksHost})
+        files::setModified(f, station_.clock().now());
 
     const auto rec = s.SatListFile.read(recordedSlot_);
     LogActivity(station_, "Stop   " + (rec ? rec->parse().SatName : recordedName_));
@@ -376,8 +381,8 @@ void RecordChannel::Dump() {
     FindNextRecord(station_, number_);
 }
 
-void RecordChannel::Missed(const QString& why) {
-    TakeRecord row = dueRow();
+void RecordChannel::Missed(ScheduleNo slot, const QDateTime& at, const QString& why) {
+    TakeRecord row = dueRow(slot, at);
     row.outcome = TakeOutcome::Missed;
     row.why = why;
     keepRow(std::move(row));

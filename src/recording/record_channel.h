@@ -63,8 +63,8 @@ public:
     // the reason given.
     void Stop(const QString& why = QStringLiteral("stopped before its length"));
     void Dump();
-    // The programme due now was not taken (the tick says why): its row.
-    void Missed(const QString& why);
+    // A programme due at a moment was not taken (the tick says why): its row.
+    void Missed(ScheduleNo slot, const QDateTime& at, const QString& why);
     // A reading of the receiver's Eb/No, kept for the take under way.
     void heardEbNo(double value);
 
@@ -94,9 +94,9 @@ private:
     // Ends the take: input stopped, file closed, panel hidden, state idle.
     void endTake();
     void refuse(const QString& why);
-    // The row of the programme due now, as far as the cue and the schedule
-    // tell it.
-    TakeRecord dueRow() const;
+    // The row of a programme due on the channel, as far as the cue and the
+    // schedule tell it; by default the one the finder holds, at its moment.
+    TakeRecord dueRow(ScheduleNo slot = 0, const QDateTime& at = {}) const;
     // Writes the row of the take that ended and returns its id.
     qint64 keepRow(TakeRecord row);
     // Ends the row of the take under way with the figures measured so far;
@@ -182,8 +182,9 @@ public:
     void ArmRecordChannel(int channel) override { this->channel(channel).Arm(); }
     void StopRecordChannel(int channel) override { this->channel(channel).Stop(); }
     void DumpRecordChannel(int channel) override { this->channel(channel).Dump(); }
-    void MissedRecordChannel(int channel, const QString& why) override {
-        this->channel(channel).Missed(why);
+    void MissedRecordChannel(int channel, int slot, const QDateTime& at,
+                             const QString& why) override {
+        this->channel(channel).Missed(slot, at, why);
     }
     void CueSwitchOnly() override;
 

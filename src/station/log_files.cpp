@@ -6,6 +6,7 @@
 #include "station/station.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 namespace {
@@ -82,15 +83,30 @@ void PurgeOldFiles(Station& station) {
         const QString dayName = english.dayName(day.dayOfWeek(), QLocale::LongFormat);
         // A file that a part has open is today's recording (a take running
         // across the purge, a programme on air, a copy to the store): the
-        // parts are asked, never guessed from the time.
+        // parts are asked, never guessed from the time. A file is named by
+        // its schedule row's day, which need not be the day it was recorded
+        // (a row for another day, a take begun before midnight): one
+        // written after the day being cleared has not had its keep yet. Its
+        // age is counted in days of the station's clock, as the purge counts
+        // them; a time ahead of that clock (a clock set back) is no age.
         QStringList failures, kept;
-        files::deleteFiles(
-            paths, s.WaveDrive + ":\\satfile\\SF" + dayName.left(3) + "*.*", &failures,
-            [&station](const QString& host) { return station.fileInUse(host); }, &kept);
+        const auto keep = [&](const QString& host) {
+            const QFileInfo file(host);
+            const QDate written = file.lastModified().date();
+            if (station.fileInUse(host))
+                kept << file.fileName() + ", in use";
+            else if (written > day)
+                kept << file.fileName() + ", written " + usDate(written);
+            else
+                return false;
+            return true;
+        };
+        files::deleteFiles(paths, s.WaveDrive + ":\\satfile\\SF" + dayName.left(3) + "*.*",
+                           &failures, keep);
         for (const QString& f : failures)
             LogError(station, "Cannot delete " + f);
         for (const QString& f : kept)
-            LogActivity(station, "Kept " + f + ", in use");
+            LogActivity(station, "Kept " + f);
         LogActivity(station, "Deleted " + dayName + " Sound Files");
     }
 

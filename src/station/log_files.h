@@ -21,7 +21,8 @@ bool LogEbNo(Station& station, const QString& EbNoText);
 // 3 a month, 4 a year; nothing for any other code (no period chosen).
 std::optional<QDate> onePeriodBefore(const QDate& date, int periodCode);
 
-// The daily purge: the recordings of the weekday WaveKeepDays back, the
-// activity, error and Eb/No logs dated exactly one period back, and the takes
-// of the history up to that day. Sets LogPurgeLatch.
+// The daily purge: the recordings of the weekday WaveKeepDays back but those
+// in use or written since that day, the activity, error and Eb/No logs dated
+// exactly one period back, and the takes of the history up to that day. Sets
+// LogPurgeLatch.
 void PurgeOldFiles(Station& station);

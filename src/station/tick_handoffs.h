@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // The work the clock tick hands to other parts of the station. Each part
@@ -14,8 +15,10 @@ public:
     virtual void ArmRecordChannel(int channel) = 0;
     virtual void StopRecordChannel(int channel) = 0;
     virtual void DumpRecordChannel(int channel) = 0;
-    // The programme due on the channel went by untaken, for the reason given.
-    virtual void MissedRecordChannel(int /*channel*/, const QString& /*why*/) {}
+    // A programme due on the channel at a moment went by untaken, for the
+    // reason given.
+    virtual void MissedRecordChannel(int /*channel*/, int /*slot*/, const QDateTime& /*at*/,
+                                     const QString& /*why*/) {}
 };
 
 class SwitchControl {

@@ -8,7 +8,6 @@
 
 #include <QtWidgets>
 #include <limits>
-#include <sndfile.h>
 
 namespace {
 
@@ -71,10 +70,6 @@ protected:
 } // namespace
 
 TEST_F(AuditionTest, PromptsForWhatIsMissingAndSharesTheCardWithTheProgramme) {
-    EXPECT_EQ(w->lstDay->item(0)->text(), "Sunday");
-    ASSERT_EQ(w->lstSchedule->count(), 2);
-    EXPECT_EQ(w->lstSchedule->item(1)->data(Qt::UserRole).toLongLong(), 5);
-
     click(w->cmdPlay);
     EXPECT_EQ(w->lblWave->text(), "Select a Program");
     w->lstSchedule->setCurrentRow(1);
@@ -232,18 +227,4 @@ TEST_F(AuditionTest, ChoosingAnotherDayLeavesNothingOfTheRecordingBefore) {
     click(w->cmdTrim);
     EXPECT_EQ(marks(Tuesday), (Marks{20, 20}));
     EXPECT_EQ(marks(), Marks{});
-}
-
-TEST_F(AuditionTest, RealWaveFileShowsItsFormatAndLength) {
-    w = std::make_unique<frmAudition>(*t.station);
-    w->show();
-    SF_INFO info{0, 22050, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 0, 0};
-    SNDFILE* f = sf_open(t.host(Monday + ".WAV").toLocal8Bit().constData(), SFM_WRITE, &info);
-    ASSERT_EQ(sf_writef_short(f, std::vector<short>(33075).data(), 33075), 33075);
-    sf_close(f);
-    play();
-    EXPECT_EQ(shown(), "|Mono 8 Bit 22050|||128, 255, 128/255, 255, 192/|0/1500|1");
-    click(w->cmdStopPlay);
-    click(w->cmdTrim);
-    EXPECT_EQ(marks(), (Marks{1.5f, 1.5f}));
 }

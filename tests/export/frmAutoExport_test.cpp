@@ -32,9 +32,7 @@ protected:
     std::unique_ptr<frmAutoExport> w;
 };
 
-TEST_F(AutoExportWindowTest, ListsByNameOrNumberUnderDayCaptions) {
-    EXPECT_EQ(w->windowTitle() + w->chkDay[0]->text() + w->chkDay[6]->text(),
-              "Export SetUpSundaySaturday");
+TEST_F(AutoExportWindowTest, ListsByNameOrNumber) {
     ASSERT_EQ(w->lstName->count(), 2);
     EXPECT_EQ(w->lstName->item(0)->text(), fixedWidth("Morning Show", 25) + " 30:00   5");
     w->mnuViewNumber->trigger();
@@ -78,27 +76,6 @@ TEST_F(AutoExportWindowTest, WinjockIsSavedAtOnceFillsTickedDaysAndInactiveUntic
     for (QCheckBox* day : w->chkDay)
         EXPECT_FALSE(day->isChecked()) << day->text().toStdString();
     EXPECT_EQ(stored(5).ExportMode, ExportInactive);
-}
-
-// A mode that hides or shows boxes must not move a button under the pointer
-// nor widen the window.
-TEST_F(AutoExportWindowTest, NamingModesMoveNothingAndKeepTheWindowSize) {
-    QList<QWidget*> controls{w->lstName, w->cmdApply, w->cmdClose, w->chkFade, w->txtLength};
-    for (QCheckBox* day : w->chkDay)
-        controls << day;
-    const auto places = [&] {
-        QApplication::processEvents(); // layouts settle on posted events
-        QList<QRect> at{w->rect()};
-        for (QWidget* c : controls)
-            at << QRect(c->mapTo(w.get(), QPoint()), c->size());
-        return at;
-    };
-    choose(0);
-    const QList<QRect> inactive = places();
-    for (int mode : {1, 2, 0, 2, 1}) {
-        click(w->Option1[size_t(mode)]);
-        EXPECT_EQ(places(), inactive) << "mode " << mode;
-    }
 }
 
 // A mode chosen with no programme selected must not land in any record.

@@ -30,12 +30,7 @@ struct AssembledStation {
     }
 
     // Byte n of the port file: the contacts on 889, the relays on 888.
-    void setPort(int n, uint8_t value) {
-        QFile f(portFile);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(n);
-        f.write(reinterpret_cast<const char*>(&value), 1);
-    }
+    void setPort(int n, uint8_t value) { TempStation::writeByte(portFile, n, value); }
 
     // The cards deliver their buffers as the frames come due, each sample at
     // its input's level.

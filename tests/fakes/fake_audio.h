@@ -22,14 +22,13 @@ public:
                 owner_.inputs[size_t(device_)] = nullptr;
         }
         bool start(int channels, QString* error) override {
-            if (device_ >= owner_.deviceCount || owner_.failStart) {
+            if (device_ >= owner_.inputNames().size()) {
                 *error = "device unavailable";
                 return false;
             }
             channels_ = channels;
             running_ = true;
             owner_.inputs[size_t(device_)] = this;
-            owner_.startedChannels.push_back(channels);
             return true;
         }
         void stop() override { running_ = false; }
@@ -43,9 +42,7 @@ public:
             delivering_ = true;
             deliver(buffer, channels_);
             delivering_ = false;
-            ++delivered;
         }
-        int delivered = 0;
 
     private:
         FakeAudioDevices& owner_;
@@ -67,10 +64,7 @@ public:
         return in && in->isRunning() ? in : nullptr;
     }
 
-    int deviceCount = 2;
-    bool failStart = false;
     std::vector<Input*> inputs = std::vector<Input*>(8, nullptr);
-    std::vector<int> startedChannels;
 };
 
 // A 4096-byte buffer of 16-bit samples: every sample of the left (or only)

@@ -60,8 +60,10 @@ public:
         channelCall("dump", channel).RecActive = s.Rec(channel).RecPending = 0;
         FindNextRecord(station_, channel);
     }
-    void MissedRecordChannel(int channel, const QString& why) override {
-        channelCall("missed", channel), calls.back().what += " (" + why + ")";
+    void MissedRecordChannel(int channel, int slot, const QDateTime& at,
+                             const QString& why) override {
+        record(QString("missed%1 (%2, due %3)").arg(channel).arg(why, at.toString("hh:mm:ss")),
+               slot);
     }
     void CueSwitchOnly() override { record("switch", s.NextSwitchSlot); }
     void WriteRelayOutputs() override { record(QString("relays %1").arg(s.RelayStates[0])); }

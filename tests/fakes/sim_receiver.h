@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/temp_station.h"
 #include "support/test.h"
 #include <QDir>
 #include <QFile>
@@ -28,18 +29,10 @@ public:
     const QString& device() const { return device_; }
 
     QStringList commands() const {
-        QFile f(logPath_);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromLatin1(f.readAll()).split('\n');
+        QStringList lines = QString::fromLatin1(TempStation::readFile(logPath_)).split('\n');
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
         return lines;
-    }
-
-    // Waits (bounded) until the receiver has logged n commands.
-    bool waitForCommands(int n) const {
-        return waitUntil([&] { return commands().size() >= n; });
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "fakes/temp_station.h"
+#include "platform/file_system.h"
 #include "support/test.h"
 
 #include <QDir>
@@ -40,11 +41,20 @@ QByteArray TempStation::readFile(const QString& hostPath) {
     return f.readAll();
 }
 
-void TempStation::writeFile(const QString& hostPath, const QByteArray& bytes) {
+void TempStation::writeFile(const QString& hostPath, const QByteArray& bytes,
+                            const QDateTime& modified) {
     QDir().mkpath(QFileInfo(hostPath).path());
     QFile f(hostPath);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << hostPath.toStdString();
     f.write(bytes);
+    f.close();
+    ASSERT_TRUE(!modified.isValid() || files::setModified(hostPath, modified));
+}
+
+void TempStation::writeByte(const QString& hostPath, qint64 n, uint8_t value) {
+    QFile f(hostPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(n)) << hostPath.toStdString();
+    f.write(reinterpret_cast<const char*>(&value), 1);
 }
 
 void TempStation::startUp() {

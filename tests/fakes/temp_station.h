@@ -1,8 +1,8 @@
 #pragma once
 
 #include "fakes/fake_messages.h"
-#include "fakes/virtual_time.h"
 #include "platform/drive_paths.h"
+#include "platform/virtual_time.h"
 #include "station/settings_file.h"
 #include "station/station.h"
 
@@ -31,7 +31,11 @@ public:
     }
     static void writeSettings(const QString& hostPath, const SettingRecords& records);
     static QByteArray readFile(const QString& hostPath);
-    static void writeFile(const QString& hostPath, const QByteArray& bytes);
+    // Modified at the time given, if any.
+    static void writeFile(const QString& hostPath, const QByteArray& bytes,
+                          const QDateTime& modified = {});
+    // Byte n of an existing file, as a port file holds port n.
+    static void writeByte(const QString& hostPath, qint64 n, uint8_t value);
 
     // Starts the station; fails the test when start-up fails.
     void startUp();

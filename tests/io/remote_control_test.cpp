@@ -26,11 +26,7 @@ protected:
         remote = std::make_unique<RemoteControl>(*t.station, *ports);
     }
     int port(int n) const { return uint8_t(TempStation::readFile(portFile).at(n)); }
-    void setPort(int n, uint8_t v) {
-        QFile f(portFile);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(n));
-        f.write(reinterpret_cast<const char*>(&v), 1);
-    }
+    void setPort(int n, uint8_t v) { TempStation::writeByte(portFile, n, v); }
     QByteArray log(const char* kind) {
         return TempStation::readFile(t.host("c:\\satfile\\logs\\" + QString(kind) + "260302.log"));
     }

@@ -64,13 +64,15 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
     // Only the logs dated exactly one period back go, whatever the case of their
     // names, and the recordings of the weekday keep days back on the wave drive.
     // Unset periods or keep days (a new station), more than a week or no wave
-    // drive delete nothing. The switch silences the log, not the purge; the
-    // purge's latch is set in every case. The take history keeps the days the
-    // activity logs keep.
+    // drive delete nothing, and neither does a recording written since the
+    // day being cleared (the others are a week old). The switch silences the
+    // log, not the purge; the purge's latch is set in every case. The take
+    // history keeps the days the activity logs keep.
     struct Case {
         SettingRecords settings;
         QStringList gone, kept;
         QByteArray log;
+        QStringList fresh = {};
         QDate takesFrom = {};
     };
     const std::vector<Case> cases = {
@@ -79,16 +81,24 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
          {"logs\\AL260222.log", "logs\\AL260224.log", "logs\\EB260201.log", "logs\\EB260223.log"},
          "10:00:00  Deleted 02-23-2026 Activity Log\r\n10:00:00  Deleted 02-23-2026 Error Log\r\n"
          "10:00:00  Deleted 02-02-2026 EbNo Log\r\n",
+         {},
          QDate(2026, 2, 24)},
         {{{ActivityLogOn, 0}, {ActivityLogKeep, 1}, {EbNoLogKeep, 1}},
          {"logs\\al260301.LOG", "logs\\Eb260301.Log"},
          {},
          "",
+         {},
          QDate(2026, 3, 2)},
         {{{ActivityLogOn, 1}, {WaveKeepDays, 7}, {WaveDriveNo, 3}},
          {"SFMON001.WAV", "SFMON001.DAT", "sfmon017.wav", "SfMon999.Dat"},
          {"SFSUN001.WAV", "SFTUE001.WAV"},
          "10:00:00  Deleted Monday Sound Files\r\n"},
+        {{{ActivityLogOn, 1}, {WaveKeepDays, 7}, {WaveDriveNo, 3}},
+         {"SFMON002.WAV"},
+         {},
+         "10:00:00  Kept SFMON001.WAV, written 03-01-2026\r\n"
+         "10:00:00  Deleted Monday Sound Files\r\n",
+         {"SFMON001.WAV"}},
         {{{ActivityLogOn, 1}, {WaveKeepDays, 1}, {WaveDriveNo, 4}},
          {"d:\\satfile\\SFSUN002.wav"},
          {"SFSUN002.wav"},
@@ -100,8 +110,10 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
         TempStation t;
         t.writeSettings(c.settings);
         t.startUp();
-        for (const QString& name : c.gone + c.kept)
-            TempStation::writeFile(t.host(stationPath(name)), "x");
+        const QDateTime now = t.station->clock().now();
+        for (const QString& name : c.gone + c.kept + c.fresh)
+            TempStation::writeFile(t.host(stationPath(name)), "x",
+                                   now.addDays(c.fresh.contains(name) ? -1 : -7));
         QDate takesFrom;
         t.station->purgeTakesBefore = [&](const QDate& date) { takesFrom = date; };
         PurgeOldFiles(*t.station);
@@ -109,7 +121,7 @@ TEST_F(LogsTest, NamesLinesPurgeAndViewer) {
         SCOPED_TRACE((c.gone.value(0) + c.kept.value(0)).toStdString());
         for (const QString& name : c.gone)
             EXPECT_FALSE(QFile::exists(t.host(stationPath(name)))) << name.toStdString();
-        for (const QString& name : c.kept)
+        for (const QString& name : c.kept + c.fresh)
             EXPECT_TRUE(QFile::exists(t.host(stationPath(name)))) << name.toStdString();
         EXPECT_EQ(TempStation::readFile(t.host("c:\\satfile\\logs\\AL260302.log")), c.log);
         EXPECT_EQ(t.station->state.LogPurgeLatch, 1);

@@ -1,18 +1,11 @@
-#include "console/clock_tick.h"
 #include "fakes/fake_serial_port.h"
-#include "fakes/live_station.h"
-#include "fakes/sim_receiver.h"
 #include "fakes/temp_station.h"
 #include "receiver/eb_no.h"
 #include "receiver/receiver_commands.h"
+#include "receiver/receiver_link.h"
 #include "station/log_files.h"
 
-#include <QFileInfo>
-#include <QSerialPort>
-#include <fcntl.h>
 #include <optional>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,14 +16,6 @@ ReceiverExchange query(const QByteArray& q, int endMarkFrom = 1, int timeoutMs =
     e.endMarkFrom = endMarkFrom;
     e.timeoutMs = timeoutMs;
     return e;
-}
-
-// Waits (bounded) for the exchange's end on a link on real time.
-ReceiverResult runAndWait(ReceiverLink& link, const ReceiverExchange& e) {
-    std::optional<ReceiverResult> result;
-    link.run(e, [&](const ReceiverResult& r) { result = r; });
-    EXPECT_TRUE(waitUntil([&] { return result.has_value(); }));
-    return result.value_or(ReceiverResult{});
 }
 
 // As the schedule record holds them: fixed widths, blank padded.
@@ -112,7 +97,7 @@ TEST_F(ReceiverLinkTest, EndMarkPositionSteadyTimeOutAndTheCapOnABabblingReceive
     EXPECT_FALSE(got->complete);
 }
 
-// The answer ends at the prompt; the port and speed are the settings'.
+// The port and speed are the settings'.
 TEST_F(ReceiverLinkTest, OneExchangeAtATimeWithCommandsAheadOfWaitingQueries) {
     QStringList order;
     link->run(query("R M"), [&](const ReceiverResult&) { order << "R M"; });
@@ -127,10 +112,6 @@ TEST_F(ReceiverLinkTest, OneExchangeAtATimeWithCommandsAheadOfWaitingQueries) {
     EXPECT_EQ(order, (QStringList{"R M", "SETAUDIO", "R S"}));
     EXPECT_EQ(shared.sessions, (QByteArrayList{"R M\r", "SETAUDIO 1 S AA1 0  \r", "R S\r"}));
     EXPECT_EQ(shared.closes, 3);
-    shared.answer = [](const QByteArray&) { return QByteArray("line 1\r\nline 2\r\n>"); };
-    run(query("R M"));
-    EXPECT_TRUE(got->complete);
-    EXPECT_EQ(got->answer, "line 1\r\nline 2\r\n>");
     t.station->state.BaudIndex = 1;
     EXPECT_EQ(link->lineSettings(), "9600,N,8,1");
 }
@@ -228,7 +209,6 @@ TEST(ReceiverTextTest, EbNoSetAudioRelaysAndWindowTimeOut) {
     EXPECT_EQ(cueSetAudioCommand(stored("4", "R", "B2", "14")), "SETAUDIO 4 R B2  14 ");
     EXPECT_EQ(switchSetAudioCommand(stored("4", "R", "B2", "14")), "SETAUDIO 4 R B2  14");
     EXPECT_EQ(setupSetAudioCommand(3, "S", "AA1", "0"), "SETAUDIO 3 S AA10");
-    EXPECT_EQ(setupSetAudioCommand(1, "1", "XYZ", "14"), "SETAUDIO 1 1 XYZ14");
     const std::pair<const char*, QList<int>> ports[] = {{"1", {11, 14}}, {"2", {4, 7}}, {"3", {1}},
                                                         {"4", {8}},      {"5", {}},     {" ", {}}};
     for (const auto& [port, relays] : ports)
@@ -243,92 +223,6 @@ TEST(ReceiverTextTest, EbNoSetAudioRelaysAndWindowTimeOut) {
     // The window's time-out is two seconds past the following whole second.
     for (auto [clock, ms] : {std::pair{100.0, 3000}, {100.4, 2600}, {100.6, 3400}, {86399.7, 3300}})
         EXPECT_EQ(windowAnswerTimeoutMs(clock), ms) << clock;
-}
-
-// Through QSerialPort to the simulated receiver on a pseudo-terminal, reached
-// by the link it makes, as a demonstration station reaches it; a link left
-// behind by an earlier simulator is replaced.
-TEST(ReceiverWireTest, CommandsArriveByteForByteTheEbNoIsLoggedAndPortFailuresAreReported) {
-    QTemporaryDir dir;
-    const QString com1 = dir.filePath("com1");
-    ASSERT_TRUE(QFile::link(com1 + ".gone", com1));
-    std::optional<SimReceiver> sim{std::in_place, QStringList{"--link", com1, "--ebno", "7.3"}};
-    LiveStation s{com1};
-    const auto send = [](LiveStation& on, const QString& command) {
-        bool done = false;
-        on.station->state.ReceiverCommand = command;
-        SendReceiverCommand(*on.station, *on.link, [&](bool, const QString&) { done = true; });
-        ASSERT_TRUE(waitUntil([&] { return done; }));
-    };
-    EXPECT_EQ(QFileInfo(com1).symLinkTarget(), sim->device());
-    // First on the line: the answer to a command just sent may still come in
-    // when the next exchange opens the port, and would shift line twelve.
-    PollEbNo(*s.station, *s.link);
-    QFile log(s.paths->resolve(logFileStationPath("EB", s.clock.today())));
-    ASSERT_TRUE(waitUntil([&] { return log.exists() && log.size() > 0; }));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QString line = QString::fromLatin1(log.readAll());
-    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  7\\.3 dB\\r\\n$").match(line).hasMatch())
-        << line.toStdString();
-    send(s, cueSetAudioCommand(stored("1", "S", "AA1", "0")));
-    send(s, switchSetAudioCommand(stored("1", "S", "AA1", "0")));
-    send(s, "ER D 11");
-
-    // The system's own error number and text, for a port that does not exist
-    // and for one another program holds; once it is free again the command goes.
-    LiveStation missing(dir.filePath("no-such-tty"));
-    send(missing, "R M");
-    QSerialPort holder(com1);
-    ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    send(s, "R M");
-    holder.close();
-    send(s, "R M");
-    const QRegularExpression failure("^\\d+  \\S.*\\.  Check serial port settings in "
-                                     "SetUp/Communications\\.$");
-    for (const QStringList& shown : {missing.messages.shown, s.messages.shown}) {
-        ASSERT_EQ(shown.size(), 1);
-        EXPECT_TRUE(failure.match(shown[0]).hasMatch()) << shown[0].toStdString();
-    }
-    ASSERT_TRUE(sim->waitForCommands(5));
-    EXPECT_EQ(sim->commands(), (QStringList{"R C", "SETAUDIO 1 S AA1 0  ", "SETAUDIO 1 S AA1 0 ",
-                                            "ER D 11", "R M"}));
-
-    // The line settings reach the port: 19200, 8N1.
-    s.station->state.BaudIndex = 2;
-    auto port = makeQtSerialPort();
-    int number = 0;
-    QString description;
-    ASSERT_TRUE(port->open(com1, s.link->lineSettings(), &number, &description))
-        << description.toStdString();
-    const int fd = ::open(com1.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    termios tio{};
-    ASSERT_EQ(tcgetattr(fd, &tio), 0);
-    ::close(fd);
-    port->close();
-    EXPECT_EQ(cfgetospeed(&tio), speed_t(B19200));
-    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
-    sim.reset(); // the simulator takes its link away when it ends
-    EXPECT_FALSE(QFileInfo(com1).isSymLink());
-}
-
-// A receiver that floods the line neither stops the console's tick nor holds
-// the link past its time-out.
-TEST(ReceiverFaultTest, BabblingReceiverIsCappedWhileTheTickRuns) {
-    SimReceiver sim({"--babble"});
-    LiveStation s(sim.device());
-    ClockDispatcher dispatcher(*s.station, TickHandoffs{});
-    int ticks = 0;
-    dispatcher.setAfterTick([&] { ++ticks; });
-    dispatcher.tmrClock->setEnabled(true);
-    const ReceiverResult r = runAndWait(*s.link, query("R S", 1, 1000));
-    EXPECT_TRUE(r.opened);
-    EXPECT_FALSE(r.complete);
-    EXPECT_FALSE(r.answer.isEmpty());
-    EXPECT_LE(r.answer.size(), ReceiverLink::MaxAnswer);
-    EXPECT_FALSE(s.link->busy());
-    // Twenty ticks a second; a loaded machine may miss some.
-    EXPECT_GE(ticks, 8);
 }
 
 } // namespace

@@ -233,8 +233,8 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     rule.ExportPaths[6] = "D:\\SATURDAY";
     ASSERT_TRUE(WriteExportRecord(s().ExportFile, 4, rule, nullptr));
     level[0] = level[1] = 700;
-    TempStation::writeFile(wave(2), QByteArray(5000, 'x')); // last Saturday's, to go
-    QDir(t.drive('P')).removeRecursively();                 // the second store is away
+    TempStation::writeFile(wave(2), QByteArray(5000, 'x'), t.time.now().addDays(-7)); // to go
+    QDir(t.drive('P')).removeRecursively(); // the second store is away
     runUntil(QTime(23, 59, 40));
     for (int ticks = 0; a.parts->exportHandOff.busy(2) && ticks < 100; ++ticks) {
         ASSERT_TRUE(a.parts->exportHandOff.waitForCopy(2, 30000));
@@ -249,6 +249,7 @@ TEST_F(RecordingTest, TakesAreNamedByTheirRowAndThePurgeKeepsTheOneRunning) {
     runUntil(QTime(0, 1, 0), sunday);
     EXPECT_FALSE(QFile::exists(wave(2)));
     EXPECT_EQ(readWave(wave(1)).frames, 60 * AudioSampleRate);
+    EXPECT_EQ(QFileInfo(wave(1)).lastModified().date(), sunday); // the station's, for the purge
     EXPECT_TRUE(log("AL", sunday).contains("00:00:30  Kept SFSAT001.WAV, in use"));
     EXPECT_TRUE(log("AL", sunday).contains("Stop   Midnight"));
 }

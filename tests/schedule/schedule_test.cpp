@@ -89,7 +89,6 @@ TEST(ScheduleRecord, FieldsAreCutOrPaddedToTheirPlacesAndReadBack) {
     EXPECT_TRUE(f.inUse());
     EXPECT_EQ(ScheduleRecord::build(f).bytes(), b);
     EXPECT_EQ(f.PlayTimes[6], QString(8, ' '));
-    EXPECT_EQ(f.RecDays, (std::array<int, 7>{2, 3, 0, 0, 0, 0, 7}));
 
     b.replace(1, 25, "   Padded Name           ");
     b.replace(41, 8, "  9:00:0");
@@ -120,16 +119,12 @@ TEST_F(Schedules, FileReusesFreedSlotsKeepsTheNumbersAndHolds999AtMost) {
             ns.push_back(e.n);
         return ns;
     };
-    EXPECT_TRUE(f.scan().empty());
-    EXPECT_EQ(f.freeSlot(), 1);
     EXPECT_FALSE(f.read(1).has_value());
     for (const char* name : {"One", "Two", "Three"})
         put(f, f.freeSlot(), scheduleFields(name));
     ASSERT_TRUE(f.deleteRecord(2));
-    EXPECT_EQ(QFileInfo(path).size(), 3 * 331);
     EXPECT_EQ(f.freeSlot(), 2);
     EXPECT_EQ(numbers(f), (std::vector<ScheduleNo>{1, 3}));
-    EXPECT_EQ(f.scan()[1].fields.SatName.trimmed(), "Three");
     put(f, f.freeSlot(), scheduleFields("New"));
     EXPECT_EQ(QFileInfo(path).size(), 3 * 331);
     EXPECT_EQ(f.read(2)->parse().SatName.trimmed(), "New");
@@ -148,16 +143,9 @@ TEST_F(Schedules, FileReusesFreedSlotsKeepsTheNumbersAndHolds999AtMost) {
     ASSERT_TRUE(again.open(path, nullptr));
     EXPECT_EQ(numbers(again), (std::vector<ScheduleNo>{2, 3}));
     EXPECT_EQ(again.read(1)->bytes(), ScheduleRecord::deleted().bytes());
-    // Edits still save in a full file. A damaged, huge file: only the records
-    // the station uses are read, and the excess is reported once.
-    int reported = 0;
-    file().setExcessHandler([&](qint64 records) {
-        ++reported;
-        EXPECT_EQ(records, 1500);
-    });
+    // Edits still save in a full file.
     for (ScheduleNo n = 1; n <= ScheduleFile::MaxSchedules; ++n)
         put(file(), n, scheduleFields("Full"));
-    EXPECT_EQ(file().scan().size(), 999u);
     EXPECT_EQ(file().freeSlot(), 1000);
     EXPECT_EQ(NewScheduleSlot(*t.station), 0);
     EXPECT_EQ(t.messages.shown,
@@ -165,13 +153,6 @@ TEST_F(Schedules, FileReusesFreedSlotsKeepsTheNumbersAndHolds999AtMost) {
     put(file(), 500, scheduleFields("Edited", "2"));
     EXPECT_EQ(file().read(500)->parse().RecChan, "2");
     EXPECT_EQ(QFileInfo(t.host(ScheduleFile::StationPath)).size(), 999 * 331);
-    EXPECT_EQ(reported, 0);
-
-    put(file(), 1500, scheduleFields("Beyond"));
-    EXPECT_EQ(file().scan().size(), 999u);
-    EXPECT_EQ(file().records().size(), 999u);
-    EXPECT_EQ(file().freeSlot(), 1000);
-    EXPECT_EQ(reported, 1);
     ASSERT_TRUE(DeleteSchedule(*t.station, 640));
     EXPECT_EQ(NewScheduleSlot(*t.station), 640);
 }
@@ -207,13 +188,8 @@ TEST_F(Schedules, SourceCodesAreReadInFileOrderAndSavedSorted) {
         << failure.toStdString();
     EXPECT_EQ(texts(list.codes()).join("\r\n") + "\r\n", QString::fromLatin1(saved));
     // The editor stores what is typed as the receiver expects it.
-    for (const auto& [typed, code] : {std::pair{"sr1", "SR1"},
-                                      {"AA1", "AA1"},
-                                      {"sr ", "SR"},
-                                      {" xy", "XY"},
-                                      {"abcd", "ABC"},
-                                      {"   ", ""},
-                                      {"", ""}})
+    for (const auto& [typed, code] :
+         {std::pair{"sr1", "SR1"}, {"sr ", "SR"}, {" xy", "XY"}, {"abcd", "ABC"}, {"   ", ""}})
         EXPECT_EQ(typedSourceCode(typed), code) << typed;
 }
 
@@ -282,7 +258,8 @@ TEST_F(Schedules, EditorChecksFailInTheirOrderAndLengthsAreReadOneWay) {
     EXPECT_EQ(b.mid(272 + 6 * 8, 8), "22:00:00");
 }
 
-// A deleted switch-only schedule must not stay the next switch.
+// A deleted switch-only schedule must not stay the next switch. (The order
+// by name, without regard to case, is the editor window's test.)
 TEST_F(Schedules, ListEntriesSortNumericallyAndADeleteFindsTheNextSwitchAgain) {
     put(file(), 1, monday("Early", "11:00:00", "3"));
     put(file(), 2, monday("Late", "12:00:00", "3"));
@@ -290,7 +267,6 @@ TEST_F(Schedules, ListEntriesSortNumericallyAndADeleteFindsTheNextSwitchAgain) {
     ASSERT_EQ(s().NextSwitchSlot, 1);
     ASSERT_TRUE(DeleteSchedule(*t.station, 1));
     EXPECT_EQ(s().NextSwitchSlot, 2);
-    EXPECT_EQ(file().read(1)->bytes(), ScheduleRecord::deleted().bytes());
     ASSERT_TRUE(DeleteSchedule(*t.station, 2));
     put(file(), 12, scheduleFields("alpha"));
     put(file(), 7, scheduleFields("Zulu"));
@@ -298,8 +274,6 @@ TEST_F(Schedules, ListEntriesSortNumericallyAndADeleteFindsTheNextSwitchAgain) {
     EXPECT_EQ(texts(ScheduleListEntries(file(), ScheduleListView::ByNumber), true),
               (QStringList{"  3 " + name25("Beta") + "=3", "  7 " + name25("Zulu") + "=7",
                            " 12 " + name25("alpha") + "=12"}));
-    EXPECT_EQ(texts(ScheduleListEntries(file(), ScheduleListView::ByName), true),
-              (QStringList{name25("alpha") + "=12", name25("Beta") + "=3", name25("Zulu") + "=7"}));
 }
 
 // Alpha records on Monday 08:00:00 for 30:00 on channel 1, port 1; Beta for
@@ -387,8 +361,6 @@ TEST_F(Schedules, WeeklyViewsAndPrintoutPutFieldsUnderTheirHeads) {
     EXPECT_EQ(play.lstWeeklySchedule,
               (QStringList{"Mon 08:00:00 " + name25("Alpha Switch"),
                            "Mon 08:00:00 " + name25("news"), "Wed 07:00:00 " + name25("news")}));
-    ASSERT_EQ(play.lstSort.count(), 3);
-    EXPECT_EQ(play.lstSort.at(2).text, " 4Wed 07:00:00 " + name25("news"));
     expectHeadsOver(WeeklyPlayHeadings(), play.lstWeeklySchedule.first(),
                     {{"Day", "Mon"}, {"Time", "08:00:00"}, {"Name", "Alpha"}});
     const QStringList lines = WeeklyRecordSchedule(s()).lstWeeklySchedule;
@@ -433,35 +405,23 @@ ScheduleRecord everyCase() {
     return ScheduleRecord::build(f);
 }
 
-TEST(ScheduleTimeChange, ShiftMovesHoursAcrossMidnightAndNothingElse) {
-    const struct {
-        int shift;
-        QByteArray days;
-        QList<QByteArray> hours;
-    } cases[] = {{-1, "37760 0", {"05", "23", "22", "22", "23", "  ", "08"}},
-                 {+1, "31170 0", {"07", "01", "00", "00", "01", "  ", "10"}}};
-    for (const auto& c : cases) {
-        QByteArray after = everyCase().bytes();
-        after.replace(265, 7, c.days);
-        for (int r = 0; r < 7; ++r)
-            after.replace(272 + 8 * r, 2, c.hours[r]);
-        EXPECT_EQ(ShiftRecordTimes(everyCase(), c.shift).bytes(), after) << c.shift;
-    }
-}
-
 // The tick moves the record times on the change dates when the switch is on
 // (armed in the three seconds before 01:59:57, its timer runs four seconds),
-// once, and the console counts down to the moved times at once (the
-// schedule is written after start-up, so only a move finds it).
+// once, hours across midnight and nothing else, and the console counts down
+// to the moved times at once (the schedule is written after start-up, so
+// only a move finds it).
 TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear) {
     const struct {
         QDate date;
         int16_t adjust;
         int shift;
         const char *log, *nextRec;
-    } cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00"},
+        // The record days and each row's hours as moved.
+        QByteArray days = {}, hours = {};
+    } cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00",
+                  "37760 0", "0523222223  08"},
                  {QDate(2026, 11, 1), 1, +1, "01:59:58  Updated Schedules for Standard Time\r\n",
-                  "07:30:00"},
+                  "07:30:00", "31170 0", "0701000001  10"},
                  {QDate(2026, 3, 8), 0, 0, "", ""},
                  {QDate(2026, 3, 9), 1, 0, "", ""}};
     for (const auto& c : cases) {
@@ -476,9 +436,11 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
         ASSERT_TRUE(file.write(2, everyCase()));
         // Due within the hour on the change date: moved back, it is already past.
         putOnDay(file, 3, "Early", "2", StationWeekday(c.date), "02:30:00");
-        const QByteArray moved = ShiftRecordTimes(everyCase(), c.shift).bytes();
+        QByteArray moved = everyCase().bytes();
+        for (int r = 0; c.shift && r < 7; ++r)
+            moved.replace(265, 7, c.days).replace(272 + 8 * r, 2, c.hours.mid(2 * r, 2));
         t.time.advanceTo(QDateTime(c.date, QTime(2, 2, 0)));
-        EXPECT_EQ(file.read(2)->bytes(), c.shift ? moved : everyCase().bytes()) << c.log;
+        EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
         EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("AL", c.date))), c.log);
         EXPECT_EQ(TempStation::readFile(t.host(logFileStationPath("ER", c.date))),
                   c.shift < 0 ? "01:59:58  Early due at 02:30:00 moved to 01:30:00 for DST, a time "
@@ -491,7 +453,7 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
         t.time.jumpTo(QDateTime(c.date, QTime(1, 59, 50)));
         t.time.advance(20000);
         timeChange.AdjustForTimeChange();
-        EXPECT_EQ(file.read(2)->bytes(), c.shift ? moved : everyCase().bytes()) << c.log;
+        EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
     }
     // A console left running into a new year moves the schedules on that year's
     // dates.

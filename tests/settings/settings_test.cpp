@@ -51,9 +51,7 @@ protected:
 // callback must see each field already filled and the next one not yet.
 TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrderAndTypedValuesAreRead) {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).path()));
-    readAll(); // a missing file is created empty and every setting reads zero
-    EXPECT_TRUE(QFileInfo::exists(path()));
-    EXPECT_EQ(QFileInfo(path()).size(), 0);
+    readAll(); // a missing file reads zero everywhere
     forEachSetting(s, [](Setting, auto field) { EXPECT_EQ(field, 0); });
 
     TempStation::writeFile(path(), records(21));
@@ -117,8 +115,8 @@ TEST_F(Settings, ApplyWritesAllRecordsAndKeepsThePortRecords) {
                       BaudIndex, PlayButtonVisible, ResetExpansionRelays, TimeChangeAdjust})
         stored.push_back(record(n));
     EXPECT_EQ(stored, (std::vector<int16_t>{1, -300, 3, 4, 2, 1, 1, 0, 1}));
-    EXPECT_EQ(t.station->state.RecordThreshold, -300);
-    EXPECT_EQ(t.station->state.TimeChangeAdjust, 1);
+    EXPECT_EQ(std::pair(t.station->state.RecordThreshold, t.station->state.TimeChangeAdjust),
+              std::pair(int16_t(-300), int16_t(1)));
     EXPECT_TRUE(QDir(t.drive('D') + "/Satfile").exists());
     EXPECT_TRUE(t.messages.shown.isEmpty());
 }
@@ -140,7 +138,6 @@ TEST_F(Settings, ApplyRefusesWithoutDaysThenDriveAndReportsAnUnwritableFile) {
     ASSERT_TRUE(applySettings(*t.station, validChoice()));
     ASSERT_EQ(t.messages.shown.size(), 3);
     EXPECT_TRUE(t.messages.shown[2].startsWith("Cannot write c:\\satfile\\MyComp.ini"));
-    EXPECT_TRUE(QDir(t.drive('H') + "/Satfile").exists());
 }
 
 TEST_F(Settings, ClicksActAtOnceAndAPrairieFailureIsReported) {

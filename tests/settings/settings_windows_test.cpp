@@ -40,13 +40,11 @@ protected:
     std::unique_ptr<frmMyComputer> w;
 };
 
-// The refusal itself is Settings.ApplyRefusesWithoutDaysThenDriveAndReportsAnUnwritableFile.
 TEST_F(MyComputerWindow, WithoutAFileNothingIsChosenAndApplyAsksForTheDaysFirst) {
     open({});
     EXPECT_EQ((QStringList{at("lstDrv")->item(0)->text(), at("lstMM3")->item(1)->text(),
                            current("List4")}),
               (QStringList{"C", "Fake input 2", "Do Not Log"}));
-    EXPECT_EQ(QPoint(at("lstDrv")->count(), at("lstMM1")->count()), QPoint(4, 2)); // C, D, H, P
     for (const char* name : {"List1", "List2", "List3", "lstDrv"})
         EXPECT_EQ(at(name)->currentRow(), -1) << name;
     EXPECT_TRUE(at<QRadioButton>("Option2_0")->isChecked());
@@ -57,8 +55,8 @@ TEST_F(MyComputerWindow, WithoutAFileNothingIsChosenAndApplyAsksForTheDaysFirst)
               QStringList({"You must select the number of days to save wave files."}));
 }
 
-// The stored choices are shown with their effects; a click shows on the
-// console at once, and only Apply stores the boxes as they stand.
+// The stored choices are shown with their effects; a click acts at once, and
+// only Apply stores the boxes as they stand.
 TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
     const SettingRecords stored = {
         {PlayDevice, 1},      {RecordThreshold, -300}, {WaveKeepDays, 2},
@@ -75,12 +73,9 @@ TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
     EXPECT_TRUE(at<QRadioButton>("Option2_2")->isChecked());
     EXPECT_EQ(uint8_t(TempStation::readFile(portFile()).at(647)), 138);
 
-    t.station->display.PlayListVisible = true;
-    t.station->display.cmdPlayVisible = true;
     clickBox("Check1");
-    EXPECT_EQ((std::tuple{t.station->state.PlayButtonVisible, t.station->display.cmdPlayVisible,
-                          record(PlayButtonVisible)}),
-              (std::tuple{int16_t(0), false, int16_t(1)}));
+    EXPECT_EQ(std::pair(t.station->state.PlayButtonVisible, record(PlayButtonVisible)),
+              std::pair(int16_t(0), int16_t(1)));
     QTest::mouseClick(at("lstDrv")->viewport(), Qt::LeftButton, {},
                       at("lstDrv")->visualItemRect(at("lstDrv")->item(1)).center());
     EXPECT_EQ(t.station->state.WaveDrive + QString::number(t.station->state.WaveDriveNo), "D4");
@@ -90,15 +85,12 @@ TEST_F(MyComputerWindow, StoredChoicesAreShownClicksActAndApplyStoresThem) {
     at<QLineEdit>("txtThreshold")->setText("abc");
 
     click("cmdApply");
-    EXPECT_TRUE(t.messages.shown.isEmpty());
     std::vector<int16_t> records;
     for (Setting n :
          {WaveDriveNo, RecordThreshold, CommPortNo, BaudIndex, PlayButtonVisible, TimeChangeAdjust})
         records.push_back(record(n));
     EXPECT_EQ(records, (std::vector<int16_t>{4, 0, 1, 2, 0, 0}));
     EXPECT_EQ(t.station->state.TimeChangeAdjust, 0);
-    click("cmdClose");
-    EXPECT_FALSE(w->isVisible());
 }
 
 } // namespace

