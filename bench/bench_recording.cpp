@@ -1,6 +1,7 @@
 // The recording path's costs: level check plus write per buffer, and an hour
 // of audio on both channels through the real record channels on a manual
 // clock, counting buffers that did not reach the files and peak memory.
+#include "history/take_history.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/drive_paths.h"
@@ -101,6 +102,48 @@ public:
     }
     HandInput* inputs[2] = {nullptr, nullptr};
 };
+
+// One take's row, with its two copies to the playout store, written in its
+// transaction to the take history on disk, as a record channel writes it on
+// the UI thread when a take ends.
+void BM_WriteTakeRow(benchmark::State& state) {
+    QTemporaryDir dir;
+    StationConfig config;
+    config.drivesRoot = dir.filePath("drives");
+    config.drives.insert('C', dir.filePath("drives/C"));
+    const DrivePaths paths(config);
+    QDir().mkpath(paths.resolve("c:\\satfile\\logs"));
+    ManualClock clock;
+    QtTimers timers;
+    Silent messages;
+    Station station(clock, timers, paths, messages);
+    TakeHistory history(station);
+    TakeRecord take;
+    take.slot = 17;
+    take.name = "Morning News";
+    take.channel = 1;
+    take.scheduled = clock.now();
+    take.cueOutcome = "answered";
+    take.firstAudio = clock.now().addMSecs(480);
+    take.firstAudioOffset = 0.48;
+    take.lengthScheduled = 1800;
+    take.lengthRecorded = 1800;
+    take.gaps = 1;
+    take.longestGap = 6.2;
+    take.peakDbfs = -1.5;
+    take.loudnessLufs = -23.1;
+    take.ebNoMin = 9.1;
+    take.ebNoMean = 9.8;
+    take.handOffs = {{"H:\\programs\\news.wav", "verified", {}},
+                     {"P:\\programs\\news.wav", "failed", "no space left on the device"}};
+    take.waveFile = "C:\\satfile\\SFMON017.WAV";
+    bool kept = true;
+    for (auto _ : state)
+        kept = history.write(take) && kept;
+    if (!kept)
+        state.SkipWithError(qPrintable(history.lastError()));
+}
+BENCHMARK(BM_WriteTakeRow)->Unit(benchmark::kMicrosecond);
 
 long maxRssKb() {
     rusage u{};

@@ -29,8 +29,12 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption weekAhead(
         "week-ahead", "Print what the station will do in the next DAYS days (default 7, at most "
                       "31) by its own rules, without touching its files, and exit.");
-    parser.addOptions({help, version, config, weekAhead});
-    parser.addPositionalArgument("DAYS", "With --week-ahead: the number of days.", "[DAYS]");
+    const QCommandLineOption history(
+        "history", "Print the takes of the last DAYS days (default 7) from the station's take "
+                   "history as CSV, without starting the console, and exit.");
+    parser.addOptions({help, version, config, weekAhead, history});
+    parser.addPositionalArgument("DAYS", "With --week-ahead or --history: the number of days.",
+                                 "[DAYS]");
 
     CommandLine c;
     const QString program = QFileInfo(arguments.value(0, "varnola")).fileName();
@@ -44,17 +48,27 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         c.exitStatus = 0;
         c.standardOutput = QString("%1 %2\n").arg(program, QCoreApplication::applicationVersion());
-    } else if (parser.isSet(weekAhead) && parser.positionalArguments().size() <= 1) {
+    } else if (parser.isSet(weekAhead) && parser.isSet(history)) {
+        c.exitStatus = UsageError;
+        c.standardError =
+            QString("%1: --week-ahead and --history cannot be given together\n").arg(program);
+    } else if ((parser.isSet(weekAhead) || parser.isSet(history)) &&
+               parser.positionalArguments().size() <= 1) {
+        // A dry run longer than a month tells nothing a month does not; the
+        // history of a station that purges nothing may go back years.
+        const bool ahead = parser.isSet(weekAhead);
+        const int most = ahead ? 31 : 3660;
         const QString days = parser.positionalArguments().value(0, "7");
         bool ok = false;
         const int n = days.toInt(&ok);
-        if (!ok || n < 1 || n > 31) {
+        if (!ok || n < 1 || n > most) {
             c.exitStatus = UsageError;
-            c.standardError = QString("%1: --week-ahead takes a number of days from 1 to 31, not "
-                                      "'%2'\n")
-                                  .arg(program, days);
+            c.standardError = QString("%1: --%2 takes a number of days from 1 to %3, not '%4'\n")
+                                  .arg(program, ahead ? "week-ahead" : "history")
+                                  .arg(most)
+                                  .arg(days);
         } else {
-            c.weekAheadDays = n;
+            (ahead ? c.weekAheadDays : c.historyDays) = n;
         }
     } else if (!parser.positionalArguments().isEmpty()) {
         c.exitStatus = UsageError;

@@ -19,6 +19,9 @@ struct CommandLine {
     // --week-ahead [DAYS]: print what the station would do in the days
     // ahead instead of running it.
     std::optional<int> weekAheadDays;
+    // --history [DAYS]: print the takes of the days behind as CSV instead
+    // of running the station.
+    std::optional<int> historyDays;
 
     static CommandLine parse(const QStringList& arguments);
 

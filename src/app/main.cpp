@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/history_listing.h"
 #include "app/mnuMenu.h"
 #include "app/station_assembly.h"
 #include "app/week_ahead.h"
@@ -60,6 +61,17 @@ int main(int argc, char** argv) {
         for (const WeekAheadEvent& e : ahead.events)
             std::printf("%s\n", qPrintable(e.line()));
         return 0;
+    }
+
+    // Read beside a running console: no lock is taken and nothing written.
+    if (command.historyDays) {
+        const QCoreApplication core(argc, argv);
+        const HistoryListing listing = ListHistory(
+            command.stationConfig(), QDateTime::currentDateTime(), *command.historyDays);
+        std::fputs(listing.csv.toUtf8().constData(), stdout);
+        if (!listing.error.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(listing.error));
+        return listing.exitStatus;
     }
 
     QApplication app(argc, argv);

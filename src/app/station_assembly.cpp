@@ -1,6 +1,7 @@
 #include "app/station_assembly.h"
 
 #include "platform/clock.h"
+#include "platform/drive_paths.h"
 #include "platform/serial_port.h"
 #include "platform/timers.h"
 
@@ -25,7 +26,11 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     remote.setPlayProgramme([this] { playback.PlayProgramme(); });
     remote.setRecordChannel(&recording.channel(1));
     recording.setRecordingBegan([this](int channel) { dispatcher.RecordingBegan(channel); });
-    ebNo.readingHeard = [this](double value) { recording.heardEbNo(value); };
+    ebNo.readingHeard = [this](double value) {
+        recording.heardEbNo(value);
+        if (metrics)
+            metrics->ebNoRead(value);
+    };
     station.purgeTakesBefore = [this](const QDate& date) { history.purgeBefore(date); };
     startedAt_ = station.clock().now();
     runningMark_ = station.timers().create(RunningMarkMs);
@@ -36,6 +41,20 @@ StationAssembly::StationAssembly(Station& station_, StationHardware hardware)
     station.addShutdownHook([this] { recording.shutDown(); });
     // A copy cut short leaves no file behind; what was not copied is logged.
     station.addShutdownHook([this] { exportHandOff.shutDown(); });
+    watch(station.paths().config().monitoringTextfile);
+}
+
+void StationAssembly::watch(const QString& metricsFile) {
+    if (metricsFile.isEmpty())
+        return;
+    metrics = std::make_unique<StationMetrics>(station, metricsFile);
+    history.taken = [this](const TakeRecord& take) { metrics->taken(take); };
+    history.handedOff = [this](qint64 id, const HandOffResult& copy) {
+        metrics->handedOff(id, copy);
+    };
+    station.addStartUpHook([this] { metrics->start(); });
+    // Last, so that the takes ended by the shut-down are counted.
+    station.addShutdownHook([this] { metrics->stop(); });
 }
 
 StationAssembly::~StationAssembly() {

@@ -3,6 +3,7 @@
 #include "console/clock_tick.h"
 #include "console/playback.h"
 #include "export/hand_off.h"
+#include "history/station_metrics.h"
 #include "history/take_history.h"
 #include "io/remote_control.h"
 #include "receiver/eb_no.h"
@@ -32,7 +33,7 @@ struct StationHardware {
 // receiver link and its Eb/No poll, the record channels and the export
 // hand-off behind them, the remote contacts and relays, the playlist and
 // player with the end-of-message pulse, the time change, and the clock tick
-// that drives them all. The program, the tests and the benchmarks all run
+// that drives them all, and the monitoring file. The program, the tests and the benchmarks all run
 // their stations through it.
 class StationAssembly {
 public:
@@ -57,9 +58,12 @@ public:
     RecordingDeviceChoice devices;
     ScheduleTimeChange timeChange;
     ClockDispatcher dispatcher;
+    // The monitoring file, when the configuration names one.
+    std::unique_ptr<StationMetrics> metrics;
 
 private:
     static TickHandoffs handoffs(StationAssembly& a);
+    void watch(const QString& metricsFile);
     // Renews the history's running mark; the first time, after the
     // schedules are open, it first looks back over the time away.
     void markRunning();

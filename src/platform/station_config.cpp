@@ -68,5 +68,6 @@ StationConfig StationConfig::fromFile(const QString& path) {
         c.audioInputs[i] = ini.value(QString("audio/input%1").arg(i + 1)).toString().trimmed();
         c.audioOutputs[i] = ini.value(QString("audio/output%1").arg(i + 1)).toString().trimmed();
     }
+    c.monitoringTextfile = ini.value("monitoring/textfile").toString().trimmed();
     return c;
 }

@@ -26,6 +26,9 @@ struct StationConfig {
     QString audioBackend = "qt";
     std::array<QString, 2> audioInputs;
     std::array<QString, 2> audioOutputs;
+    // [monitoring] textfile=: the metrics file for a monitoring system;
+    // empty for none.
+    QString monitoringTextfile;
 
     static QString defaultConfigPath();
     static QString defaultDrivesRoot();

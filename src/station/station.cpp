@@ -121,6 +121,8 @@ StartUpResult Station::StartUp() {
 
     s.DayNames = {"Off",       "Sunday",   "Monday", "Tuesday",
                   "Wednesday", "Thursday", "Friday", "Saturday"};
+    for (auto& hook : startUpHooks_)
+        hook();
     return {};
 }
 

@@ -83,6 +83,9 @@ public:
     void removeFileUser(const FileUser* user) { std::erase(fileUsers_, user); }
     bool fileInUse(const QString& hostPath) const;
 
+    // Work that begins once start-up has succeeded: a console refused at
+    // start-up (another one runs on the data folder) must leave it alone.
+    void addStartUpHook(std::function<void()> hook) { startUpHooks_.push_back(std::move(hook)); }
     // Work that must happen before the program ends (closing recordings, ...).
     void addShutdownHook(std::function<void()> hook) { shutdownHooks_.push_back(std::move(hook)); }
     // Runs the hooks once, in the order they were added, and closes the files.
@@ -97,7 +100,7 @@ private:
     const DrivePaths& paths_;
     Messages& messages_;
     AudioDeviceChoice* audioDevices_ = nullptr;
-    std::vector<std::function<void()>> shutdownHooks_;
+    std::vector<std::function<void()>> startUpHooks_, shutdownHooks_;
     std::vector<const FileUser*> fileUsers_;
     bool shutDown_ = false;
 };

@@ -5,8 +5,11 @@
 #include "fakes/schedules.h"
 #include "fakes/sim_receiver.h"
 #include "fakes/wave_files.h"
+#include "history/take_history.h"
+#include "station/export_record.h"
 #include "station/time_format.h"
 
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtEndian>
 #include <cmath>
@@ -17,11 +20,18 @@ namespace {
 using enum Setting;
 
 // Raw 16-bit stereo PCM as the simulated input reads it, paced in real time
-// from its start each time the input starts: silence and then a 1 kHz tone.
-QString pcm(const QString& path, double silence, double tone) {
-    std::vector<short> pcm(size_t(2 * 44100 * (silence + tone)));
-    for (size_t i = size_t(2 * 44100 * silence); i < pcm.size(); ++i)
-        pcm[i] = short(8000 * std::sin(2 * M_PI * 1000 * double(i / 2) / 44100));
+// from its start each time the input starts: seconds of silence and of a
+// 1 kHz tone by turns, silence first.
+QString pcm(const QString& path, std::initializer_list<double> silenceThenTone) {
+    std::vector<short> pcm;
+    bool tone = false;
+    for (const double seconds : silenceThenTone) {
+        for (size_t i = 0, n = size_t(44100 * seconds); i < n; ++i) {
+            const short v = tone ? short(8000 * std::sin(2 * M_PI * 1000 * double(i) / 44100)) : 0;
+            pcm.insert(pcm.end(), {v, v});
+        }
+        tone = !tone;
+    }
     TempStation::writeFile(path, QByteArray(reinterpret_cast<const char*>(pcm.data()),
                                             qsizetype(pcm.size() * sizeof(short))));
     return path;
@@ -93,8 +103,8 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
     const QString output = station.path("play.pcm");
     station.layOut(QString("[io]\nports=%1\n[audio]\nbackend=simulated\ninput1=%2\ninput2=%3\n"
                            "output1=%4\n")
-                       .arg(station.path("ports"), pcm(station.path("in1.pcm"), 0.5, 30),
-                            pcm(station.path("in2.pcm"), 0, 60), output),
+                       .arg(station.path("ports"), pcm(station.path("in1.pcm"), {0.5, 30}),
+                            pcm(station.path("in2.pcm"), {0, 60}), output),
                    {{RecDevice2, 1}, {RelayCardType, 1}, {AuditionDevice, 1}});
     // Every contact open.
     TempStation::writeFile(station.path("ports"),
@@ -118,9 +128,9 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
         if (mounted)
             ::umount2(qPrintable(driveD), MNT_DETACH);
     });
-    full.layOut("[audio]\nbackend=simulated\ninput1=" + pcm(full.path("in1.pcm"), 0, 30) +
+    full.layOut("[audio]\nbackend=simulated\ninput1=" + pcm(full.path("in1.pcm"), {0, 30}) +
                     "\n[drives]\nD=" + driveD + "\n",
-                {{WaveDriveNo, 4}});
+                {{WaveDriveNo, 4}, {RecDevice2, 1}});
 
     // Whole seconds, far enough ahead for the consoles to cue the receiver
     // seven seconds before.
@@ -223,6 +233,107 @@ TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
     demo.setPort(889, 63); // Play
     EXPECT_TRUE(waitUntil([&] { return QFileInfo(demo.path("play.pcm")).size() > 176400; }));
     ConsoleProcess::stop(demo.process());
+}
+
+// A metrics file's samples by name and labels, each line checked as a scraper
+// parses it: a comment, a blank, or a typed metric's well-formed sample.
+std::map<QString, double> scrape(const QString& text) {
+    const QString name = "[a-zA-Z_:][\\w:]*", label = R"([a-zA-Z_]\w*="(?:[^"\\\n]|\\[\\"n])*")";
+    const QRegularExpression type("^# TYPE (" + name + ") (counter|gauge|untyped)$"),
+        sample("^(" + name + ")(\\{" + label + "(?:," + label +
+               ")*\\})? ([-+]?(?:\\d+\\.?\\d*(?:[eE][-+]?\\d+)?|Inf)|NaN)$");
+    std::map<QString, double> samples;
+    QSet<QString> typed;
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch t = type.match(line), m = sample.match(line);
+        typed << t.captured(1);
+        EXPECT_TRUE(line.startsWith('#') || (m.hasMatch() && typed.contains(m.captured(1))))
+            << line.toStdString();
+        if (m.hasMatch())
+            samples[m.captured(1) + m.captured(2)] = m.captured(3).toDouble();
+    }
+    return samples;
+}
+
+// One take recorded across a dropout and handed off, one dumped for silence,
+// one refused for a wave folder that is gone: each is a row, --history lists
+// them beside the running console, and the monitoring file counts them.
+TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetrics) {
+    Station s;
+    const QString metrics = s.path("varnola.prom"), store = s.path("D");
+    s.layOut(
+        QString("[drives]\nD=%1\nH=%2\nP=%3\n[monitoring]\ntextfile=%4\n[audio]\n"
+                "backend=simulated\ninput1=%5\n")
+            .arg(store, s.path("H"), s.path("P"), metrics, pcm(s.path("in1.pcm"), {0.5, 1, 6, 4})),
+        {{WaveDriveNo, 4}, {RecDevice2, 1}});
+    for (const char* folder : {"D/satfile", "H/programs", "P/programs"})
+        QDir().mkpath(s.path(folder));
+    ExportRecord rule;
+    rule.ExportMode = ExportUserDefined, rule.ExportDays.fill(1);
+    rule.ExportPaths.fill("H:\\programs\\news");
+    RecordFile rules;
+    ASSERT_TRUE(rules.open(s.c("satfile/Exportinfo.dat"), ExportRecord::Length, nullptr) &&
+                WriteExportRecord(rules, 1, rule, nullptr));
+    QDateTime at = QDateTime::currentDateTime().addSecs(10);
+    at = at.addMSecs(-at.time().msec());
+    if (at.addSecs(40).date() != at.date())
+        GTEST_SKIP() << "the programmes would fall after midnight";
+    s.schedule(1, "News, Weather", "1", at, "00:09");
+    s.schedule(2, "Silence", "2", at, "00:02");
+    s.schedule(3, "Gone", "1", at.addSecs(20), "00:02");
+    s.start();
+
+    const QString db = s.c("satfile/history.db");
+    auto rows = [&, error = QString()]() mutable {
+        const auto history = TakeHistory::openForReading(db, &error);
+        QList<TakeRecord> r = history ? history->since(at.addSecs(-60)) : QList<TakeRecord>();
+        std::ranges::sort(r, {}, &TakeRecord::slot);
+        return r;
+    };
+    // The copies are told before the wave folder goes: it becomes a file.
+    ASSERT_TRUE(waitUntil([&] {
+        const QList<TakeRecord> r = rows();
+        return r.size() == 2 && r[0].handOffs.size() == 2;
+    })) << s.diagnosis();
+    ASSERT_TRUE(QDir().rename(store, s.path("D.gone")));
+    TempStation::writeFile(store, "not a folder");
+    ASSERT_LT(QDateTime::currentDateTime(), at.addSecs(19)) << "too late to take the folder away";
+    ASSERT_TRUE(waitUntil([&] { return rows().size() == 3; })) << s.diagnosis();
+
+    const QList<TakeRecord> r = rows();
+    EXPECT_EQ(
+        (QList<TakeOutcome>{r[0].outcome, r[1].outcome, r[2].outcome}),
+        (QList<TakeOutcome>{TakeOutcome::Recorded, TakeOutcome::Dumped, TakeOutcome::Refused}));
+    // Armed half a second early (the countdown rounds), the channel hears the
+    // tone from its second on, a tick or two late: a buffer either side.
+    EXPECT_NEAR(r[0].firstAudioOffset, 0.05, 0.05 + 0.023);
+    EXPECT_EQ(std::pair(r[0].gaps, std::round(r[0].longestGap)), std::pair(1, 6.0));
+    EXPECT_EQ(r[0].handOffs, (QList<HandOffResult>{{"H:\\programs\\news.wav", "verified", {}},
+                                                   {"P:\\programs\\news.wav", "verified", {}}}));
+
+    QProcess& listing = s.start({"--history"});
+    ASSERT_TRUE(listing.waitForFinished(15000));
+    const QString csv = listing.readAllStandardOutput();
+    EXPECT_TRUE(csv.count('\n') == 4 &&
+                csv.contains(QRegularExpression(R"(\n[^\n]*,"News, Weather",1,.*,recorded,)")) &&
+                csv.contains(QRegularExpression(R"(\n[^\n]*,Gone,1,[^\n]*,refused,[^\n]*\n$)")))
+        << csv.toStdString();
+
+    ConsoleProcess::stop(*s.processes.front());
+    const std::map<QString, double> m = scrape(TempStation::readFile(metrics));
+    EXPECT_EQ(m.size(), 30u); // 20 by take, up, tick, 2 last times, Eb/No, failures, 4 drives
+    for (const auto& [sample, value] : std::initializer_list<std::pair<QString, double>>{
+             {"varnola_up", 0},
+             {R"(varnola_takes_total{channel="1",outcome="recorded"})", 1},
+             {R"(varnola_takes_total{channel="2",outcome="dumped"})", 1},
+             {R"(varnola_takes_total{channel="1",outcome="refused"})", 1},
+             {R"(varnola_last_take_outcome{channel="1",outcome="refused"})", 1},
+             {"varnola_handoff_failures_total", 0}})
+        EXPECT_EQ(m.count(sample) ? m.at(sample) : -1, value) << sample.toStdString();
+
+    TempStation::writeFile(db, QByteArray(8192, 'x'));
+    QProcess& damaged = s.start({"--history", "30"});
+    EXPECT_TRUE(damaged.waitForFinished(15000) && damaged.exitCode() == 1);
 }
 
 } // namespace

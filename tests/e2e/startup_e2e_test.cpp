@@ -8,8 +8,13 @@ namespace {
 
 class ConsoleStartUpTest : public ::testing::Test, public ConsoleProcess {
 protected:
-    ConsoleStartUpTest() { writeConfig(); }
-    const QString driveC = path("drives/C");
+    ConsoleStartUpTest() {
+        writeConfig({}, "[audio]\nbackend=simulated\n[monitoring]\ntextfile=" + metrics + "\n");
+    }
+    bool up(char value) const {
+        return TempStation::readFile(metrics).contains(QByteArray("\nvarnola_up ") + value + '\n');
+    }
+    const QString driveC = path("drives/C"), metrics = path("varnola.prom");
 };
 
 // A service stop (SIGTERM) or an operator's Ctrl+C (SIGINT) ends the console
@@ -27,6 +32,7 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         QProcess& p = start();
         ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(c(k.used + "/Exportinfo.dat")); }))
             << p.readAllStandardError().toStdString();
+        ASSERT_TRUE(waitUntil([&] { return up('1'); }));
         QProcess& second = start();
         ASSERT_TRUE(second.waitForFinished(15000));
         EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -34,7 +40,10 @@ TEST_F(ConsoleStartUpTest, DataFolderIsMadeOrReusedLockedAndLeftCleanlyOnASignal
         const QString err = QString::fromLocal8Bit(second.readAllStandardError());
         EXPECT_TRUE(err.contains("already running")) << err.toStdString();
         EXPECT_EQ(p.state(), QProcess::Running);
+        // The refused console leaves the running one's monitoring file alone.
+        EXPECT_TRUE(up('1'));
         stop(p, k.signal);
+        EXPECT_TRUE(up('0'));
     }
     // --config wins over VARNOLA_CONFIG, whose drive C is now a plain file.
     QFile::rename(path("varnola.conf"), path("other.conf"));
@@ -140,6 +149,9 @@ TEST_F(ConsoleStartUpTest, CommandLineIsAnsweredBeforeTheStationStarts) {
         {{"--config"}, 2, "", "Missing value after '--config'"},
         {{"--config", path("none.conf")}, 2, "", "none.conf"},
         {{"stray"}, 2, "", "unexpected argument 'stray'"},
+        {{"--history"}, 0, "scheduled,slot,name,channel,", ""}, // no history yet: no file made
+        {{"--history", "0"}, 2, "", "--history takes a number of days from 1 to 3660, not '0'"},
+        {{"--history", "--week-ahead"}, 2, "", "cannot be given together"},
     };
     for (const auto& c : cases) {
         const std::string what = c.arguments.join(' ').toStdString();

@@ -73,15 +73,16 @@ TEST_F(PlatformTest, StationConfigReadsEverySectionFromTheEnvironmentVariable) {
     writeFile(conf, "[drives]\nC=/srv/station/c\nh=/mnt/playout\n"
                     "[serial]\nCOM1=/dev/ttyUSB0\nCOM3=/tmp/pty3\n[io]\nports=/tmp/ports\n"
                     "[audio]\nbackend=simulated\ninput1=/tmp/in1\ninput2=/tmp/in2\n"
-                    "output1=/tmp/out1\noutput2=/tmp/out2\n");
+                    "output1=/tmp/out1\noutput2=/tmp/out2\n[monitoring]\ntextfile=/tmp/m.prom\n");
     qputenv("VARNOLA_CONFIG", conf.toLocal8Bit());
     const StationConfig c = StationConfig::fromEnvironment();
     qunsetenv("VARNOLA_CONFIG");
     EXPECT_EQ((QStringList{c.configPath, c.drives.value('C'), c.drives.value('H'), c.serialPorts[0],
                            c.serialPorts[1], c.serialPorts[2], c.ioPortsFile, c.audioBackend,
-                           c.audioInputs[1], c.audioOutputs[0]}),
+                           c.audioInputs[1], c.audioOutputs[0], c.monitoringTextfile}),
               (QStringList{conf, "/srv/station/c", "/mnt/playout", "/dev/ttyUSB0", "/dev/ttyS1",
-                           "/tmp/pty3", "/tmp/ports", "simulated", "/tmp/in2", "/tmp/out1"}));
+                           "/tmp/pty3", "/tmp/ports", "simulated", "/tmp/in2", "/tmp/out1",
+                           "/tmp/m.prom"}));
 }
 
 // The station's file system ignores case: whatever spelling exists is used,
