@@ -10,9 +10,6 @@
 
 namespace {
 
-// Where the station's own TakeHistory keeps its database.
-const QString HistoryStationPath = "c:\\satfile\\history.db";
-
 QString field(const QString& text) {
     if (!text.contains(QRegularExpression("[\",\r\n]")))
         return text;
@@ -71,7 +68,7 @@ QString TakesCsv(const QList<TakeRecord>& takes) {
 
 HistoryListing ListHistory(const StationConfig& config, const QDateTime& now, int days) {
     HistoryListing listing;
-    const QString path = DrivePaths(config).resolve(HistoryStationPath);
+    const QString path = DrivePaths(config).resolve(TakeHistory::StationPath);
     // Opening a database that is not there would create one.
     if (!QFileInfo::exists(path)) {
         listing.csv = TakesCsv({});

@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString StationPath = "c:\\satfile\\history.db";
-
 // Each entry brings a database from the version before it to its own
 // (entry 0 makes version 1 from an empty file). New versions are added at the
 // end and never change the ones before them.

@@ -56,6 +56,8 @@ struct TakeRecord {
 // error-log line and a false or empty answer; it never stops a recording.
 class TakeHistory {
 public:
+    static inline const QString StationPath = "c:\\satfile\\history.db";
+
     // The station's own database, opened on first use.
     explicit TakeHistory(Station& station);
     // A database read without a station (the command line's --history):
