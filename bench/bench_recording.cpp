@@ -169,8 +169,8 @@ void simulatedHour() {
         for (int ch = 1; ch <= 2; ++ch) {
             ScheduleFields fields =
                 StarterSchedule(QString("Hour %1").arg(ch), QString::number(ch), "60:00");
-            fields.RecDays[0] = 7;
-            fields.RecTimes[0] = "10:00:00";
+            fields.RecDays[6] = 7; // Saturday's row, which names the take SFSAT
+            fields.RecTimes[6] = "10:00:00";
             f.write(ch, ScheduleRecord::build(fields));
         }
     }
