@@ -87,19 +87,54 @@ int loudSamples(const std::vector<short>& samples, size_t first = SIZE_MAX) {
                              [](short s) { return std::abs(s) > 100; }));
 }
 
-// The whole loop on one station: the receiver is switched ahead of each
-// channel's programme, channel 1 records its take from the first audio for
-// its length, the network's Play contact plays it from the playlist up to its
-// end-of-file mark and pulses the end-of-message relay, and the console
-// killed outright while channel 2 still records leaves (nearly) all its audio
-// in a playable file, its header kept current. Meanwhile a second station
-// records through a sound server, Qt Multimedia's real capture path, and a
-// third on a real 256 kB tmpfs that fills in the middle of its take keeps
-// running, says why in the error log and ends cleanly on a service stop; what
-// was written before the store filled stays a valid wave file whose header
-// counts it.
-TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
-    Station station, sound, full;
+// A metrics file's samples by name and labels, each line checked as a scraper
+// parses it: a comment, a blank, or a typed metric's well-formed sample.
+std::map<QString, double> scrape(const QString& text) {
+    const QString name = "[a-zA-Z_:][\\w:]*", label = R"([a-zA-Z_]\w*="(?:[^"\\\n]|\\[\\"n])*")";
+    const QRegularExpression type("^# TYPE (" + name + ") (counter|gauge|untyped)$"),
+        sample("^(" + name + ")(\\{" + label + "(?:," + label +
+               ")*\\})? ([-+]?(?:\\d+\\.?\\d*(?:[eE][-+]?\\d+)?|Inf)|NaN)$");
+    std::map<QString, double> samples;
+    QSet<QString> typed;
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch t = type.match(line), m = sample.match(line);
+        typed << t.captured(1);
+        EXPECT_TRUE(line.startsWith('#') || (m.hasMatch() && typed.contains(m.captured(1))))
+            << line.toStdString();
+        if (m.hasMatch())
+            samples[m.captured(1) + m.captured(2)] = m.captured(3).toDouble();
+    }
+    return samples;
+}
+
+// Five stations at once, each waiting out the same short lead, so that the
+// whole loop costs one schedule's wait:
+// - one is switched ahead of each channel's programme; channel 1 records its
+//   take from the first audio for its length, the network's Play contact
+//   plays it from the playlist up to its end-of-file mark and pulses the
+//   end-of-message relay, and the console killed outright while channel 2
+//   still records leaves (nearly) all its audio in a playable file, its
+//   header kept current;
+// - one records through a sound server, Qt Multimedia's real capture path;
+// - one on a real 256 kB tmpfs that fills in the middle of its take keeps
+//   running, says why in the error log and ends cleanly on a service stop;
+//   what was written before the store filled stays a valid wave file whose
+//   header counts it;
+// - one keeps the take history: a take refused for a wave folder that is not
+//   there, one recorded across a dropout and handed off, one dumped for
+//   silence; --history lists them beside the running console and the
+//   monitoring file counts them;
+// - the one make run lays out with the demonstration program switches,
+//   records, hands off and plays on that layout as it stands. Its programme
+//   opens with three seconds of silence, so the take must be longer than that
+//   or it is dumped before the tune.
+TEST(StationEndToEnd, RecordsHandsOffPlaysKeepsItsHistoryAndSurvivesAKillAndAFullStore) {
+    Station station, sound, full, kept, demo;
+    QProcess demoLayOut;
+    demoLayOut.start(DEMO_STATION, {demo.dir.path(), demo.sim.device(), "10", "00:05"});
+    ASSERT_TRUE(demoLayOut.waitForFinished(30000));
+    ASSERT_EQ(demoLayOut.exitCode(), 0) << demoLayOut.readAllStandardError().toStdString();
+
     const QString output = station.path("play.pcm");
     station.layOut(QString("[io]\nports=%1\n[audio]\nbackend=simulated\ninput1=%2\ninput2=%3\n"
                            "output1=%4\n")
@@ -132,6 +167,21 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
                     "\n[drives]\nD=" + driveD + "\n",
                 {{WaveDriveNo, 4}, {RecDevice2, 1}});
 
+    const QString metrics = kept.path("varnola.prom"), store = kept.path("D");
+    kept.layOut(QString("[drives]\nD=%1\nH=%2\nP=%3\n[monitoring]\ntextfile=%4\n[audio]\n"
+                        "backend=simulated\ninput1=%5\n")
+                    .arg(store, kept.path("H"), kept.path("P"), metrics,
+                         pcm(kept.path("in1.pcm"), {0.5, 0.5, 5.5, 2})),
+                {{WaveDriveNo, 4}, {RecDevice2, 1}});
+    for (const char* folder : {"D/satfile", "H/programs", "P/programs"})
+        QDir().mkpath(kept.path(folder));
+    ExportRecord rule;
+    rule.ExportMode = ExportUserDefined, rule.ExportDays.fill(1);
+    rule.ExportPaths.fill("H:\\programs\\news");
+    RecordFile rules;
+    ASSERT_TRUE(rules.open(kept.c("satfile/Exportinfo.dat"), ExportRecord::Length, nullptr) &&
+                WriteExportRecord(rules, 1, rule, nullptr));
+
     // Whole seconds, far enough ahead for the consoles to cue the receiver
     // seven seconds before.
     QDateTime at = QDateTime::currentDateTime().addSecs(10);
@@ -148,7 +198,28 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
         sound.schedule(1, "Sound Server", "1", at, "00:02");
         sound.start({}, VARNOLA_BINARY, pulseRuntime);
     }
+    kept.schedule(1, "News, Weather", "1", at, "00:07");
+    kept.schedule(2, "Silence", "2", at, "00:02");
+    kept.schedule(3, "Gone", "1", at.addSecs(12), "00:02");
+    kept.start();
     station.start();
+    demo.start();
+
+    const QString db = kept.c("satfile/history.db");
+    auto rows = [&, error = QString()]() mutable {
+        const auto history = TakeHistory::openForReading(db, &error);
+        QList<TakeRecord> r = history ? history->since(at.addSecs(-60)) : QList<TakeRecord>();
+        std::ranges::sort(r, {}, &TakeRecord::slot);
+        return r;
+    };
+    // The copies are told before the wave folder goes: it becomes a file.
+    ASSERT_TRUE(waitUntil([&] {
+        const QList<TakeRecord> r = rows();
+        return r.size() == 2 && r[0].handOffs.size() == 2;
+    })) << kept.diagnosis();
+    ASSERT_TRUE(QDir().rename(store, kept.path("D.gone")));
+    TempStation::writeFile(store, "not a folder");
+    ASSERT_LT(QDateTime::currentDateTime(), at.addSecs(11)) << "too late to take the folder away";
 
     ASSERT_TRUE(station.waitForLog("AL", "  Stop   End To End")) << station.diagnosis();
     EXPECT_EQ(station.sim.commands(),
@@ -199,106 +270,18 @@ TEST(RecordingEndToEnd, SwitchesRecordsPlaysSurvivesAKillAndAFullStore) {
     }
     if (!pulseUp) {
         std::printf("[  SKIPPED ] recording through a sound server: PulseAudio did not come up\n");
-        return;
+    } else {
+        const bool stopped = sound.waitForLog("AL", "  Stop   Sound Server");
+        ConsoleProcess::send(sound.process(), SIGTERM);
+        sound.process().waitForFinished(10000);
+        ASSERT_TRUE(stopped) << sound.diagnosis();
+        const WaveContents s = readWave(sound.file("drives/C/satfile", "SF*.WAV"));
+        EXPECT_EQ(s.channels, 2);
+        EXPECT_EQ(s.frames, 2 * 44100);
+        EXPECT_GT(loudSamples(s.samples), int(s.samples.size() / 2));
     }
-    const bool stopped = sound.waitForLog("AL", "  Stop   Sound Server");
-    ConsoleProcess::send(sound.process(), SIGTERM);
-    sound.process().waitForFinished(10000);
-    ASSERT_TRUE(stopped) << sound.diagnosis();
-    const WaveContents s = readWave(sound.file("drives/C/satfile", "SF*.WAV"));
-    EXPECT_EQ(s.channels, 2);
-    EXPECT_EQ(s.frames, 2 * 44100);
-    EXPECT_GT(loudSamples(s.samples), int(s.samples.size() / 2));
-}
 
-// make run lays its station out with the demonstration program: the console
-// must switch, record, hand off and play on that layout as it stands. The
-// programme opens with three seconds of silence, so the take must be longer
-// than that or it is dumped before the tune.
-TEST(DemonstrationStation, SwitchesRecordsHandsOffAndPlays) {
-    Station demo;
-    QProcess layOut;
-    layOut.start(DEMO_STATION, {demo.dir.path(), demo.sim.device(), "9", "00:05"});
-    ASSERT_TRUE(layOut.waitForFinished(30000));
-    ASSERT_EQ(layOut.exitCode(), 0) << layOut.readAllStandardError().toStdString();
-    const QString at = QString::fromLatin1(layOut.readAllStandardOutput()).trimmed();
-    if (QTime::fromString(at, "HH:mm:ss") < QTime::currentTime().addSecs(-60))
-        GTEST_SKIP() << "the programme would fall after midnight";
-    demo.start();
-    ASSERT_TRUE(
-        waitUntil([&] { return !demo.file("drives/P/programs", "SF8001*.wav").isEmpty(); }, 60000))
-        << demo.diagnosis();
-    EXPECT_TRUE(demo.sim.commands().contains("SETAUDIO 1 S AA1 0  "));
-    EXPECT_EQ(readWave(demo.file("drives/C/satfile", "SF*.WAV")).frames, 5 * 44100);
-    demo.setPort(889, 63); // Play
-    EXPECT_TRUE(waitUntil([&] { return QFileInfo(demo.path("play.pcm")).size() > 176400; }));
-    ConsoleProcess::stop(demo.process());
-}
-
-// A metrics file's samples by name and labels, each line checked as a scraper
-// parses it: a comment, a blank, or a typed metric's well-formed sample.
-std::map<QString, double> scrape(const QString& text) {
-    const QString name = "[a-zA-Z_:][\\w:]*", label = R"([a-zA-Z_]\w*="(?:[^"\\\n]|\\[\\"n])*")";
-    const QRegularExpression type("^# TYPE (" + name + ") (counter|gauge|untyped)$"),
-        sample("^(" + name + ")(\\{" + label + "(?:," + label +
-               ")*\\})? ([-+]?(?:\\d+\\.?\\d*(?:[eE][-+]?\\d+)?|Inf)|NaN)$");
-    std::map<QString, double> samples;
-    QSet<QString> typed;
-    for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
-        const QRegularExpressionMatch t = type.match(line), m = sample.match(line);
-        typed << t.captured(1);
-        EXPECT_TRUE(line.startsWith('#') || (m.hasMatch() && typed.contains(m.captured(1))))
-            << line.toStdString();
-        if (m.hasMatch())
-            samples[m.captured(1) + m.captured(2)] = m.captured(3).toDouble();
-    }
-    return samples;
-}
-
-// One take recorded across a dropout and handed off, one dumped for silence,
-// one refused for a wave folder that is gone: each is a row, --history lists
-// them beside the running console, and the monitoring file counts them.
-TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetrics) {
-    Station s;
-    const QString metrics = s.path("varnola.prom"), store = s.path("D");
-    s.layOut(
-        QString("[drives]\nD=%1\nH=%2\nP=%3\n[monitoring]\ntextfile=%4\n[audio]\n"
-                "backend=simulated\ninput1=%5\n")
-            .arg(store, s.path("H"), s.path("P"), metrics, pcm(s.path("in1.pcm"), {0.5, 1, 6, 4})),
-        {{WaveDriveNo, 4}, {RecDevice2, 1}});
-    for (const char* folder : {"D/satfile", "H/programs", "P/programs"})
-        QDir().mkpath(s.path(folder));
-    ExportRecord rule;
-    rule.ExportMode = ExportUserDefined, rule.ExportDays.fill(1);
-    rule.ExportPaths.fill("H:\\programs\\news");
-    RecordFile rules;
-    ASSERT_TRUE(rules.open(s.c("satfile/Exportinfo.dat"), ExportRecord::Length, nullptr) &&
-                WriteExportRecord(rules, 1, rule, nullptr));
-    QDateTime at = QDateTime::currentDateTime().addSecs(10);
-    at = at.addMSecs(-at.time().msec());
-    if (at.addSecs(40).date() != at.date())
-        GTEST_SKIP() << "the programmes would fall after midnight";
-    s.schedule(1, "News, Weather", "1", at, "00:09");
-    s.schedule(2, "Silence", "2", at, "00:02");
-    s.schedule(3, "Gone", "1", at.addSecs(20), "00:02");
-    s.start();
-
-    const QString db = s.c("satfile/history.db");
-    auto rows = [&, error = QString()]() mutable {
-        const auto history = TakeHistory::openForReading(db, &error);
-        QList<TakeRecord> r = history ? history->since(at.addSecs(-60)) : QList<TakeRecord>();
-        std::ranges::sort(r, {}, &TakeRecord::slot);
-        return r;
-    };
-    // The copies are told before the wave folder goes: it becomes a file.
-    ASSERT_TRUE(waitUntil([&] {
-        const QList<TakeRecord> r = rows();
-        return r.size() == 2 && r[0].handOffs.size() == 2;
-    })) << s.diagnosis();
-    ASSERT_TRUE(QDir().rename(store, s.path("D.gone")));
-    TempStation::writeFile(store, "not a folder");
-    ASSERT_LT(QDateTime::currentDateTime(), at.addSecs(19)) << "too late to take the folder away";
-    ASSERT_TRUE(waitUntil([&] { return rows().size() == 3; })) << s.diagnosis();
+    ASSERT_TRUE(waitUntil([&] { return rows().size() == 3; })) << kept.diagnosis();
 
     const QList<TakeRecord> r = rows();
     EXPECT_EQ(
@@ -307,11 +290,12 @@ TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetr
     // Armed half a second early (the countdown rounds), the channel hears the
     // tone from its second on, a tick or two late: a buffer either side.
     EXPECT_NEAR(r[0].firstAudioOffset, 0.05, 0.05 + 0.023);
-    EXPECT_EQ(std::pair(r[0].gaps, std::round(r[0].longestGap)), std::pair(1, 6.0));
+    EXPECT_EQ(r[0].gaps, 1);
+    EXPECT_NEAR(r[0].longestGap, 5.5, 0.1);
     EXPECT_EQ(r[0].handOffs, (QList<HandOffResult>{{"H:\\programs\\news.wav", "verified", {}},
                                                    {"P:\\programs\\news.wav", "verified", {}}}));
 
-    QProcess& listing = s.start({"--history"});
+    QProcess& listing = kept.start({"--history"});
     ASSERT_TRUE(listing.waitForFinished(15000));
     const QString csv = listing.readAllStandardOutput();
     EXPECT_TRUE(csv.count('\n') == 4 &&
@@ -319,7 +303,7 @@ TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetr
                 csv.contains(QRegularExpression(R"(\n[^\n]*,Gone,1,[^\n]*,refused,[^\n]*\n$)")))
         << csv.toStdString();
 
-    ConsoleProcess::stop(*s.processes.front());
+    ConsoleProcess::stop(*kept.processes.front());
     const std::map<QString, double> m = scrape(TempStation::readFile(metrics));
     EXPECT_EQ(m.size(), 30u); // 20 by take, up, tick, 2 last times, Eb/No, failures, 4 drives
     for (const auto& [sample, value] : std::initializer_list<std::pair<QString, double>>{
@@ -332,8 +316,17 @@ TEST(TakeHistoryEndToEnd, RecordedDumpedAndRefusedTakesReachTheHistoryAndTheMetr
         EXPECT_EQ(m.count(sample) ? m.at(sample) : -1, value) << sample.toStdString();
 
     TempStation::writeFile(db, QByteArray(8192, 'x'));
-    QProcess& damaged = s.start({"--history", "30"});
+    QProcess& damaged = kept.start({"--history", "30"});
     EXPECT_TRUE(damaged.waitForFinished(15000) && damaged.exitCode() == 1);
+
+    ASSERT_TRUE(
+        waitUntil([&] { return !demo.file("drives/P/programs", "SF8001*.wav").isEmpty(); }, 60000))
+        << demo.diagnosis();
+    EXPECT_TRUE(demo.sim.commands().contains("SETAUDIO 1 S AA1 0  "));
+    EXPECT_EQ(readWave(demo.file("drives/C/satfile", "SF*.WAV")).frames, 5 * 44100);
+    demo.setPort(889, 63); // Play
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo(demo.path("play.pcm")).size() > 176400; }));
+    ConsoleProcess::stop(demo.process());
 }
 
 } // namespace
