@@ -1,8 +1,11 @@
-# varnola_add_test(<name> SOURCES <files...> [GUI] [LIBS <targets...>])
+# varnola_add_test(<name> SOURCES <files...> [GUI] [LIBS <targets...>] [COST <seconds>])
 #
 # Registers a GoogleTest program with CTest, one CTest entry per test case.
 # GUI tests link the window library and run on the offscreen platform, so
-# they need no display; the others link only the core.
+# they need no display; the others link only the core. COST names the tests
+# that wait in real time: a parallel run starts them first, so that a fresh
+# build directory, with no timings kept from an earlier run, is not left
+# waiting on one of them at the end.
 include(GoogleTest)
 
 # Instrumented code runs several times slower: the virtual-time week alone
@@ -14,7 +17,10 @@ else()
 endif()
 
 function(varnola_add_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "COST" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_COST)
+    set(ARG_COST 0)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE varnola_test_fakes GTest::gtest GTest::gmock ${ARG_LIBS})
   if(ARG_GUI)
@@ -30,5 +36,5 @@ function(varnola_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 30
-    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT ${VARNOLA_TEST_TIMEOUT})
+    PROPERTIES ENVIRONMENT "${_env}" TIMEOUT ${VARNOLA_TEST_TIMEOUT} COST ${ARG_COST})
 endfunction()
