@@ -7,7 +7,7 @@
 #include "fakes/wave_files.h"
 #include "history/take_history.h"
 #include "station/export_record.h"
-#include "station/time_format.h"
+#include "station_layout.h"
 
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -51,15 +51,11 @@ struct Station : ConsoleProcess {
     }
     // A programme due once, on the receiver port of its channel's number.
     void schedule(ScheduleNo n, const QString& name, const QString& chan, const QDateTime& at,
-                  const QString& length, const QString& playAt = {}) {
+                  const QString& length, const QDateTime& playAt = {}) {
         ScheduleFile file;
         ASSERT_TRUE(file.open(c("satfile/SatList.dat"), nullptr));
-        ScheduleFields f = scheduleFields(name, chan, length);
-        const size_t day = size_t(StationWeekday(at.date()) - 1);
+        ScheduleFields f = ScheduleOnce(name, chan, length, at, playAt);
         f.SatPort = chan;
-        f.RecDays[day] = int(day + 1);
-        f.RecTimes[day] = at.time().toString("HH:mm:ss");
-        f.PlayTimes[4 * day] = playAt;
         put(file, n, f);
     }
     QProcess& process() { return *processes.back(); }
@@ -186,13 +182,13 @@ TEST(StationEndToEnd, RecordsHandsOffPlaysKeepsItsHistoryAndSurvivesAKillAndAFul
     // seven seconds before.
     QDateTime at = QDateTime::currentDateTime().addSecs(10);
     at = at.addMSecs(-at.time().msec());
-    const QTime playAt = at.time().addSecs(600); // listed, never due during the test
-    if (at.date() != QDate::currentDate() || playAt < at.time())
+    const QDateTime playAt = at.addSecs(600); // listed, never due during the test
+    if (at.date() != QDate::currentDate() || playAt.date() != at.date())
         GTEST_SKIP() << "the programmes would fall after midnight";
     full.schedule(1, "Full Store", "1", at, "00:20");
     if (mounted)
         full.start();
-    station.schedule(1, "End To End", "1", at, "00:02", playAt.toString("HH:mm:ss"));
+    station.schedule(1, "End To End", "1", at, "00:02", playAt);
     station.schedule(2, "Killed Take", "2", at, "01:00");
     if (pulseUp) {
         sound.schedule(1, "Sound Server", "1", at, "00:02");
