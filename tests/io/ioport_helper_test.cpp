@@ -21,15 +21,18 @@ public:
     HelperOnFile() { TempStation::writeFile(portFile, QByteArray(1024, '\0')); }
     ~HelperOnFile() { stop(); }
 
-    // Serving members of the group, once its socket is there.
+    // Serving members of the group, once it says so: its socket is there a
+    // moment before it listens, and a connection then is refused.
     bool start(gid_t group = getegid(), const QByteArray& extra = {}) {
         const QString conf = dir.filePath("ioport.conf");
         TempStation::writeFile(conf, "device=" + portFile.toLocal8Bit() +
                                          "\nsocket=" + socket.toLocal8Bit() +
                                          "\ngroup=" + QByteArray::number(group) + "\n" + extra);
+        const qsizetype served = log().count("serving ports");
         process.start(VARNOLA_IOPORT, {"--config", conf});
         const auto running = [&] { return process.state() != QProcess::NotRunning; };
-        return waitUntil([&] { return QFileInfo::exists(socket) || !running(); }) && running();
+        return waitUntil([&] { return log().count("serving ports") > served || !running(); }) &&
+               running();
     }
     void stop() {
         process.terminate();
