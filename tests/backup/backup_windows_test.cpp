@@ -10,17 +10,7 @@
 
 namespace {
 
-struct Devices : AudioDeviceChoice {
-    void usePlayDevice(int device) override { given << QString("play %1").arg(device); }
-    void useRecordDevice(int channel, int device) override {
-        given << QString("rec%1 %2").arg(channel).arg(device);
-    }
-    QStringList given;
-};
-
 // The folder dialog answers with chosen, noting where it was asked to start.
-// What is saved and loaded, and the messages, are DataBackupTest's; here each
-// window's controls reach it.
 class BackupWindows : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -55,7 +45,6 @@ TEST_F(BackupWindows, SaveGoesToTheChosenFolderAndLoadEntriesEachLoadTheirFile) 
     EXPECT_EQ(w.folderBox->Dir1->text(), "H:\\absent\\");
     QTest::mouseClick(w.cmdSave, Qt::LeftButton);
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(t.messages.shown.size(), 1);
     QDir().mkpath(t.drive('H') + "/save");
     browse(w.folderBox, t.drive('H') + "/save");
     browse(w.folderBox, "");
@@ -68,7 +57,7 @@ TEST_F(BackupWindows, SaveGoesToTheChosenFolderAndLoadEntriesEachLoadTheirFile) 
     const QString folder = t.drive('D') + "/bk";
     TempStation::writeFile(folder + "/SOURCE.DAT", "AA1\r\nSR2\r\n");
     TempStation::writeFile(folder + "/MyComp.ini", QByteArray("\x01\x00\x00\x00\x02\x00", 6));
-    Devices devices;
+    RecordedDevices devices;
     frmLoadData load(*t.station, &devices);
     load.show();
     browse(load.folderBox, folder);
@@ -76,7 +65,7 @@ TEST_F(BackupWindows, SaveGoesToTheChosenFolderAndLoadEntriesEachLoadTheirFile) 
     EXPECT_EQ(readSourceCodes(*t.paths), QStringList({"AA1", "SR2"}));
     load.mnuLoad[3]->trigger();
     EXPECT_EQ(t.station->state.PlayDevice, 1);
-    EXPECT_EQ(devices.given, QStringList({"play 1", "rec1 2", "rec2 0"}));
+    EXPECT_EQ(devices.calls, QStringList({"play 1", "record1 2", "record2 0"}));
     load.mnuLoad[1]->trigger();
     EXPECT_EQ(t.messages.shown.size(), 5) << "two saves, two loads said, one failure";
     EXPECT_TRUE(load.isVisible());

@@ -4,19 +4,14 @@
 #include "fakes/temp_station.h"
 #include "support/test.h"
 
-#include <QDir>
-
 namespace {
 
 const QDate Monday(2026, 3, 2);
+const QDateTime At940(Monday, QTime(9, 59, 40)), At10(Monday, QTime(10, 0)),
+    At2359(Monday, QTime(23, 59));
 
-// A station on the fake parts with its clock tick; the schedules go in
-// before the load.
 struct Rig {
-    explicit Rig(const QDateTime& start = QDateTime(Monday, QTime(9, 59, 40))) : t(start) {
-        QDir().mkpath(t.host("c:\\satfile"));
-        EXPECT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
-    }
+    explicit Rig(const QDateTime& start = At940) : t(start) { openSchedules(file, t); }
     void load(const SettingRecords& settings = {}) {
         t.writeSettings(settings);
         dispatcher = std::make_unique<ClockDispatcher>(*t.station, parts.handoffs());
@@ -24,10 +19,9 @@ struct Rig {
         const StartUpResult r = dispatcher->Form_Load();
         ASSERT_TRUE(r.ok) << r.message.toStdString();
     }
-    // 't' ticks by hand at the time of day (as when the machine was too busy
-    // to tick in between; one-shot timers still run), 'r' runs the clock
-    // until it, 'j' sets the clock back to it. A time earlier than the
-    // clock's is tomorrow's, but for 'j'.
+    // 't' ticks by hand at the time (as when the machine was too busy to tick
+    // in between), 'r' runs the clock until it, 'j' sets the clock back to it.
+    // A time earlier than the clock's is tomorrow's, but for 'j'.
     void step(char how, const QString& time) {
         const QDateTime now = t.time.now();
         const QTime at = QTime::fromString(time, time.size() > 8 ? "HH:mm:ss.zzz" : "HH:mm:ss");
@@ -52,7 +46,6 @@ struct Rig {
     QString log(const char* kind, const QDate& date = Monday) const {
         return QString(t.log(kind, date)).replace("\r\n", "\n");
     }
-    const ConsoleDisplay& display() const { return t.station->display; }
     StationState& s() { return t.station->state; }
 
     TempStation t;
@@ -74,22 +67,14 @@ struct Scenario {
     bool silent = false;
 };
 
-const QDateTime At940(Monday, QTime(9, 59, 40)), At10(Monday, QTime(10, 0)),
-    At2359(Monday, QTime(23, 59));
 const SettingRecords Logs = {{Setting::ActivityLogOn, 1}};
 Scenario ebNo(int16_t interval, const char* until, const char* calls) {
     return {"Eb/No", At940, {{Setting::EbNoLogInterval, interval}}, {}, {{"r", until}}, calls};
 }
 // 7.5 rounds to 8 (half to even), so the first tick showing 7 is at .55;
-// channel 2's 4.5 rounds to 4. The switch timer runs two seconds: cued at
-// the last moment it fires after the switch time, and must still switch its
-// own schedule; one found only once its second has begun (the first one's
-// cue held the finder) is switched late, once. A channel busy when its next
-// programme comes, or one whose start the clock passes between two ticks,
-// must not stay pinned to the missed one for a week, and the error log says
-// it was lost, once; after the day's last take the next one a week on is not
-// lost. Stop times past midnight are still reached. Eb/No is polled once at
-// each moment of its interval.
+// channel 2's 4.5 rounds to 4. The switch timer runs two seconds, so a switch
+// cued at the last moment fires after its time. A missed programme must not
+// pin its channel for a week.
 // clang-format off
 const Scenario Scenarios[] = {
     {"channel 2 cues at four, the switch at one; a second on the finder moves on", At940, Logs,
@@ -180,7 +165,7 @@ TEST(TickTest, Scenarios) {
         r.load(c.settings);
         for (const auto& [how, at, shown] : c.steps) {
             r.step(how[0], at);
-            const ConsoleDisplay& d = r.display();
+            const ConsoleDisplay& d = r.t.station->display;
             const QString countdowns = QStringList{d.Rec(1).lblRecTime, d.Rec(1).lblRecordTimer,
                                                    d.Rec(2).lblRecTime, d.lblSwitchTimer}
                                            .join('|');
@@ -215,11 +200,10 @@ TEST(TickTest, ChannelTwoTimeWithABlankIsSkipped) {
     r.s().Rec(2).NextRecDay = 2;
     r.step('r', "10:00:05");
     EXPECT_EQ(r.calls("cue2"), "");
-    EXPECT_EQ(r.display().Rec(2).lblRecTime, "");
+    EXPECT_EQ(r.t.station->display.Rec(2).lblRecTime, "");
 }
 
-// Inputs are polled every tick. The play countdown carries over midnight;
-// the relay pulses once, a second.
+// Inputs are polled every tick; the relay pulses once, a second.
 TEST(TickTest, AtMidnightThePlayCountdownCarriesOverAndTheLatchesOpen) {
     Rig r(At2359);
     r.load({{Setting::ActivityLogOn, 1}, {Setting::WaveKeepDays, 1}, {Setting::WaveDriveNo, 3}});
@@ -231,8 +215,7 @@ TEST(TickTest, AtMidnightThePlayCountdownCarriesOverAndTheLatchesOpen) {
     r.step('r', "00:01:00");
     EXPECT_EQ(r.calls(),
               "playlist mode 0 23:59:55.000, relays 1 00:00:10.550, relays 0 00:00:11.550");
-    // The purge's own lines are the purge's and the playlist's tests; its
-    // latches must be open again for the next night.
+    // The latches must be open again for the next night.
     EXPECT_EQ(std::pair(r.s().LogPurgeLatch, r.s().MidnightListLatch), std::pair(0, 0));
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-// Every action of the menu bar, depth first: a menu, then its entries.
+// Depth first: a menu, then its entries.
 QList<QAction*> actionsOf(const QList<QAction*>& actions) {
     QList<QAction*> out;
     for (QAction* a : actions)
@@ -22,9 +22,7 @@ QList<QAction*> actionsOf(const QList<QAction*>& actions) {
     return out;
 }
 
-// Every entry of the menu bar does something: opens its window or carries
-// out its action, on a console built with all its parts. Exit is the
-// session's below.
+// On a console built with all its parts. Exit is the session's below.
 TEST(MenuWalkTest, EveryEntryOpensItsWindowOrActs) {
     TempStation t;
     t.writeSettings({{Setting::CommPortNo, 1}, {Setting::BaudIndex, 2}, {Setting::WaveDriveNo, 3}});
@@ -91,15 +89,11 @@ TEST_F(MainWindowTest, FailedLoadLeavesTheClockStopped) {
 }
 
 // A new station's settings are all zero: the console says what its
-// schedules still need, and where to set it, until it is set. The open log
-// viewer shows each history entry's own log (found as the console's first
-// dialog, so before any other opens); windows open once each. No to "Exit
-// Varnola?", from the close box or File menu, keeps the console running; Yes
-// shuts the station down and ends the program.
+// schedules still need until it is set. The log viewer is found as the
+// console's first dialog, so before any other opens.
 TEST_F(MainWindowTest, ASessionFromLoadToExit) {
     ScheduleFile file;
-    QDir().mkpath(t.host("c:\\satfile"));
-    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+    openSchedules(file, t);
     putSchedule(file, 1, "Morning", "1", {{1, "09:00:00"}});
     load();
     EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:12");
@@ -108,9 +102,7 @@ TEST_F(MainWindowTest, ASessionFromLoadToExit) {
               "Not set up: no wave drive (SetUp \u2192 My Computer); no serial port (SetUp \u2192 "
               "Communications); the activity log is off (SetUp \u2192 My Computer)");
     StationState& s = t.station->state;
-    s.WaveDrive = "C";
-    s.CommPortNo = 1;
-    s.ActivityLogOn = 1;
+    std::tie(s.WaveDrive, s.CommPortNo, s.ActivityLogOn) = std::tuple("C", 1, 1);
     t.time.advance(1000);
     EXPECT_EQ(menu.lblClock->text(), "Saturday  12/05/2026  Day 339  07:05:13");
     EXPECT_TRUE(menu.lblSetUp->isHidden());

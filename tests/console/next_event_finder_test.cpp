@@ -17,9 +17,8 @@ QString sortNumbers(const Station& station) {
 
 // Keys: today (Wednesday) is 14, next Wednesday 21. Each finder's choice as
 // "slot@day time#row [item numbers of the sort]" for channel 1, channel 2,
-// then the switch (which has no row). A finder with no candidate keeps what
-// it had (nothing, here). Schedules are "slot chan name: day time, ..." by
-// row, Sunday's first; a "-" before the slot deletes it again.
+// then the switch (which has no row). Schedules are "slot chan name: day
+// time, ..." by row, Sunday's first; a "-" before the slot deletes it again.
 TEST(FinderTest, ChoosesTheNextOccurrenceListsTheWeekAndNamesTheChoice) {
     // clang-format off
     const std::pair<QStringList, const char*> cases[] = {
@@ -53,16 +52,15 @@ TEST(FinderTest, ChoosesTheNextOccurrenceListsTheWeekAndNamesTheChoice) {
             std::vector<std::pair<int, QString>> rows;
             for (const QString& row : line.section(": ", 1).split(", "))
                 rows.emplace_back(row.section(' ', 0, 0).toInt(), row.section(' ', 1));
-            putSchedule(s.SatListFile, slot.toInt() * (slot[0] == '-' ? -1 : 1),
-                        head.section(' ', 2), head.section(' ', 1, 1), rows);
+            putSchedule(s.SatListFile, std::abs(slot.toInt()), head.section(' ', 2),
+                        head.section(' ', 1, 1), rows);
             EXPECT_TRUE(slot[0] != '-' || s.SatListFile.deleteRecord(-slot.toInt()));
         }
         QStringList chosen;
         const auto add = [&](ScheduleNo slot, int day, const QString& time, const QString& row) {
             chosen << QString("%1@%2 %3#%4 [%5]")
-                          .arg(slot)
-                          .arg(day)
-                          .arg(time, row, sortNumbers(*t.station));
+                          .arg(QString::number(slot), QString::number(day), time, row,
+                               sortNumbers(*t.station));
         };
         for (int channel : {1, 2}) {
             FindNextRecord(*t.station, channel);

@@ -7,16 +7,8 @@
 
 namespace {
 
-struct RecordingDevices : AudioDeviceChoice {
-    void usePlayDevice(int device) override { calls << QString("play %1").arg(device); }
-    void useRecordDevice(int channel, int device) override {
-        calls << QString("record%1 %2").arg(channel).arg(device);
-    }
-    QStringList calls;
-};
-
-// A folder of another case is taken as it is, its Logs too (a fresh one is
-// the end-to-end test's); Source.dat is made too, so the editor finds a list.
+// A folder of another case is taken as it is; Source.dat is made too, so the
+// editor finds a list.
 TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
     {
         TempStation t;
@@ -29,10 +21,8 @@ TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
             EXPECT_TRUE(QFileInfo(data + "/" + file).isFile() &&
                         !QFileInfo(data + "/" + file).size())
                 << file;
-        EXPECT_TRUE(t.station->state.SatListFile.isOpen() && t.station->state.ExportFile.isOpen());
     }
-    // A damaged, huge schedule file is read up to the slots the station has, and said once in
-    // the error log, not at every scan.
+    // A damaged, huge schedule file is said once, not at every scan.
     TempStation t(QDateTime(QDate(2007, 6, 1), QTime(12, 0)));
     t.writeSettings({{Setting::PlayDevice, 2},
                      {Setting::RecDevice1, 1},
@@ -40,7 +30,7 @@ TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
                      {Setting::WaveDriveNo, 4},
                      {Setting::ActivityLogOn, 1}});
     TempStation::writeFile(t.host(ScheduleFile::StationPath), QByteArray(1200 * 331, ' '));
-    RecordingDevices devices;
+    RecordedDevices devices;
     t.station->setAudioDeviceChoice(&devices);
     t.startUp();
     const StationState& s = t.station->state;
@@ -49,8 +39,7 @@ TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
     EXPECT_TRUE(s.SatListFile.scan().empty() && s.SatListFile.scan().empty());
     EXPECT_EQ(t.log("ER", t.time.today()).count("holds 1200 records; only the first 999 are used"),
               1);
-    // Only 0 and 1 decide; any other value leaves the button as the window was
-    // designed.
+    // Any value but 0 and 1 leaves the button as the window was designed.
     for (const auto& [setting, designed, shown] :
          {std::tuple{1, false, true}, {0, true, false}, {2, true, true}, {-1, false, false}}) {
         TempStation t;
@@ -62,8 +51,7 @@ TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
         EXPECT_EQ(std::pair(d.cmdPlayVisible, d.cmdStopVisible), std::pair(shown, shown))
             << setting;
     }
-    // A start-up that fails says where and why (a file where the data folder
-    // should be).
+    // A start-up that fails says where and why.
     TempStation broken;
     ASSERT_TRUE(QDir().rmdir(broken.drive('C')));
     TempStation::writeFile(broken.drive('C'), "not a folder");
@@ -74,9 +62,7 @@ TEST(StartUpTest, FirstRunSettingsButtonsAndFailures) {
         EXPECT_TRUE(r.message.contains(said)) << r.message.toStdString();
 }
 
-// 2006 alone keeps the old dates; other years have the second Sunday of
-// March and the first of November (2026's and 2027's are the settings
-// window's and the schedule time change's tests).
+// 2006 alone keeps the old dates.
 TEST(TimeChangeDatesTest, AgreeWithTheCalendarRule) {
     for (const auto& [year, sm, sd, fm, fd] :
          {std::tuple{2006, 4, 2, 10, 29}, {2007, 3, 11, 11, 4}})
@@ -85,8 +71,7 @@ TEST(TimeChangeDatesTest, AgreeWithTheCalendarRule) {
 }
 
 // The hooked parts are built after the station and gone before it: only an
-// explicit shut-down may run the hooks, never the station's destructor. Shut
-// down, the station lets another start on its data folder.
+// explicit shut-down may run the hooks, never the station's destructor.
 TEST(ShutDownTest, HooksRunOnceInOrderBeforeTheFilesCloseAndNeverOnDestruction) {
     QStringList ran;
     {

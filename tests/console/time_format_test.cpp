@@ -6,11 +6,8 @@
 
 namespace {
 
-// Elapsed times show hours only when there are any, within a day; event
-// countdowns pad hours to three places up to a week, and their last two
-// seconds below zero keep the width. Both are total over int: the most
-// negative value has no int magnitude. Time texts read each number as far as
-// it goes.
+// Both formats are total over int: the most negative value has no int
+// magnitude.
 TEST(TimeFormatTest, TimeTextsAndTheSortedList) {
     const int min = INT_MIN, max = INT_MAX;
     // clang-format off
@@ -27,8 +24,7 @@ TEST(TimeFormatTest, TimeTextsAndTheSortedList) {
         EXPECT_EQ(TimeTextSeconds(text), secs) << text;
     // clang-format on
     // The playlist and the finders rely on entries with equal texts staying in
-    // the order they were added; the finders' sort is case-insensitive. The
-    // operator's choice in the playlist follows its entry as others come and go.
+    // the order they were added.
     SortedList l;
     for (const auto& [text, n] : {std::pair{"15:00:00  news", 3},
                                   {"09:00:00  Early", 1},

@@ -36,8 +36,7 @@ TEST(ExportRecordTest, FieldsOffsetsModeChangeTypedNumbersAndGauge) {
     EXPECT_EQ(b.mid(226, 7), zeros("\x01|30:00"));
     EXPECT_EQ(qFromLittleEndian<qint16>(b.constData() + 233), 8005);
     EXPECT_EQ(fields(ExportRecord::parse(b)), fields(r));
-    // A slot never given a rule exports nothing; choosing a mode for it
-    // leaves every other byte as it was.
+    // Choosing a mode for a slot never given a rule leaves every other byte.
     QTemporaryDir dir;
     RecordFile file;
     ASSERT_TRUE(file.open(dir.filePath("Exportinfo.dat"), ExportRecord::Length, nullptr));
@@ -45,9 +44,8 @@ TEST(ExportRecordTest, FieldsOffsetsModeChangeTypedNumbersAndGauge) {
     for (ScheduleNo n : {1, 2, 7})
         EXPECT_EQ(fields(ReadExportRecord(file, n)), fields(ExportRecord{})) << n;
     EXPECT_EQ(*file.read(3), QByteArray("\x01", 1) + QByteArray(234, '\0'));
-    // Typed numbers round half to even and must fit the stored 16 bits; lengths
-    // read minutes and seconds; the gauge shows whole percents and keeps its
-    // value without a total.
+    // Typed numbers must fit the stored 16 bits; the gauge keeps its value
+    // without a total.
     for (const auto& [text, number] : std::vector<std::pair<const char*, int>>{
              {" 8005", 8005}, {"12.5x", 12}, {"13.5", 14}, {"x12", 0}, {"99999", 0}})
         EXPECT_EQ(TypedNumber(text), number) << text;
@@ -59,8 +57,7 @@ TEST(ExportRecordTest, FieldsOffsetsModeChangeTypedNumbersAndGauge) {
               (std::array<std::optional<int>, 4>{50, 100, 67, std::nullopt}));
 }
 
-// Dated names take the next date on the recorded weekday, today included;
-// weekday names carry the day's number; evergreens have neither.
+// Dated names take the next date on the recorded weekday, today included.
 TEST(PlayoutNamingTest, SuffixesLabelsAndCompanionRecord) {
     const std::vector<std::tuple<char, int, QDate, QString>> cases = {
         {'1', 1, Monday, "061 03-02-2026"},
@@ -75,8 +72,7 @@ TEST(PlayoutNamingTest, SuffixesLabelsAndCompanionRecord) {
         EXPECT_EQ(naming->suffix + " " + naming->label, expected);
     }
     EXPECT_FALSE(namingOf('0', 4, Monday, Days));
-    // The companion record holds the lengths and the label in zero bytes;
-    // whole seconds round half to even, and a fade takes two off the first.
+    // Whole seconds round half to even; a fade takes two off the first.
     EXPECT_EQ(CompanionDataRecord(1700000, false, "2Monday   "), zeros("1700|1700|2Monday   "));
     EXPECT_EQ(CompanionDataRecord(1700000, true, "2Monday   ").left(10), zeros("1698|1700|"));
     EXPECT_EQ(CompanionDataRecord(1700500, false, "").mid(5, 5), zeros("1700|"));
@@ -107,14 +103,12 @@ protected:
         ASSERT_TRUE(WriteExportRecord(t.station->state.ExportFile, 5, r, nullptr));
     }
 
-    // Program.dat of a drive with record 5 of the given kind.
     void programTable(QChar drive, char kind) {
         QByteArray table = QByteArray(4 * 32, '1');
         table += kind + QByteArray("Morning Show").leftJustified(25) + "06:00" + "0";
         TempStation::writeFile(t.host(QString(drive) + ":\\programs\\Program.dat"), table);
     }
 
-    // Hands the recording off and runs the export timer until both copies are done.
     void handOff(double lastAudio = 1700) {
         h.RecordingFinished({1, 5, 1, Recording, "C:\\SATFILE\\SFMON005.DAT", lastAudio});
         // The purge must not delete a recording that is being copied.
@@ -176,8 +170,7 @@ TEST_F(HandOffTest, WinjockCopiesToHThenPWithTheCompanionFileAndFades) {
     for (size_t i = fadeFrom + 3; i < copy.samples.size(); i += 2)
         EXPECT_LE(copy.samples[i], copy.samples[i - 2]);
     EXPECT_NEAR(copy.samples[fadeFrom + 5 * Rate + 1], 5000, 30);
-    EXPECT_EQ(copy.samples[copy.samples.size() - 1], 0);
-    EXPECT_EQ(copy.samples[copy.samples.size() - 2], 0);
+    EXPECT_EQ(std::vector(copy.samples.end() - 2, copy.samples.end()), std::vector<short>(2, 0));
     EXPECT_EQ(TempStation::readFile(t.host("P:\\programs\\DF8005902.dat")),
               zeros("1698|1700|Evergreen "));
 }

@@ -59,12 +59,10 @@ TEST_F(AutoExportWindowTest, WinjockIsSavedAtOnceFillsTickedDaysAndInactiveUntic
     w->txtNumber->setText("8005");
     click(w->cmdApply);
     const ExportRecord r = stored(5);
-    EXPECT_TRUE(r.exportsOn(1));
-    EXPECT_EQ(r.ExportPaths[1], "H:\\programs\\SF8005NNN.wav");
-    EXPECT_EQ(r.WinjockNumber, 8005);
+    EXPECT_EQ(std::tuple(r.exportsOn(1), r.ExportPaths[1], r.WinjockNumber),
+              std::tuple(true, QString("H:\\programs\\SF8005NNN.wav"), int16_t(8005)));
     EXPECT_TRUE(t.messages.shown.isEmpty());
 
-    // Inactive unticks every day.
     click(w->Option1[1]);
     click(w->chkDay[2]);
     click(w->Option1[0]);

@@ -46,10 +46,8 @@ struct AssembledStation {
                 }
                 const int frames = AudioBufferBytes / (2 * in->channels());
                 while (now * AudioSampleRate / 1000 - delivered[device] >= frames) {
-                    const qint64 first = delivered[device];
                     delivered[device] += frames;
-                    in->push(sound ? sound(device, in->channels(), first)
-                                   : levelBuffer(in->channels(), level[device], level[device]));
+                    in->push(levelBuffer(in->channels(), level[device], level[device]));
                 }
             }
         });
@@ -58,10 +56,8 @@ struct AssembledStation {
 
     TempStation& station;
     FakeAudioDevices audio;
-    // What each input hears: the value of every sample, or what sound gives
-    // for a device's buffer from a frame of its stream on, when set.
+    // What each input hears: the value of every sample.
     qint16 level[2] = {0, 0};
-    std::function<QByteArray(int device, int channels, qint64 first)> sound;
     qint64 delivered[2] = {0, 0};
     std::unique_ptr<Timer> card;
     FakeSerialPort::Shared serial;

@@ -67,28 +67,27 @@ public:
     std::vector<Input*> inputs = std::vector<Input*>(8, nullptr);
 };
 
-// A 4096-byte buffer of 16-bit samples: every sample of the left (or only)
-// channel is left, every right one right.
-inline QByteArray levelBuffer(int channels, qint16 left, qint16 right) {
+// A 4096-byte buffer of 16-bit samples, each sample(frame, right), the frame
+// counted from the first of the stream; mono has no right channel.
+template <class Sample> QByteArray sampleBuffer(int channels, qint64 first, Sample sample) {
     QByteArray b(AudioBufferBytes, '\0');
     auto* p = reinterpret_cast<uchar*>(b.data());
     for (int i = 0; i < AudioBufferBytes / 2; ++i)
-        qToLittleEndian<qint16>((channels == 2 && i % 2) ? right : left, p + 2 * i);
+        qToLittleEndian<qint16>(sample(first + i / channels, channels == 2 && i % 2), p + 2 * i);
     return b;
 }
 
-// A buffer of a 1 kHz sine at a level in dBFS (0 is full scale) on each
-// channel, NaN for silence, going on from frame first of the stream.
+inline QByteArray levelBuffer(int channels, qint16 left, qint16 right) {
+    return sampleBuffer(channels, 0, [&](qint64, bool r) { return r ? right : left; });
+}
+
+// A 1 kHz sine at a level in dBFS (0 is full scale) on each channel, NaN for
+// silence.
 inline QByteArray sineBuffer(int channels, double leftDbfs, double rightDbfs, qint64 first) {
-    QByteArray b(AudioBufferBytes, '\0');
-    auto* p = reinterpret_cast<uchar*>(b.data());
-    for (int i = 0; i < AudioBufferBytes / 2; ++i) {
-        const double dbfs = (channels == 2 && i % 2) ? rightDbfs : leftDbfs;
-        const double t = double(first + i / channels) / AudioSampleRate;
-        const double v = std::isnan(dbfs) ? 0.0
-                                          : 32767.0 * std::pow(10.0, dbfs / 20.0) *
-                                                std::sin(2 * M_PI * 1000.0 * t);
-        qToLittleEndian<qint16>(qint16(std::lround(v)), p + 2 * i);
-    }
-    return b;
+    return sampleBuffer(channels, first, [&](qint64 frame, bool r) {
+        const double dbfs = r ? rightDbfs : leftDbfs, t = double(frame) / AudioSampleRate;
+        return qint16(std::isnan(dbfs) ? 0
+                                       : std::lround(32767.0 * std::pow(10.0, dbfs / 20.0) *
+                                                     std::sin(2 * M_PI * 1000.0 * t)));
+    });
 }

@@ -8,10 +8,8 @@
 #include <vector>
 
 // Stands in for every part the clock tick hands work to, records each call
-// with the moment it came, and moves the station state the way the real
-// parts do (a cue sets the start mode, an arm that hears audio at once
-// starts recording and wakes the finder two seconds later, a stop ends it),
-// so the tick can be driven through whole days.
+// and moves the station state the way the real parts do, so the tick can be
+// driven through whole days.
 class FakeStationParts : public RecordChannelControl,
                          public SwitchControl,
                          public RelayControl,

@@ -25,7 +25,7 @@ public:
             return true;
         }
         qint64 durationMs() const override { return owner_.durationMs; }
-        int channels() const override { return owner_.channels; }
+        int channels() const override { return 2; }
         int sampleRate() const override { return 44100; }
         int bitsPerSample() const override { return 16; }
         void setEndPositionMs(qint64 ms) override { endMs = ms; }
@@ -70,7 +70,6 @@ public:
     Player& last() { return *made.back(); }
 
     qint64 durationMs = 300000;
-    int channels = 2;
     bool failLoad = false;
     // Only the last one is alive.
     std::vector<Player*> made;

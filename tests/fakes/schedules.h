@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/temp_station.h"
 #include "station/schedule_file.h"
 #include "support/test.h"
 
@@ -11,6 +12,12 @@
 inline ScheduleFields scheduleFields(const QString& name, const QString& chan = "1",
                                      const QString& length = "00:30") {
     return StarterSchedule(name, chan, length);
+}
+
+// The station's schedule file opened before start-up, its folder made.
+inline void openSchedules(ScheduleFile& file, const TempStation& t) {
+    QDir().mkpath(t.host("c:\\satfile"));
+    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
 }
 
 inline void put(ScheduleFile& file, ScheduleNo n, const ScheduleFields& f) {

@@ -31,21 +31,18 @@ struct TakeStation {
 inline QStringList describeTakes(const QList<TakeRecord>& takes) {
     QStringList out;
     const auto f = [](double v) { return QString::number(v, 'f', 1); };
+    const auto n = [](qint64 v) { return QString::number(v); };
+    const auto why = [](QString w) { return w.isEmpty() ? w : ": " + w.section(" (", 0, 0); };
     for (const TakeRecord& r : takes) {
-        QString s = QString("%1 #%2 ch%3 %4%5, cue %6, at ")
-                        .arg(r.name)
-                        .arg(r.slot)
-                        .arg(r.channel)
-                        .arg(outcomeWord(r.outcome),
-                             r.why.isEmpty() ? "" : ": " + r.why.section(" (", 0, 0), r.cueOutcome);
-        s += r.scheduled.toString("ddd hh:mm:ss") + "+" + f(r.firstAudioOffset) + " " +
-             r.firstAudio.toString("hh:mm:ss.zzz") + ", " + f(r.lengthRecorded) + "/" +
-             QString::number(r.lengthScheduled) + " s, gaps " + QString::number(r.gaps) + "/" +
-             f(r.longestGap) + ", peak " + f(r.peakDbfs) + ", " + f(r.loudnessLufs) +
-             " LUFS, Eb/No " + f(r.ebNoMin) + "/" + f(r.ebNoMean) + ", " + r.waveFile;
+        QString s = QString("%1 #%2 ch%3 %4%5, cue %6, at %7+%8 %9")
+                        .arg(r.name, n(r.slot), n(r.channel), outcomeWord(r.outcome), why(r.why),
+                             r.cueOutcome, r.scheduled.toString("ddd hh:mm:ss"),
+                             f(r.firstAudioOffset), r.firstAudio.toString("hh:mm:ss.zzz"));
+        s += QString(", %1/%2 s, gaps %3/%4, peak %5, %6 LUFS, Eb/No %7/%8, %9")
+                 .arg(f(r.lengthRecorded), n(r.lengthScheduled), n(r.gaps), f(r.longestGap),
+                      f(r.peakDbfs), f(r.loudnessLufs), f(r.ebNoMin), f(r.ebNoMean), r.waveFile);
         for (const HandOffResult& h : r.handOffs)
-            s += ", " + h.destination + " " + h.outcome +
-                 (h.why.isEmpty() ? "" : ": " + h.why.section(" (", 0, 0));
+            s += ", " + h.destination + " " + h.outcome + why(h.why);
         out << s;
     }
     return out;

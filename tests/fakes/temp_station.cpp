@@ -26,10 +26,6 @@ TempStation::TempStation(const QDateTime& start) : time(start) {
     station = std::make_unique<Station>(time, time, *paths, messages);
 }
 
-QString TempStation::drive(QChar letter) const {
-    return paths->driveFolder(letter);
-}
-
 void TempStation::writeSettings(const QString& hostPath, const SettingRecords& records) {
     QDir().mkpath(QFileInfo(hostPath).path());
     SettingsFile file;
@@ -41,9 +37,7 @@ void TempStation::writeSettings(const QString& hostPath, const SettingRecords& r
 
 QByteArray TempStation::readFile(const QString& hostPath) {
     QFile f(hostPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void TempStation::writeFile(const QString& hostPath, const QByteArray& bytes,

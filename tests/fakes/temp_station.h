@@ -13,6 +13,15 @@
 
 using SettingRecords = std::vector<std::pair<Setting, int16_t>>;
 
+// The sound cards the station is told to use, as "play 2", "record1 1".
+struct RecordedDevices : AudioDeviceChoice {
+    void usePlayDevice(int device) override { calls << QString("play %1").arg(device); }
+    void useRecordDevice(int channel, int device) override {
+        calls << QString("record%1 %2").arg(channel).arg(device);
+    }
+    QStringList calls;
+};
+
 // A station on real folders in a temporary directory: drives C, D, H and P
 // are folders under it, the clock is virtual and messages are recorded.
 class TempStation {
@@ -21,7 +30,7 @@ public:
 
     QString root() const { return dir_.path(); }
     // Host folder of a drive letter.
-    QString drive(QChar letter) const;
+    QString drive(QChar letter) const { return paths->driveFolder(letter); }
     // Host path of a station path.
     QString host(const QString& stationPath) const { return paths->resolve(stationPath); }
 

@@ -8,11 +8,8 @@
 
 namespace {
 
-// History -> Recordings over a real database: one take of each outcome,
-// newest first; failures marked by colour and their word in bold; both
-// filters; a double-click opens an existing recording in the audition at the
-// day and slot its file is named after (though no schedule lists the slot)
-// and explains one that is gone.
+// A double-click opens a recording in the audition at the day and slot its
+// file is named after, though no schedule lists the slot.
 TEST(RecordingsWindow, ListsMarksFiltersAndOpensTakes) {
     TakeStation h;
     TempStation& t = h.t;

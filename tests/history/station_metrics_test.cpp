@@ -4,9 +4,7 @@
 
 namespace {
 
-// On the station's timers: nothing written before the start, a file that
-// cannot be written one error-log line an outage, then current each minute
-// with a failed copy counted once however often it is told.
+// A failed copy is counted once however often it is told.
 TEST(StationMetricsTest, RewrittenEveryMinuteWithOneErrorLineAnOutage) {
     TempStation t;
     t.startUp();

@@ -12,12 +12,9 @@ class TakeListTest : public ::testing::Test, protected TakeStation {};
 TEST_F(TakeListTest, RowsFiltersAndSpans) {
     TakeRecord good =
         take("Morning News", TakeOutcome::Recorded, Nine, "P:\\satfile\\SFMON012.WAV");
-    good.firstAudio = Nine.addMSecs(420);
-    good.firstAudioOffset = 0.42;
-    good.lengthRecorded = 1799.6;
-    std::tie(good.gaps, good.longestGap, good.peakDbfs, good.loudnessLufs) =
-        std::tuple(2, 1.5, -3.04, -23.01);
-    std::tie(good.ebNoMin, good.ebNoMean) = std::pair(8.1, 9.34);
+    std::tie(good.firstAudio, good.firstAudioOffset, good.lengthRecorded, good.gaps,
+             good.longestGap, good.peakDbfs, good.loudnessLufs, good.ebNoMin, good.ebNoMean) =
+        std::tuple(Nine.addMSecs(420), 0.42, 1799.6, 2, 1.5, -3.04, -23.01, 8.1, 9.34);
     good.handOffs = {{"H:\\programs", "verified", {}}};
     TakeRecord dumped = take("Farm report", TakeOutcome::Dumped, Nine);
     dumped.why = "no audio";

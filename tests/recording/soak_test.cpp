@@ -29,9 +29,8 @@ struct Programme {
     bool deleted = false;
 };
 
-// Starts clustered so that equal times, neighbouring seconds, overlaps and
-// takes across midnight come up; a quarter in a row that is not their day.
-// Between from and until, leaving the last programme time to end.
+// Clustered so that equal times, neighbouring seconds, overlaps and takes
+// across midnight come up, leaving the last programme time to end.
 QDateTime randomMoment(std::mt19937& random, const QDateTime& from, const QDateTime& until) {
     const qint64 quarters = std::max<qint64>(1, (from.secsTo(until) - 600) / 900);
     QDateTime at = from.addSecs(qint64(random() % quint32(quarters)) * 900);
@@ -69,9 +68,8 @@ void soak(quint32 seed, int days) {
     t.writeSettings({{CommPortNo, 1}, {BaudIndex, 2}, {ActivityLogOn, 1}, {WaveDriveNo, 3},
                      {RecordThreshold, 6}, {RecDevice2, 1}, {RelayCardType, 1}});
     // clang-format on
-    QDir().mkpath(t.host("c:\\satfile"));
     ScheduleFile file;
-    ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+    openSchedules(file, t);
     std::vector<Programme> programmes;
     for (int n = 1; n <= 10 * days; ++n) {
         Programme p{ScheduleNo(n),

@@ -14,7 +14,6 @@
 
 namespace {
 
-// Wednesday 4 March 2026, 10:00:00.
 const QDateTime Wednesday10(QDate(2026, 3, 4), QTime(10, 0, 0));
 
 class FinderRereadTest : public ::testing::Test {
@@ -29,9 +28,8 @@ protected:
 TEST_F(FinderRereadTest, EveryRunSeesTheFileAsItIsNow) {
     putSchedule(file, 1, "First", "1", {{4, "11:00:00"}});
     putSchedule(file, 2, "Second", "1", {{4, "12:00:00"}});
-    // Another open of the file, as another program would write it: the slot
-    // it writes on Wednesday at the time given, or deletes when no time is
-    // given, and the schedule channel 1 must take next.
+    // Another program's open of the file: the slot it writes on Wednesday at
+    // the time given, or deletes, and the schedule channel 1 must take next.
     ScheduleFile other;
     ASSERT_TRUE(other.open(t.host(ScheduleFile::StationPath), nullptr));
     const std::tuple<ScheduleNo, const char*, ScheduleNo> steps[] = {
@@ -74,10 +72,9 @@ TEST(WeekAheadTest, TheDryRunDoesWhatTheLiveStationDoes) {
                      {EbNoLogInterval, 2},
                      {RecDevice2, 1},
                      {TimeChangeAdjust, 1}});
-    QDir().mkpath(t.host("c:\\satfile"));
     {
         ScheduleFile file;
-        ASSERT_TRUE(file.open(t.host(ScheduleFile::StationPath), nullptr));
+        openSchedules(file, t);
         putOnDay(file, 1, "Late news", "1", 7, "22:30:00", "01:00");
         putOnDay(file, 2, "Night music", "2", 7, "23:59:30", "01:00");
         putOnDay(file, 3, "Early switch", "3", 1, "01:30:00");
@@ -140,8 +137,6 @@ TEST(WeekAheadTest, TheDryRunDoesWhatTheLiveStationDoes) {
               lines(dry.events, {"stop"}).filter("Night music").size());
 }
 
-// The window shows the dry run's events, marks conflicts, filters by kind
-// and runs again when the schedule file is saved.
 TEST_F(FinderRereadTest, TheWindowListsFiltersAndFollowsTheScheduleFile) {
     // Every day, so that one falls within a day of now, when it is said.
     std::vector<std::pair<int, QString>> daily;
@@ -169,7 +164,6 @@ TEST_F(FinderRereadTest, TheWindowListsFiltersAndFollowsTheScheduleFile) {
     EXPECT_TRUE(waitUntil([&] { return shows("Added later"); }));
 }
 
-// The purge names the recordings it would delete; the real ones stay.
 TEST(WeekAheadTest, ThePurgeIsShownAndTouchesNothingReal) {
     TempStation t(BeforeTheChange);
     t.writeSettings({{Setting::WaveDriveNo, 3}, {Setting::WaveKeepDays, 1}});
@@ -191,8 +185,8 @@ TEST(WeekAheadTest, CommandLineTakesADayCount) {
     };
     for (const auto& [arguments, days, exitStatus] : cases) {
         const CommandLine c = CommandLine::parse(QStringList{"varnola"} + arguments);
-        EXPECT_EQ(c.weekAheadDays, days) << arguments.join(' ').toStdString();
-        EXPECT_EQ(c.exitStatus, exitStatus) << arguments.join(' ').toStdString();
+        EXPECT_EQ(std::pair(c.weekAheadDays, c.exitStatus), std::pair(days, exitStatus))
+            << arguments.join(' ').toStdString();
     }
 }
 
