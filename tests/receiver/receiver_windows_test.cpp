@@ -178,9 +178,10 @@ TEST_F(ReceiverWindowsTest, RelayButtonsOfEachCardSendTheirCommandThenShowTheRep
         }
         EXPECT_EQ(port.sessions, sessions) << query;
     };
-    check("R R", 4, "Open/Close", {3}, {"R R\r", "RE C 2\rR R\r"});
-    check("R ER", 28, "Disable/Enable", {4, 5, 27},
-          {"R ER\r", "ER D 3\rR ER\r", "ER E 3\rR ER\r", "ER E 14\rR ER\r"});
+    check("R R", 4, "Open/Close", {0, 1, 2, 3},
+          {"R R\r", "RE O 1\rR R\r", "RE C 1\rR R\r", "RE O 2\rR R\r", "RE C 2\rR R\r"});
+    check("R ER", 28, "Disable/Enable", {1, 4, 27},
+          {"R ER\r", "ER E 1\rR ER\r", "ER D 3\rR ER\r", "ER E 14\rR ER\r"});
 
     // The command's own prompt comes first and would end the answer before
     // the report; the report is read only after the relay has had its second.
