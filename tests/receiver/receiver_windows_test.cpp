@@ -186,7 +186,7 @@ TEST_F(ReceiverWindowsTest, RelayButtonsOfEachCardSendTheirCommandThenShowTheRep
     // The command's own prompt comes first and would end the answer before
     // the report; the report is read only after the relay has had its second.
     port.answer = [](const QByteArray& written) {
-        return QByteArray(written == "R ER\r" ? "Relays OOCO\r\n>" : ">");
+        return QByteArray(written == "R ER\r" ? "Relays OOCO\r\n>" : "\r\n>");
     };
     QTest::mouseClick(static_cast<frmRelay*>(window.get())->cmdR[4], Qt::LeftButton);
     t.time.advance(900);
