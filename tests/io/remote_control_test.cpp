@@ -38,24 +38,19 @@ protected:
 // The parallel port takes relays 0 to 7 as one byte; the relay card takes
 // them on its first port and the high relays on its second; no card, no port.
 TEST_F(RemoteControlTest, RelayOutputsOfEachCardAndContactsFromTheStatusBits) {
-    struct Row {
-        int card;
-        std::vector<int> on;
-        int parallel, cardLow, cardHigh;
-    };
     start(0);
-    for (const Row& r :
-         {Row{1, {0, 2, 9}, 5, 0, 0}, Row{2, {1, 9}, 0, 2, 2}, Row{0, {0}, 0, 0, 0}}) {
+    // The card, the relays on, and the bytes at ports 888, 644 and 646.
+    for (const auto& [card, on, bytes] : {std::tuple{1, std::vector{0, 2, 9}, std::array{5, 0, 0}},
+                                          {2, std::vector{1, 9}, std::array{0, 2, 2}},
+                                          {0, std::vector{0}, std::array{0, 0, 0}}}) {
         for (int n : {888, 644, 646})
             setPort(n, 0);
-        t.station->state.RelayCardType = r.card;
+        t.station->state.RelayCardType = card;
         t.station->state.RelayStates = {};
-        for (int i : r.on)
+        for (int i : on)
             t.station->state.RelayStates[size_t(i)] = 1;
         remote->WriteRelayOutputs();
-        EXPECT_EQ((std::array{port(888), port(644), port(646)}),
-                  (std::array{r.parallel, r.cardLow, r.cardHigh}))
-            << "card " << r.card;
+        EXPECT_EQ((std::array{port(888), port(644), port(646)}), bytes) << "card " << card;
     }
     setPort(889, 63);
     remote->PollRemoteInputs();
