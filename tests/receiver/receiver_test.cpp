@@ -44,18 +44,9 @@ protected:
     std::optional<ReceiverResult> got;
 };
 
-// The carrier answer's early ">" does not end it when the mark only counts
-// from position 700: the window reads on until its time-out.
+// A ">" before the mark's position is read past (the carrier report's, in the
+// data window's test); one at it ends the answer at once.
 TEST_F(ReceiverLinkTest, EndMarkPositionSteadyTimeOutAndTheCapOnABabblingReceiver) {
-    shared.answer = [](const QByteArray&) { return QByteArray(300, 'x') + ">"; };
-    run(query("RT C", 700, 3000));
-    t.time.advance(2900);
-    EXPECT_FALSE(got);
-    t.time.advance(200);
-    ASSERT_TRUE(got);
-    EXPECT_FALSE(got->complete);
-    EXPECT_EQ(got->answer.size(), 301);
-
     shared.answer = [](const QByteArray&) { return QByteArray(700, 'x') + ">"; };
     run(query("RT C", 700, 3000));
     EXPECT_TRUE(got);

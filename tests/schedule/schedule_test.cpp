@@ -159,8 +159,6 @@ TEST_F(Schedules, FileReusesFreedSlotsKeepsTheNumbersAndHolds999AtMost) {
 // Added codes are upper-cased and sorted in; a comma would read back as two.
 TEST_F(Schedules, SourceCodesAreReadInFileOrderAndSavedSorted) {
     const QString path = t.host(SourceCodesStationPath);
-    QFile::remove(path);
-    EXPECT_TRUE(readSourceCodes(*t.paths).isEmpty());
     TempStation::writeFile(path, "ZZ9\r\n AA1 , BB2\r\n\r\nBB2\n   \n\tCC3\t\nAA0");
     EXPECT_EQ(readSourceCodes(*t.paths), (QStringList{"ZZ9", "AA1", "BB2", "BB2", "CC3", "AA0"}));
 
