@@ -52,25 +52,23 @@ TEST_F(RemoteControlTest, RelayOutputsOfEachCardAndContactsFromTheStatusBits) {
         remote->WriteRelayOutputs();
         EXPECT_EQ((std::array{port(888), port(644), port(646)}), bytes) << "card " << card;
     }
+    const auto inputs = [&] {
+        remote->PollRemoteInputs();
+        return std::array{remote->PlayInput, remote->RecordInput, remote->AlarmInput};
+    };
     setPort(889, 63);
-    remote->PollRemoteInputs();
-    EXPECT_EQ(remote->PlayInput, 0);
+    EXPECT_EQ(inputs(), (std::array{0, 0, 0}));
     // Status bits give the contacts; high bytes read all off.
     t.station->state.RelayCardType = 1;
     setPort(889, 127 - 32 - 16); // Record and Alarm
-    remote->PollRemoteInputs();
-    EXPECT_EQ(remote->PlayInput, 0);
-    EXPECT_EQ(remote->RecordInput, 1);
-    EXPECT_EQ(remote->AlarmInput, 1);
-    EXPECT_EQ(t.station->display.lblRecordRelay, "RECORD");
-    EXPECT_EQ(t.station->display.lblPort, "Alarm");
+    EXPECT_EQ(inputs(), (std::array{0, 1, 1}));
+    const ConsoleDisplay& d = t.station->display;
+    EXPECT_EQ((QStringList{d.lblRecordRelay, d.lblPort}), (QStringList{"RECORD", "Alarm"}));
     remote->PollRemoteInputs(); // still on: logged once, and at minute 54 no time set
     EXPECT_EQ(log("AL").count("Alarm"), 1);
     EXPECT_EQ(t.time.timeSettings(), 0);
     setPort(889, 200); // 127 - 200 < 0: all off
-    remote->PollRemoteInputs();
-    EXPECT_EQ(remote->RecordInput, 0);
-    EXPECT_EQ(remote->AlarmInput, 0);
+    EXPECT_EQ(inputs(), (std::array{0, 0, 0}));
 }
 
 // The deadlines of a take, an armed channel and a play move with the clock,

@@ -29,13 +29,10 @@ struct FakePpdev : PpdevCalls {
             {PPWCONTROL, "write control"}};
         calls << QString("%1 %2").arg(names.at(request)).arg(fd);
         // A write lands where the matching read finds it.
-        const unsigned long reg = request == PPWDATA      ? PPRDATA
-                                  : request == PPWCONTROL ? PPRCONTROL
-                                                          : request;
         if (request == PPWDATA || request == PPWCONTROL)
-            registers[reg] = *value;
+            registers[request == PPWDATA ? PPRDATA : PPRCONTROL] = *value;
         else if (value)
-            *value = registers[reg];
+            *value = registers[request];
         errno = request == PPCLAIM ? claimErrno : 0;
         return errno ? -1 : 0;
     }

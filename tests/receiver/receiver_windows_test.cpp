@@ -43,6 +43,8 @@ protected:
     void click(const char* button) {
         QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
     }
+    QByteArray settings() const { return TempStation::readFile(t.host(SettingsFile::StationPath)); }
+    bool checked(const char* name) { return window->findChild<QRadioButton*>(name)->isChecked(); }
 
     TempStation t;
     FakeSerialPort::Shared port;
@@ -50,17 +52,10 @@ protected:
     std::unique_ptr<QWidget> window;
 };
 
-QByteArray settingsOf(const TempStation& t) {
-    return TempStation::readFile(t.host(SettingsFile::StationPath));
-}
-
 // On the indicator: an option button takes clicks there and on its caption only.
 void choose(QWidget* w, const char* option) {
     auto* b = w->findChild<QRadioButton*>(option);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
-}
-bool checked(QWidget* w, const char* option) {
-    return w->findChild<QRadioButton*>(option)->isChecked();
 }
 
 // Port and speed are separate choices: picking one must not clear the other;
@@ -68,26 +63,26 @@ bool checked(QWidget* w, const char* option) {
 // Esc (no close event); a window kept for reuse shows the station's choice.
 TEST_F(ReceiverWindowsTest, ComSelectSavesTheChoiceOnCloseAndReportsAnUnwritableFile) {
     auto* w = show<frmComSelect>();
-    const QByteArray before = settingsOf(t);
+    const QByteArray before = settings();
     w->close();
-    EXPECT_EQ(settingsOf(t), before);
+    EXPECT_EQ(settings(), before);
     w->show();
-    EXPECT_TRUE(checked(w, "optSP3") && checked(w, "optBaud1"));
+    EXPECT_TRUE(checked("optSP3") && checked("optBaud1"));
     choose(w, "optSP2");
     choose(w, "optBaud2");
     EXPECT_EQ(t.station->state.CommPortNo, 3);
     click("cmdClose");
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(t.station->state.CommPortNo * 10 + t.station->state.BaudIndex, 22);
-    EXPECT_EQ(settingsOf(t), before.left(24) + QByteArray("\x02\x00\x02\x00", 4));
+    EXPECT_EQ(settings(), before.left(24) + QByteArray("\x02\x00\x02\x00", 4));
     w->show();
     choose(w, "optSP4");
     QTest::keyClick(w, Qt::Key_Escape);
     EXPECT_EQ(t.station->state.CommPortNo, 4);
-    EXPECT_EQ(settingsOf(t).at(24), 4);
+    EXPECT_EQ(settings().at(24), 4);
     t.station->state.CommPortNo = 1;
     w->show();
-    EXPECT_TRUE(checked(w, "optSP1"));
+    EXPECT_TRUE(checked("optSP1"));
     EXPECT_EQ(w->workingPort(), 1);
     EXPECT_TRUE(t.messages.shown.isEmpty());
 

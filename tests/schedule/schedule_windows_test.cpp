@@ -20,10 +20,6 @@ public:
     int builds = 0;
 };
 
-void click(QPushButton* b) {
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
 class Windows : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -47,6 +43,7 @@ protected:
         return listTexts(w->lstDisplaySchedule)
             .replaceInStrings(QRegularExpression("^\\s+|\\s+$"), "");
     }
+    static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     void chooseChannel(int row) {
         QTest::mouseClick(w->lstRecChan->viewport(), Qt::LeftButton, {},
                           w->lstRecChan->visualItemRect(w->lstRecChan->item(row)).center());
