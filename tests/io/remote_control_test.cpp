@@ -15,9 +15,7 @@ namespace {
 class RemoteControlTest : public ::testing::Test {
 protected:
     RemoteControlTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 54, 10))) {
-        QByteArray bytes(1024, '\0');
-        bytes[889] = char(127);
-        TempStation::writeFile(portFile, bytes);
+        TempStation::writeFile(portFile, QByteArray(1024, '\0').replace(889, 1, "\x7f"));
     }
     void start(int card) {
         t.writeSettings({{Setting::RelayCardType, int16_t(card)}, {Setting::ActivityLogOn, 1}});
@@ -118,10 +116,8 @@ TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceAndTakenUpWhenItComes) 
     EXPECT_TRUE(t.messages.shown[0].contains("/no/such/port"));
     // A device that comes (or a helper that restarts) is taken up at the next
     // try, five seconds on, and the relays are written as they stand.
-    QByteArray bytes(1024, '\0');
-    bytes[889] = 63; // Play
     QDir().mkpath(t.root() + "/no/such");
-    TempStation::writeFile(portFile, bytes);
+    TempStation::writeFile(portFile, QByteArray(1024, '\0').replace(889, 1, "\x3f")); // Play
     t.station->state.RelayStates[0] = 1;
     for (int i = 0; i < 100; ++i)
         remote->PollRemoteInputs();

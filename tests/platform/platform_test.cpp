@@ -18,9 +18,6 @@
 namespace {
 
 const auto contents = TempStation::readFile;
-const auto writeFile = [](const QString& path, const QByteArray& bytes = {}) {
-    TempStation::writeFile(path, bytes);
-};
 
 // A temporary folder with the drives under it: H configured, C found there.
 class PlatformTest : public ::testing::Test {
@@ -70,10 +67,11 @@ TEST_F(PlatformTest, RecordFileKeepsFixedRecordsAtTheirOffsetsAndLocks) {
 
 TEST_F(PlatformTest, StationConfigReadsEverySectionFromTheEnvironmentVariable) {
     const QString conf = dir.filePath("station.conf");
-    writeFile(conf, "[drives]\nC=/srv/station/c\nh=/mnt/playout\n"
-                    "[serial]\nCOM1=/dev/ttyUSB0\nCOM3=/tmp/pty3\n[io]\nports=/tmp/ports\n"
-                    "[audio]\nbackend=simulated\ninput1=/tmp/in1\ninput2=/tmp/in2\n"
-                    "output1=/tmp/out1\noutput2=/tmp/out2\n[monitoring]\ntextfile=/tmp/m.prom\n");
+    TempStation::writeFile(
+        conf, "[drives]\nC=/srv/station/c\nh=/mnt/playout\n"
+              "[serial]\nCOM1=/dev/ttyUSB0\nCOM3=/tmp/pty3\n[io]\nports=/tmp/ports\n"
+              "[audio]\nbackend=simulated\ninput1=/tmp/in1\ninput2=/tmp/in2\n"
+              "output1=/tmp/out1\noutput2=/tmp/out2\n[monitoring]\ntextfile=/tmp/m.prom\n");
     qputenv("VARNOLA_CONFIG", conf.toLocal8Bit());
     const StationConfig c = StationConfig::fromEnvironment();
     qunsetenv("VARNOLA_CONFIG");
@@ -131,7 +129,7 @@ TEST_F(PlatformTest, FilesAndFoldersByStationPath) {
     EXPECT_TRUE(files::folderExists(paths, "C:\\SATFILE\\logs"));
     const QString folder = config.drivesRoot + "/C/SatFile";
     for (const char* name : {"SFMON001.WAV", "sfmon001.dat", "SfMon999.wav", "SFTUE001.WAV"})
-        writeFile(folder + "/" + name);
+        TempStation::writeFile(folder + "/" + name, {});
     QDir().mkpath(folder + "/SFMONDIR");
     EXPECT_TRUE(files::fileExists(paths, "c:\\satfile\\sftue001.wav"));
     EXPECT_FALSE(files::fileExists(paths, "c:\\satfile\\logs"));
