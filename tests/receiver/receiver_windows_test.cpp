@@ -253,11 +253,8 @@ TEST_F(ReceiverWindowsTest, MenuEntriesAskTheirQueryInAKeptOrAFreshWindow) {
     ClockDispatcher dispatcher{*t.station, TickHandoffs{}};
     mnuMenu menu{*t.station, dispatcher, nullptr, {link.get()}};
     menu.show();
-    const struct {
-        QAction* entry;
-        QByteArray sent;
-        bool kept;
-    } entries[] = {
+    // The entry, what it sends, and whether the window shown before took it.
+    const std::tuple<QAction*, QByteArray, bool> entries[] = {
         {menu.mnuMPEGStatus, "R M\r", false},     {menu.mnuReceiverSerialPort, "R SP\r", true},
         {menu.mnuCarrierStatus, "RT C\r", false}, {menu.mnuSettings, "R S\r", true},
         {menu.mnuRelayStatus, "R R\r", false},    {menu.mnuExtendedRelays, "R ER\r", false},
@@ -266,15 +263,15 @@ TEST_F(ReceiverWindowsTest, MenuEntriesAskTheirQueryInAKeptOrAFreshWindow) {
         return relay ? (QWidget*)menu.findChild<frmRelay*>()
                      : menu.findChild<frmDisplayReceiver*>();
     };
-    for (const auto& e : entries) {
-        const bool relay = e.sent.startsWith("R R") || e.sent.startsWith("R E");
+    for (const auto& [entry, sent, kept] : entries) {
+        const bool relay = sent.startsWith("R R") || sent.startsWith("R E");
         const QPointer<QWidget> before = shownWindow(relay);
         port.sessions.clear();
-        e.entry->trigger();
+        entry->trigger();
         t.time.advance(ExchangeMs);
-        EXPECT_EQ(port.sessions, QByteArrayList{e.sent}) << e.sent.data();
-        EXPECT_EQ(before.data() == shownWindow(relay), e.kept) << e.sent.data();
-        EXPECT_TRUE(shownWindow(relay)->isVisible()) << e.sent.data();
+        EXPECT_EQ(port.sessions, QByteArrayList{sent}) << sent.data();
+        EXPECT_EQ(before.data() == shownWindow(relay), kept) << sent.data();
+        EXPECT_TRUE(shownWindow(relay)->isVisible()) << sent.data();
     }
 
     const QPointer<QWidget> dataWindow = shownWindow(false);
