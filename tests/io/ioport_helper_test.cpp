@@ -47,7 +47,6 @@ protected:
     QByteArray log_;
 };
 
-// Sends raw bytes as one message and returns the reply's status, or -1.
 int rawRequest(const QString& socket, const QByteArray& bytes) {
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     sockaddr_un addr{};
@@ -61,10 +60,8 @@ int rawRequest(const QString& socket, const QByteArray& bytes) {
     return ok ? reply[0] : -1;
 }
 
-// The station's ports as its configuration names the helper, for the relay
-// card and the parallel port alike. The console keeps its connection: a
-// helper restarted under it (a package upgrade) must not cost the station
-// its relays.
+// A helper restarted under the console (a package upgrade) must not cost the
+// station its relays; the parallel port goes the same way.
 TEST_F(IoPortHelperTest, AllowedReadsAndWritesLandAtThePortOffsetsAcrossARestart) {
     const QString conf = dir.filePath("varnola.conf");
     TempStation::writeFile(conf, "[io]\nhelper=" + socket.toLocal8Bit() + "\n");

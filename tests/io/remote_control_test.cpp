@@ -127,8 +127,6 @@ TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceAndTakenUpWhenItComes) 
     EXPECT_EQ(t.messages.shown.size(), 1);
 }
 
-// A configuration with no way to the card's ports is named in the set-up
-// line; the station runs on without them, with one error line.
 TEST_F(RemoteControlTest, CardWithoutAWayToItsPortsIsNamedInTheSetUpLineAndLoggedOnce) {
     start(2);
     StationConfig c;

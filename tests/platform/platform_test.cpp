@@ -83,10 +83,9 @@ TEST_F(PlatformTest, StationConfigReadsEverySectionFromTheEnvironmentVariable) {
                            "/tmp/m.prom"}));
 }
 
-// The station's file system ignores case: whatever spelling exists is used
-// (a data folder and a help file of another spelling are the start-up's and
-// the help window's tests); missing parts keep the spelling given. Floppies
-// are never offered.
+// Whatever spelling exists is used (a data folder and a help file of another
+// spelling are the start-up's and the help window's tests); missing parts
+// keep the spelling given. Floppies are never offered.
 TEST_F(PlatformTest, StationPathsResolveThroughDrivesWithoutRegardToCase) {
     const DrivePaths paths(config);
     QDir().mkpath(config.drivesRoot + "/C/SATFILE/Logs");
@@ -143,10 +142,8 @@ TEST_F(PlatformTest, FilesAndFoldersByStationPath) {
     EXPECT_EQ(files::deleteFiles(paths, "c:\\nowhere\\*.*"), 0);
 }
 
-// The receiver's line on a pseudo-terminal: the settings reach the device,
-// bytes go and come unchanged (trailing blanks and carriage returns too),
-// and a line that is missing or that another program holds is refused with
-// the system's own number and text until it is free again.
+// On a pseudo-terminal: trailing blanks and carriage returns pass too, and a
+// refusal carries the system's own number and text.
 TEST(SerialPortTest, SettingsReachTheLineBytesPassUnchangedAndAHeldLineIsRefused) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);

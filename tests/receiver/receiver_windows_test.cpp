@@ -96,11 +96,10 @@ TEST_F(ReceiverWindowsTest, ComSelectSavesTheChoiceOnCloseAndReportsAnUnwritable
                                             path + "): Is a directory"});
 }
 
-// Shown exactly as it came, line ends and prompt kept, never as markup.
-// Refresh reads long answers whatever the query, and the carrier report's
-// early ">" must not end it either: both run to the time-out. An answer
-// arriving after the window is destroyed must not reach into it; a window
-// kept for reuse asks again each time it is shown.
+// Line ends and prompt kept, never as markup. The carrier report's early ">"
+// must not end it: it runs to the time-out, as Refresh does for any query. An
+// answer arriving after the window is destroyed must not reach into it; a
+// window kept for reuse asks again each time it is shown.
 TEST_F(ReceiverWindowsTest, DataWindowShowsTheAnswerAsItCameAndReadsLongAnswersToTheTimeOut) {
     int asked = 0;
     port.answer = [&](const QByteArray& written) {
@@ -244,9 +243,7 @@ TEST_F(ReceiverWindowsTest, SetReceiverReleasesEachPortsOwnRelaysOrRefusesWithou
     EXPECT_EQ(dataWindowQueries.size(), 4);
 }
 
-// The console's receiver entries: each asks its query, in the window kept
-// from before or in a fresh one; Set Receiver's report goes to a fresh data
-// window.
+// Set Receiver's report goes to a fresh data window.
 TEST_F(ReceiverWindowsTest, MenuEntriesAskTheirQueryInAKeptOrAFreshWindow) {
     TempStation::writeFile(t.host("c:\\satfile\\Source.dat"), "AA1\r\nBB2\r\n");
     port.answer = [](const QByteArray& written) { return "Answer " + written.trimmed() + "\r\n>"; };
