@@ -20,7 +20,6 @@ QByteArray carrierAnswer(const QByteArray& line12) {
     return a + line12 + "\r\nLine 13\r\n>";
 }
 
-// The link on a scripted port, on virtual time at 10:20:12.
 class ReceiverLinkTest : public ::testing::Test {
 protected:
     ReceiverLinkTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 20, 12))) {

@@ -107,7 +107,6 @@ TEST_F(ReceiverWindowsTest, DataWindowShowsTheAnswerAsItCameAndReadsLongAnswersT
                                    : "Port " + QByteArray::number(++asked) + " <b>AA1</b>\r\n>";
     };
     auto* w = show<frmDisplayReceiver>(*link, "R M");
-    EXPECT_FALSE(link->busy());
     EXPECT_EQ(text("lblDisplayReceiver"), "Port 1 <b>AA1</b>\r\n>");
     EXPECT_EQ(window->findChild<QLabel*>("lblDisplayReceiver")->textFormat(), Qt::PlainText);
     w->showQuery("R ER");
@@ -153,9 +152,8 @@ TEST_F(ReceiverWindowsTest, DataWindowFollowsTheQueryTheMenuChose) {
     EXPECT_EQ(port.sessions, (QByteArrayList{"RT C\r", "R SP\r"}));
 }
 
-// Each relay window shows the buttons of its card, captioned for what its
-// report will say; a button's command and the report go in one exchange, so
-// nothing can come between them.
+// Captions say what the report will show; a command and its report go in one
+// exchange, so nothing can come between them.
 TEST_F(ReceiverWindowsTest, RelayButtonsOfEachCardSendTheirCommandThenShowTheReport) {
     const auto check = [&](const char* query, int visible, const QString& captions,
                            const std::vector<int>& presses, const QByteArrayList& sessions) {

@@ -390,11 +390,9 @@ ScheduleRecord everyCase() {
     return ScheduleRecord::build(f);
 }
 
-// The tick moves the record times on the change dates when the switch is on
-// (armed in the three seconds before 01:59:57, its timer runs four seconds),
-// once, hours across midnight and nothing else, and the console counts down
-// to the moved times at once (the schedule is written after start-up, so
-// only a move finds it).
+// Armed in the three seconds before 01:59:57, the timer runs four seconds; only
+// hours move, across midnight too. The schedule is written after start-up, so
+// only the move can make the console count down to the moved times.
 TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear) {
     // The date, the switch, the hours moved, the log line, channel 1's next
     // take; the record days and each row's hours as moved.

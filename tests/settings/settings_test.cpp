@@ -80,8 +80,7 @@ TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrderAndTypedValuesAreRead) {
     readAll();
     EXPECT_EQ((std::vector<int>{s.ActivityLogOn, s.RelayCardType, s.TimeChangeAdjust}),
               (std::vector<int>{-300, 0, 0}));
-    // Floppy drives never hold the wave store; the letter is character 64 plus
-    // the number.
+    // Floppy drives never hold the wave store; C is drive 3.
     QStringList drives;
     for (const auto& e : waveDriveEntries({"A", "c", "D"}))
         drives << e.text + "=" + QString::number(e.value);
