@@ -4,7 +4,6 @@
 #include "platform/station_config.h"
 #include "support/test.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <sys/socket.h>
