@@ -121,8 +121,7 @@ TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceAndTakenUpWhenItComes) 
     t.station->state.RelayStates[0] = 1;
     for (int i = 0; i < 100; ++i)
         remote->PollRemoteInputs();
-    EXPECT_EQ(remote->PlayInput, 1);
-    EXPECT_EQ(port(888), 1);
+    EXPECT_EQ(std::pair(remote->PlayInput, port(888)), std::pair(1, 1));
     EXPECT_EQ(log("ER").count("can be used again"), 1);
     EXPECT_EQ(t.messages.shown.size(), 1);
 }

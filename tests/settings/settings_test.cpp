@@ -145,7 +145,6 @@ TEST_F(Settings, ClicksActAtOnceAndAPrairieFailureIsReported) {
     // Only the Prairie card is set up (that card's byte is the window's test).
     selectRemoteControl(*t.station, &ports, 1);
     EXPECT_EQ(TempStation::readFile(portFile).at(647), 0);
-    EXPECT_TRUE(t.messages.shown.isEmpty());
     PortFile absent(t.root() + "/no-such-ports");
     selectRemoteControl(*t.station, &absent, 2);
     selectRemoteControl(*t.station, nullptr, 2);
