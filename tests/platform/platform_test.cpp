@@ -32,10 +32,9 @@ protected:
     StationConfig config;
 };
 
-// Another reader sees the writes at once, without a close or a flush. A write
-// well past the end leaves a gap that reads back as zero bytes, as a settings
-// record beyond the reserved ones does; a partial record at the end (a file
-// cut short) is not a record.
+// Others see writes at once, without a close or a flush. A write past the end
+// leaves a gap of zeros (a settings record beyond the reserved ones); a
+// partial last record (a file cut short) is none.
 TEST_F(PlatformTest, RecordFileKeepsFixedRecordsAtTheirOffsetsAndLocks) {
     RecordFile f, second, missing, cut;
     QString error;
