@@ -4,7 +4,6 @@
 #include "platform/station_config.h"
 #include "support/test.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <sys/socket.h>
@@ -16,10 +15,10 @@ namespace {
 
 // varnola-ioport started on an ordinary file standing in for /dev/port, in a
 // temporary folder, as its unit starts it on the real device.
-class HelperOnFile {
-public:
-    HelperOnFile() { TempStation::writeFile(portFile, QByteArray(1024, '\0')); }
-    ~HelperOnFile() { stop(); }
+class IoPortHelperTest : public ::testing::Test {
+protected:
+    IoPortHelperTest() { TempStation::writeFile(portFile, QByteArray(1024, '\0')); }
+    ~IoPortHelperTest() override { stop(); }
 
     // Serving members of the group, once it says so: its socket is there a
     // moment before it listens, and a connection then is refused.
@@ -39,18 +38,14 @@ public:
         process.waitForFinished(10000);
     }
     QByteArray log() { return log_ += process.readAllStandardError(); }
-    QByteArray ports() const { return TempStation::readFile(portFile); }
-    void setPort(int n, uint8_t v) { TempStation::writeByte(portFile, n, v); }
+    QByteArray device() const { return TempStation::readFile(portFile); }
 
     QTemporaryDir dir;
     QString portFile = dir.filePath("port"), socket = dir.filePath("ioport.sock");
     QProcess process;
-
-private:
     QByteArray log_;
 };
 
-// Sends raw bytes as one message and returns the reply's status, or -1.
 int rawRequest(const QString& socket, const QByteArray& bytes) {
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
     sockaddr_un addr{};
@@ -64,79 +59,64 @@ int rawRequest(const QString& socket, const QByteArray& bytes) {
     return ok ? reply[0] : -1;
 }
 
-class IoPortHelperTest : public ::testing::Test {
-protected:
-    HelperOnFile h;
-};
-
-// The station's ports as its configuration names the helper, for the relay
-// card and the parallel port alike. The console keeps its connection: a
-// helper restarted under it (a package upgrade) must not cost the station
-// its relays.
+// A helper restarted under the console (a package upgrade) must not cost the
+// station its relays; the parallel port goes the same way.
 TEST_F(IoPortHelperTest, AllowedReadsAndWritesLandAtThePortOffsetsAcrossARestart) {
-    const QString conf = h.dir.filePath("varnola.conf");
-    TempStation::writeFile(conf, "[io]\nhelper=" + h.socket.toLocal8Bit() + "\n");
+    const QString conf = dir.filePath("varnola.conf");
+    TempStation::writeFile(conf, "[io]\nhelper=" + socket.toLocal8Bit() + "\n");
     const std::unique_ptr<IoPorts> station = openStationPorts(StationConfig::fromFile(conf));
     IoPorts& ports = *station;
     EXPECT_FALSE(ports.Outp(644, 1));
     EXPECT_THAT(ports.lastError().toStdString(),
                 ::testing::HasSubstr("is varnola-ioport running?"));
-    ASSERT_TRUE(h.start()) << h.log().toStdString();
-    h.setPort(645, 64);
+    ASSERT_TRUE(start()) << log().toStdString();
+    TempStation::writeByte(portFile, 645, 64);
     EXPECT_TRUE(ports.Outp(644, 0xa5));
     EXPECT_EQ(ports.Inp(645), 64);
-    h.stop();
-    ASSERT_TRUE(h.start());
+    stop();
+    ASSERT_TRUE(start());
     EXPECT_TRUE(ports.Outp(888, 5));
-    QByteArray expected(1024, '\0');
-    expected[644] = char(0xa5);
-    expected[645] = 64;
-    expected[888] = 5;
-    EXPECT_EQ(h.ports(), expected);
+    EXPECT_EQ(device(), QByteArray(1024, '\0').replace(644, 2, "\xa5\x40").replace(888, 1, "\x05"));
 }
 
 // A refused request never reaches the device, and the helper goes on
 // serving the good requests that follow.
 TEST_F(IoPortHelperTest, RefusesPortsOutsideTheListAndMalformedRequests) {
-    ASSERT_TRUE(h.start(getegid(), "ports=644-647\n")) << h.log().toStdString();
-    const struct {
-        const char* what;
-        QByteArray bytes;
-        int status;
-    } rows[] = {
+    ASSERT_TRUE(start(getegid(), "ports=644-647\n")) << log().toStdString();
+    const std::tuple<const char*, QByteArray, int> rows[] = {
         {"the parallel port, not listed here", QByteArray("W\x03\x78\x01", 4), ioport::PortRefused},
         {"truncated", QByteArray("W\x02\x84", 3), ioport::Malformed},
         {"oversized", QByteArray("W\x02\x84\x01\x01", 5), ioport::Malformed},
         {"oversized beyond any buffer", QByteArray(4096, 'W'), ioport::Malformed},
         {"an unknown operation", QByteArray("X\x02\x84\x01", 4), ioport::Malformed},
     };
-    for (const auto& r : rows)
-        EXPECT_EQ(rawRequest(h.socket, r.bytes), r.status) << r.what;
-    PortHelper ports(h.socket);
+    for (const auto& [what, bytes, status] : rows)
+        EXPECT_EQ(rawRequest(socket, bytes), status) << what;
+    PortHelper ports(socket);
     EXPECT_FALSE(ports.Outp(700, 1));
     EXPECT_THAT(ports.lastError().toStdString(), ::testing::HasSubstr("not in its allow-list"));
-    EXPECT_EQ(h.ports(), QByteArray(1024, '\0'));
+    EXPECT_EQ(device(), QByteArray(1024, '\0'));
     EXPECT_TRUE(ports.Outp(644, 1));
-    EXPECT_EQ(h.ports().at(644), 1);
-    EXPECT_TRUE(waitUntil([&] { return h.log().count("refused") == 6; })) << h.log().toStdString();
+    EXPECT_EQ(device().at(644), 1);
+    EXPECT_TRUE(waitUntil([&] { return log().count("refused") == 6; })) << log().toStdString();
 }
 
 TEST_F(IoPortHelperTest, PeerOutsideTheGroupIsRefusedAndNothingIsWritten) {
     if (geteuid() != 0)
         GTEST_SKIP() << "giving the socket to a group this user is not in needs root";
     const gid_t other = getegid() == 54321 ? 54322 : 54321;
-    ASSERT_TRUE(h.start(other)) << h.log().toStdString();
+    ASSERT_TRUE(start(other)) << log().toStdString();
     // Members of that group reach the socket, as the console's user does; no
     // one else may.
     struct stat st {};
-    ASSERT_EQ(::stat(h.socket.toLocal8Bit().constData(), &st), 0);
+    ASSERT_EQ(::stat(socket.toLocal8Bit().constData(), &st), 0);
     EXPECT_EQ(std::pair(st.st_mode & 0777, st.st_gid), std::pair(mode_t(0660), other));
-    PortHelper ports(h.socket);
+    PortHelper ports(socket);
     EXPECT_FALSE(ports.Outp(644, 1));
     EXPECT_THAT(ports.lastError().toStdString(), ::testing::HasSubstr("not in its group"));
-    EXPECT_EQ(h.ports(), QByteArray(1024, '\0'));
+    EXPECT_EQ(device(), QByteArray(1024, '\0'));
     EXPECT_TRUE(
-        waitUntil([&] { return h.log().contains("not in group " + QByteArray::number(other)); }));
+        waitUntil([&] { return log().contains("not in group " + QByteArray::number(other)); }));
 }
 
 } // namespace

@@ -15,9 +15,7 @@ namespace {
 class RemoteControlTest : public ::testing::Test {
 protected:
     RemoteControlTest() : t(QDateTime(QDate(2026, 3, 2), QTime(10, 54, 10))) {
-        QByteArray bytes(1024, '\0');
-        bytes[889] = char(127);
-        TempStation::writeFile(portFile, bytes);
+        TempStation::writeFile(portFile, QByteArray(1024, '\0').replace(889, 1, "\x7f"));
     }
     void start(int card) {
         t.writeSettings({{Setting::RelayCardType, int16_t(card)}, {Setting::ActivityLogOn, 1}});
@@ -38,44 +36,37 @@ protected:
 // The parallel port takes relays 0 to 7 as one byte; the relay card takes
 // them on its first port and the high relays on its second; no card, no port.
 TEST_F(RemoteControlTest, RelayOutputsOfEachCardAndContactsFromTheStatusBits) {
-    struct Row {
-        int card;
-        std::vector<int> on;
-        int parallel, cardLow, cardHigh;
-    };
     start(0);
-    for (const Row& r :
-         {Row{1, {0, 2, 9}, 5, 0, 0}, Row{2, {1, 9}, 0, 2, 2}, Row{0, {0}, 0, 0, 0}}) {
+    // The card, the relays on, and the bytes at ports 888, 644 and 646.
+    for (const auto& [card, on, bytes] : {std::tuple{1, std::vector{0, 2, 9}, std::array{5, 0, 0}},
+                                          {2, std::vector{1, 9}, std::array{0, 2, 2}},
+                                          {0, std::vector{0}, std::array{0, 0, 0}}}) {
         for (int n : {888, 644, 646})
             setPort(n, 0);
-        t.station->state.RelayCardType = r.card;
+        t.station->state.RelayCardType = card;
         t.station->state.RelayStates = {};
-        for (int i : r.on)
+        for (int i : on)
             t.station->state.RelayStates[size_t(i)] = 1;
         remote->WriteRelayOutputs();
-        EXPECT_EQ((std::array{port(888), port(644), port(646)}),
-                  (std::array{r.parallel, r.cardLow, r.cardHigh}))
-            << "card " << r.card;
+        EXPECT_EQ((std::array{port(888), port(644), port(646)}), bytes) << "card " << card;
     }
+    const auto inputs = [&] {
+        remote->PollRemoteInputs();
+        return std::array{remote->PlayInput, remote->RecordInput, remote->AlarmInput};
+    };
     setPort(889, 63);
-    remote->PollRemoteInputs();
-    EXPECT_EQ(remote->PlayInput, 0);
+    EXPECT_EQ(inputs(), (std::array{0, 0, 0}));
     // Status bits give the contacts; high bytes read all off.
     t.station->state.RelayCardType = 1;
     setPort(889, 127 - 32 - 16); // Record and Alarm
-    remote->PollRemoteInputs();
-    EXPECT_EQ(remote->PlayInput, 0);
-    EXPECT_EQ(remote->RecordInput, 1);
-    EXPECT_EQ(remote->AlarmInput, 1);
-    EXPECT_EQ(t.station->display.lblRecordRelay, "RECORD");
-    EXPECT_EQ(t.station->display.lblPort, "Alarm");
+    EXPECT_EQ(inputs(), (std::array{0, 1, 1}));
+    const ConsoleDisplay& d = t.station->display;
+    EXPECT_EQ((QStringList{d.lblRecordRelay, d.lblPort}), (QStringList{"RECORD", "Alarm"}));
     remote->PollRemoteInputs(); // still on: logged once, and at minute 54 no time set
     EXPECT_EQ(log("AL").count("Alarm"), 1);
     EXPECT_EQ(t.time.timeSettings(), 0);
     setPort(889, 200); // 127 - 200 < 0: all off
-    remote->PollRemoteInputs();
-    EXPECT_EQ(remote->RecordInput, 0);
-    EXPECT_EQ(remote->AlarmInput, 0);
+    EXPECT_EQ(inputs(), (std::array{0, 0, 0}));
 }
 
 // The deadlines of a take, an armed channel and a play move with the clock,
@@ -125,21 +116,16 @@ TEST_F(RemoteControlTest, MissingPortDeviceIsReportedOnceAndTakenUpWhenItComes) 
     EXPECT_TRUE(t.messages.shown[0].contains("/no/such/port"));
     // A device that comes (or a helper that restarts) is taken up at the next
     // try, five seconds on, and the relays are written as they stand.
-    QByteArray bytes(1024, '\0');
-    bytes[889] = 63; // Play
     QDir().mkpath(t.root() + "/no/such");
-    TempStation::writeFile(portFile, bytes);
+    TempStation::writeFile(portFile, QByteArray(1024, '\0').replace(889, 1, "\x3f")); // Play
     t.station->state.RelayStates[0] = 1;
     for (int i = 0; i < 100; ++i)
         remote->PollRemoteInputs();
-    EXPECT_EQ(remote->PlayInput, 1);
-    EXPECT_EQ(port(888), 1);
+    EXPECT_EQ(std::pair(remote->PlayInput, port(888)), std::pair(1, 1));
     EXPECT_EQ(log("ER").count("can be used again"), 1);
     EXPECT_EQ(t.messages.shown.size(), 1);
 }
 
-// A configuration with no way to the card's ports is named in the set-up
-// line; the station runs on without them, with one error line.
 TEST_F(RemoteControlTest, CardWithoutAWayToItsPortsIsNamedInTheSetUpLineAndLoggedOnce) {
     start(2);
     StationConfig c;

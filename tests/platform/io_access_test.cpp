@@ -29,13 +29,10 @@ struct FakePpdev : PpdevCalls {
             {PPWCONTROL, "write control"}};
         calls << QString("%1 %2").arg(names.at(request)).arg(fd);
         // A write lands where the matching read finds it.
-        const unsigned long reg = request == PPWDATA      ? PPRDATA
-                                  : request == PPWCONTROL ? PPRCONTROL
-                                                          : request;
         if (request == PPWDATA || request == PPWCONTROL)
-            registers[reg] = *value;
+            registers[request == PPWDATA ? PPRDATA : PPRCONTROL] = *value;
         else if (value)
-            *value = registers[reg];
+            *value = registers[request];
         errno = request == PPCLAIM ? claimErrno : 0;
         return errno ? -1 : 0;
     }
@@ -73,11 +70,8 @@ TEST(ParallelPortTest, RegistersAreReachedAfterOneClaimAndReleasedAtTheEnd) {
 TEST(StationPortsTest, EachRangeHasOneWayOrAReason) {
     QTemporaryDir dir;
     const QString conf = dir.filePath("varnola.conf");
-    const struct {
-        QByteArray io;
-        QString portsFile;
-        const char *card, *parallel; // how the reason starts, "" for none
-    } rows[] = {
+    // The [io] lines, the ports file, and how each range's reason starts ("" for none).
+    const std::tuple<QByteArray, QString, const char*, const char*> rows[] = {
         {"", "/dev/port", "", ""},
         {"parport=/dev/parport0\n", "", "no way to the relay card", ""},
         {"parport=/dev/parport0\nhelper=/run/x\n", "", "", ""},
@@ -85,15 +79,14 @@ TEST(StationPortsTest, EachRangeHasOneWayOrAReason) {
          "two ways to the parallel port"},
         {"ports=\n", "", "no way to the relay card", "no way to the parallel port"},
     };
-    for (const auto& r : rows) {
-        TempStation::writeFile(conf, "[io]\n" + r.io);
+    for (const auto& [io, portsFile, card, parallel] : rows) {
+        TempStation::writeFile(conf, "[io]\n" + io);
         const StationConfig c = StationConfig::fromFile(conf);
-        EXPECT_EQ(c.ioPortsFile, r.portsFile) << r.io.toStdString();
-        for (auto [range, starts] :
-             {std::pair{RelayCardPorts, r.card}, {ParallelPorts, r.parallel}}) {
+        EXPECT_EQ(c.ioPortsFile, portsFile) << io.toStdString();
+        for (auto [range, starts] : {std::pair{RelayCardPorts, card}, {ParallelPorts, parallel}}) {
             const QString why = portRangeProblem(c, range);
             EXPECT_TRUE(*starts ? why.startsWith(starts) && why.contains(conf) : why.isEmpty())
-                << r.io.toStdString() << " gives " << why.toStdString();
+                << io.toStdString() << " gives " << why.toStdString();
         }
     }
 }

@@ -76,11 +76,6 @@ TEST(ScheduleRecord, FieldsAreCutOrPaddedToTheirPlacesAndReadBack) {
                                 blank.repeated(4) + "07:30:00" + blank.repeated(21) + "23:59:00" +
                                 "230000705:00:0005:00:10" + blank.repeated(4) + "23:00:00   ";
     EXPECT_EQ(ScheduleRecord::build(sample()).bytes(), expected);
-    ScheduleFields sw = sample();
-    sw.SatLen = "";
-    sw.SatLang = "TOOLONG";
-    sw.SatAtt = "3";
-    EXPECT_EQ(ScheduleRecord::build(sw).bytes().mid(26, 12), "     TOO2S3 ");
 
     QByteArray b = expected;
     const ScheduleFields f = ScheduleRecord(b).parse();
@@ -159,8 +154,6 @@ TEST_F(Schedules, FileReusesFreedSlotsKeepsTheNumbersAndHolds999AtMost) {
 // Added codes are upper-cased and sorted in; a comma would read back as two.
 TEST_F(Schedules, SourceCodesAreReadInFileOrderAndSavedSorted) {
     const QString path = t.host(SourceCodesStationPath);
-    QFile::remove(path);
-    EXPECT_TRUE(readSourceCodes(*t.paths).isEmpty());
     TempStation::writeFile(path, "ZZ9\r\n AA1 , BB2\r\n\r\nBB2\n   \n\tCC3\t\nAA0");
     EXPECT_EQ(readSourceCodes(*t.paths), (QStringList{"ZZ9", "AA1", "BB2", "BB2", "CC3", "AA0"}));
 
@@ -230,18 +223,14 @@ TEST_F(Schedules, EditorChecksFailInTheirOrderAndLengthsAreReadOneWay) {
     // The recorder and the conflict check read a length one way; the editor
     // takes only what that reading takes whole ("01:3" once recorded 60 s and
     // was checked as 63 s).
-    const struct {
-        const char* text;
-        bool saved;
-        int seconds;
-    } cases[] = {{"30:00", true, 1800}, {"01:30", true, 90}, {"00:05", true, 5},
-                 {"01:3", false, 60},   {"1:30", false, 90}, {"01-30", false, 90},
-                 {"ab:cd", false, 0},   {"     ", false, 0}};
-    for (const auto& c : cases) {
-        ScheduleForm f = valid();
-        f.SatLen = c.text;
-        EXPECT_EQ(check(f).isEmpty(), c.saved) << c.text;
-        EXPECT_EQ(RecordLengthSeconds(c.text), c.seconds) << c.text;
+    const std::tuple<const char*, bool, int> cases[] = {
+        {"30:00", true, 1800}, {"01:30", true, 90},  {"00:05", true, 5},  {"01:3", false, 60},
+        {"1:30", false, 90},   {"01-30", false, 90}, {"ab:cd", false, 0}, {"     ", false, 0}};
+    for (const auto& [text, saved, seconds] : cases) {
+        f = valid();
+        f.SatLen = text;
+        EXPECT_EQ(check(f).isEmpty(), saved) << text;
+        EXPECT_EQ(RecordLengthSeconds(text), seconds) << text;
     }
     // The record holds the boxes, and always manual play, timed record.
     ScheduleForm form = valid();
@@ -280,17 +269,15 @@ TEST_F(Schedules, ListEntriesSortNumericallyAndADeleteFindsTheNextSwitchAgain) {
 TEST_F(Schedules, RecordConflictRulesAndTheOrderOfTheLines) {
     put(file(), 1, monday("Alpha", "08:00:00"));
     const QStringList line{"Record Alpha conflicts with Beta on Monday"}, none;
-    const struct {
-        const char *time, *chan, *port;
-        int row;
-        QStringList expected;
-    } cases[] = {{"08:29:59", "1", "3", 1, line}, {"08:30:00", "1", "3", 1, line},
-                 {"08:30:01", "1", "1", 1, none}, {"08:10:00", "2", "3", 1, none},
-                 {"08:10:00", "2", "1", 1, line}, {"08:00:00", "1", "1", 3, none}};
-    for (const auto& c : cases) {
-        put(file(), 2, monday("Beta", c.time, c.chan, c.port, "10:00", c.row));
-        EXPECT_EQ(ScheduleConflicts(s(), 1), c.expected)
-            << c.time << " channel " << c.chan << " port " << c.port << " row " << c.row;
+    // Beta's time, channel, port and row, and what the check finds.
+    const std::tuple<const char*, const char*, const char*, int, QStringList> cases[] = {
+        {"08:29:59", "1", "3", 1, line}, {"08:30:00", "1", "3", 1, line},
+        {"08:30:01", "1", "1", 1, none}, {"08:10:00", "2", "3", 1, none},
+        {"08:10:00", "2", "1", 1, line}, {"08:00:00", "1", "1", 3, none}};
+    for (const auto& [time, chan, port, row, expected] : cases) {
+        put(file(), 2, monday("Beta", time, chan, port, "10:00", row));
+        EXPECT_EQ(ScheduleConflicts(s(), 1), expected)
+            << time << " channel " << chan << " port " << port << " row " << row;
     }
     // Play findings first, whatever the channel; then by the other schedule's
     // number, slot or row, and A's window before B's. Names are trimmed, free
@@ -398,55 +385,47 @@ ScheduleRecord everyCase() {
     return ScheduleRecord::build(f);
 }
 
-// The tick moves the record times on the change dates when the switch is on
-// (armed in the three seconds before 01:59:57, its timer runs four seconds),
-// once, hours across midnight and nothing else, and the console counts down
-// to the moved times at once (the schedule is written after start-up, so
-// only a move finds it).
+// Armed in the three seconds before 01:59:57, the timer runs four seconds; only
+// hours move, across midnight too. The schedule is written after start-up, so
+// only the move can make the console count down to the moved times.
 TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear) {
-    const struct {
-        QDate date;
-        int16_t adjust;
-        int shift;
-        const char *log, *nextRec;
-        // The record days and each row's hours as moved.
-        QByteArray days = {}, hours = {};
-    } cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00",
-                  "37760 0", "0523222223  08"},
-                 {QDate(2026, 11, 1), 1, +1, "01:59:58  Updated Schedules for Standard Time\r\n",
-                  "07:30:00", "31170 0", "0701000001  10"},
-                 {QDate(2026, 3, 8), 0, 0, "", ""},
-                 {QDate(2026, 3, 9), 1, 0, "", ""}};
-    for (const auto& c : cases) {
-        TempStation t(QDateTime(c.date, QTime(1, 59, 0)));
-        t.writeSettings({{Setting::ActivityLogOn, 1}, {Setting::TimeChangeAdjust, c.adjust}});
+    // The date, the switch, the hours moved, the log line, channel 1's next
+    // take; the record days and each row's hours as moved.
+    const std::tuple<QDate, int16_t, int, const char*, const char*, QByteArray, QByteArray>
+        cases[] = {{QDate(2026, 3, 8), 1, -1, "01:59:58  Updated Schedules for DST\r\n", "05:30:00",
+                    "37760 0", "0523222223  08"},
+                   {QDate(2026, 11, 1), 1, +1, "01:59:58  Updated Schedules for Standard Time\r\n",
+                    "07:30:00", "31170 0", "0701000001  10"},
+                   {QDate(2026, 3, 8), 0, 0, "", "", "", ""},
+                   {QDate(2026, 3, 9), 1, 0, "", "", "", ""}};
+    for (const auto& [date, adjust, shift, log, nextRec, days, hours] : cases) {
+        TempStation t(QDateTime(date, QTime(1, 59, 0)));
+        t.writeSettings({{Setting::ActivityLogOn, 1}, {Setting::TimeChangeAdjust, adjust}});
         ScheduleTimeChange timeChange{*t.station};
-        TickHandoffs handoffs;
-        handoffs.timeChange = &timeChange;
-        ClockDispatcher dispatcher(*t.station, handoffs);
+        ClockDispatcher dispatcher(*t.station, {.timeChange = &timeChange});
         ASSERT_TRUE(dispatcher.Form_Load().ok);
         ScheduleFile& file = t.station->state.SatListFile;
         ASSERT_TRUE(file.write(2, everyCase()));
         // Due within the hour on the change date: moved back, it is already past.
-        putOnDay(file, 3, "Early", "2", StationWeekday(c.date), "02:30:00");
+        putOnDay(file, 3, "Early", "2", StationWeekday(date), "02:30:00");
         QByteArray moved = everyCase().bytes();
-        for (int r = 0; c.shift && r < 7; ++r)
-            moved.replace(265, 7, c.days).replace(272 + 8 * r, 2, c.hours.mid(2 * r, 2));
-        t.time.advanceTo(QDateTime(c.date, QTime(2, 2, 0)));
-        EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
-        EXPECT_EQ(t.log("AL", c.date), c.log);
-        EXPECT_EQ(t.log("ER", c.date),
-                  c.shift < 0 ? "01:59:58  Early due at 02:30:00 moved to 01:30:00 for DST, a time "
-                                "already past: it is lost today\r\n"
-                              : "")
-            << c.log;
-        EXPECT_EQ(t.station->state.Rec(1).NextRecTime, QString(c.nextRec)) << c.log;
-        EXPECT_EQ(t.station->state.Rec(1).NextRecDay, c.shift ? 3 : 0) << c.log;
+        for (int r = 0; shift && r < 7; ++r)
+            moved.replace(265, 7, days).replace(272 + 8 * r, 2, hours.mid(2 * r, 2));
+        t.time.advanceTo(QDateTime(date, QTime(2, 2, 0)));
+        EXPECT_EQ(file.read(2)->bytes(), moved) << log;
+        EXPECT_EQ(t.log("AL", date), log);
+        EXPECT_EQ(t.log("ER", date),
+                  shift < 0 ? "01:59:58  Early due at 02:30:00 moved to 01:30:00 for DST, a time "
+                              "already past: it is lost today\r\n"
+                            : "")
+            << log;
+        EXPECT_EQ(t.station->state.Rec(1).NextRecTime, QString(nextRec)) << log;
+        EXPECT_EQ(t.station->state.Rec(1).NextRecDay, shift ? 3 : 0) << log;
         // A clock set back over the arming seconds does not move them again.
-        t.time.jumpTo(QDateTime(c.date, QTime(1, 59, 50)));
+        t.time.jumpTo(QDateTime(date, QTime(1, 59, 50)));
         t.time.advance(20000);
         timeChange.AdjustForTimeChange();
-        EXPECT_EQ(file.read(2)->bytes(), moved) << c.log;
+        EXPECT_EQ(file.read(2)->bytes(), moved) << log;
     }
     // A console left running into a new year moves the schedules on that year's
     // dates.
@@ -454,8 +433,8 @@ TEST(ScheduleTimeChange, MovesTheSchedulesOnItsDatesOnceLogsItAndFollowsTheYear)
     ClockDispatcher dispatcher(*t.station, TickHandoffs{});
     ASSERT_TRUE(dispatcher.Form_Load().ok);
     t.time.advanceTo(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 10)));
-    EXPECT_EQ(t.station->state.SpringChangeDate, QDate(2027, 3, 14));
-    EXPECT_EQ(t.station->state.FallChangeDate, QDate(2027, 11, 7));
+    EXPECT_EQ(std::pair(t.station->state.SpringChangeDate, t.station->state.FallChangeDate),
+              std::pair(QDate(2027, 3, 14), QDate(2027, 11, 7)));
 }
 
 } // namespace

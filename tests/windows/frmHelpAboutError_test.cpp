@@ -77,12 +77,9 @@ TEST(HelpWindow, ShowsTheInstalledHelpWithItsFormattingOrWhereTheFileBelongs) {
     expectNotice("a folder");
 }
 
-TEST(AboutWindow, ShowsTheVersionAndSaysThereIsNoViewer) {
+TEST(AboutWindow, ClosesOnOKAndSaysThereIsNoViewer) {
     FakeMessages messages;
     frmAbout window(messages, {});
-    EXPECT_EQ(window.findChild<QLabel*>("lblVersion")->text(),
-              QString::asprintf("Version %d.%d.%d", VARNOLA_VERSION_MAJOR, VARNOLA_VERSION_MINOR,
-                                VARNOLA_VERSION_PATCH));
     window.show();
     QTest::mouseClick(window.cmdOK, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
