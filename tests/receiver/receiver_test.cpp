@@ -3,6 +3,7 @@
 #include "receiver/eb_no.h"
 #include "receiver/receiver_commands.h"
 #include "receiver/receiver_link.h"
+#include "support/test.h"
 
 #include <optional>
 
