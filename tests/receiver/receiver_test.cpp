@@ -133,6 +133,7 @@ TEST_F(ReceiverLinkTest, EbNoPollLogsTheValueOrAnEmptyOneAfterASecond) {
     EXPECT_EQ(log("ER"), "10:20:13  Eb/No poll: No such file or directory\r\n");
     EXPECT_EQ(heard, std::vector<double>{9.8});
     EXPECT_EQ(EbNoValue("o (dB):        12.4"), 12.4);
+    EXPECT_EQ(EbNoValue("o (dB):        -1.5"), -1.5); // a faded carrier reads below zero
 }
 
 // Eb/No is the last twenty characters of line twelve, trimmed.

@@ -59,6 +59,8 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
     for (const auto& [until, audio] : {std::pair{QTime(10, 0, 2), 1000},
                                        {QTime(10, 0, 5), 0},
                                        {QTime(10, 0, 15), 1000},
+                                       {QTime(10, 0, 20), 0},
+                                       {QTime(10, 0, 25), 1000},
                                        {QTime(10, 0, 40), 0}}) {
         runUntil(until);
         level[0] = qint16(audio);
@@ -85,7 +87,8 @@ TEST_F(RecordingTest, TakesRunFromTheFirstAudioForTheirLengthAndEndAtAShutDown) 
     EXPECT_TRUE(log("AL").contains("10:00:32  Stop   Morning"));
     EXPECT_EQ(s().Rec(1).RecActive, 0);
     EXPECT_EQ(t.station->display.Rec(1).lblRecordName, QString(40, ' '));
-    // A gap is said once, by where it began in the file.
+    // A gap is said once, by where it began in the file; a pause of exactly
+    // five seconds is not one.
     EXPECT_EQ(log("ER"), "10:00:10  Morning                   Audio 00:02\r\n"
                          "10:00:26  Receiver command \"SETAUDIO 1 S AA1 0  \" not sent: 1 No "
                          "such file or directory\r\n");

@@ -82,7 +82,7 @@ TEST_F(Settings, EachRecordGoesToItsFieldInRecordOrderAndTypedValuesAreRead) {
               (std::vector<int>{-300, 0, 0}));
     // Floppy drives never hold the wave store; C is drive 3.
     QStringList drives;
-    for (const auto& e : waveDriveEntries({"A", "c", "D"}))
+    for (const auto& e : waveDriveEntries({"A", "B", "c", "D"}))
         drives << e.text + "=" + QString::number(e.value);
     EXPECT_EQ(drives, (QStringList{"C=3", "D=4"}));
     // The number at the start of the text counts; a huge one must not wrap.
