@@ -1,5 +1,5 @@
 # make run   - install what is missing, build, start the console
-# make test  - install what is missing, build, run every test
+# make test  - install what is missing, build the tests and what they run, run them
 # make bench - build and run the benchmarks
 # make sanitize - build with ASan and UBSan in its own folder, run every test
 # make fuzz  - build the fuzz targets with clang in build-fuzz, run each for
@@ -32,7 +32,8 @@ run: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target varnola varnola-install-help varnola-demo receiver-sim
 	@scripts/run-console.sh $(BUILD_DIR)
 
-test: build
+test: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target varnola-tests
 	mkdir -p $(BUILD_DIR)/test-runtime && chmod 700 $(BUILD_DIR)/test-runtime
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
