@@ -46,10 +46,11 @@ bench: configure
 SANITIZE_DIR ?= build-sanitize
 # Warnings are the normal build's to enforce: GCC's bounds warnings misfire
 # on sanitizer-instrumented code. This build also goes without precompiled
-# headers, so a file that forgets an include of its own is found here.
+# headers and compiles each test file on its own, so a file that forgets an
+# include of its own is found here.
 sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DVARNOLA_SANITIZE=ON -DVARNOLA_WERROR=OFF \
-	  -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON $(CMAKE_FLAGS)
+	  -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON -DVARNOLA_UNITY_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	mkdir -p $(SANITIZE_DIR)/test-runtime && chmod 700 $(SANITIZE_DIR)/test-runtime
 	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \

@@ -16,12 +16,24 @@ else()
   set(VARNOLA_TEST_TIMEOUT 120)
 endif()
 
+# Each test program compiles as one file: its files share most of what they
+# instantiate from GoogleTest and Qt, and compiled apart each paid for it
+# again. The sanitizer build compiles them one by one, so a file that leans
+# on another's includes or helpers is found there.
+option(VARNOLA_UNITY_TESTS "Compile each test program as one translation unit" ON)
+
 function(varnola_add_test name)
   cmake_parse_arguments(ARG "GUI" "COST" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_COST)
     set(ARG_COST 0)
   endif()
   add_executable(${name} ${ARG_SOURCES})
+  if(VARNOLA_UNITY_TESTS)
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+    # A fixture in a file's anonymous namespace is right in a file of its
+    # own; GCC warns about it only because the file is now included.
+    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+  endif()
   add_dependencies(varnola-tests ${name})
   target_link_libraries(${name} PRIVATE varnola_test_fakes GTest::gtest GTest::gmock ${ARG_LIBS})
   if(ARG_GUI)

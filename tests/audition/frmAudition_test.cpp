@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString Monday = "C:\\SATFILE\\SFMON005", Tuesday = "C:\\SATFILE\\SFTUE005";
+const QString MondayTake = "C:\\SATFILE\\SFMON005", TuesdayTake = "C:\\SATFILE\\SFTUE005";
 
 class AuditionTest : public ::testing::Test {
 protected:
@@ -24,7 +24,7 @@ protected:
         putSchedule(file, 3, "Gone", "1", {});
         ASSERT_TRUE(file.deleteRecord(3));
         putSchedule(file, 5, "News", "1", {});
-        TempStation::writeFile(t.host(Monday + ".WAV"), QByteArray(1000, 'x'));
+        TempStation::writeFile(t.host(MondayTake + ".WAV"), QByteArray(1000, 'x'));
         w = std::make_unique<frmAudition>(*t.station, players.factory());
         w->show();
     }
@@ -37,7 +37,7 @@ protected:
         w->lstSchedule->setCurrentRow(1);
         click(w->cmdPlay);
     }
-    Marks marks(const QString& name = Monday) {
+    Marks marks(const QString& name = MondayTake) {
         const auto [eom, endOfFile] = readMarks(t.host(name + ".DAT"), 1e9);
         return {float(eom), float(endOfFile)};
     }
@@ -72,7 +72,7 @@ TEST_F(AuditionTest, PromptsForWhatIsMissingAndSharesTheCardWithTheProgramme) {
     EXPECT_EQ(w->lblNumber->text(), "5");
     click(w->cmdPlay);
     EXPECT_EQ(w->lblWave->text(), "  Select a Day");
-    TempStation::writeFile(t.host(Tuesday + ".WAV"), {});
+    TempStation::writeFile(t.host(TuesdayTake + ".WAV"), {});
     for (int day : {2, 3}) {
         w->lstDay->setCurrentRow(day);
         EXPECT_EQ(w->lblWave->text(), "");
@@ -105,7 +105,7 @@ TEST_F(AuditionTest, PauseResumeAndStopShowTheirColours) {
     EXPECT_EQ(shown(), "||||/255, 255, 192/|0/0|0");
     play();
     EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||128, 255, 128/255, 255, 192/|0/300000|1");
-    EXPECT_TRUE(t.station->fileInUse(t.host(Monday + ".WAV"))) << "the purge must keep it";
+    EXPECT_TRUE(t.station->fileInUse(t.host(MondayTake + ".WAV"))) << "the purge must keep it";
     click(w->cmdPause);
     EXPECT_TRUE(player().paused);
     EXPECT_EQ(shown(), "|Stereo16 Bit 44100|||0, 128, 0/255, 255, 0/|0/300000|1");
@@ -127,7 +127,7 @@ TEST_F(AuditionTest, PauseResumeAndStopShowTheirColours) {
 
 // A damaged marks file must not reach the player as a negative time.
 TEST_F(AuditionTest, CountsDownToTheFullLengthWithoutAnEomAndFollowsTheSlider) {
-    ASSERT_TRUE(writeMarks(t.host(Monday + ".DAT"), -5, NAN, nullptr));
+    ASSERT_TRUE(writeMarks(t.host(MondayTake + ".DAT"), -5, NAN, nullptr));
     play();
     EXPECT_EQ(player().endMs, 0);
     player().play(100400);
@@ -151,7 +151,7 @@ TEST_F(AuditionTest, CountsDownToTheFullLengthWithoutAnEomAndFollowsTheSlider) {
 
 // Idle, Trim restores the whole recording.
 TEST_F(AuditionTest, TrimAndEomMoveTheMarks) {
-    ASSERT_TRUE(writeMarks(t.host(Monday + ".DAT"), 120, 0, nullptr));
+    ASSERT_TRUE(writeMarks(t.host(MondayTake + ".DAT"), 120, 0, nullptr));
     click(w->cmdTrim);
     EXPECT_EQ(marks(), (Marks{120, 0}));
     play();
@@ -187,9 +187,9 @@ TEST_F(AuditionTest, EndOfPlayClosingAndDamageFreeTheCard) {
     play();
     EXPECT_EQ(t.messages.shown, QStringList{WaveDamagedText});
     EXPECT_EQ(auditionPlaying(), 0);
-    QFile::remove(t.host(Monday + ".DAT"));
+    QFile::remove(t.host(MondayTake + ".DAT"));
     click(w->cmdTrim);
-    EXPECT_FALSE(QFile::exists(t.host(Monday + ".DAT")));
+    EXPECT_FALSE(QFile::exists(t.host(MondayTake + ".DAT")));
 }
 
 // Resuming the paused recording while another is chosen would write this
@@ -202,21 +202,21 @@ TEST_F(AuditionTest, ChoosingAnotherDayLeavesNothingOfTheRecordingBefore) {
     ASSERT_EQ(w->TrackBar->value(), 50000);
     play(2);
     EXPECT_EQ(shown(), "  Not Available||||/255, 255, 192/|0/0|0");
-    EXPECT_FALSE(t.station->fileInUse(t.host(Monday + ".WAV")));
+    EXPECT_FALSE(t.station->fileInUse(t.host(MondayTake + ".WAV")));
     t.time.advance(100);
     EXPECT_EQ(shown(), "  Not Available||||/255, 255, 192/|0/0|0");
     click(w->cmdTrim);
     EXPECT_EQ(marks(), Marks{});
     EXPECT_EQ(players.made.size(), 1u);
 
-    TempStation::writeFile(t.host(Tuesday + ".WAV"), QByteArray(1000, 'x'));
+    TempStation::writeFile(t.host(TuesdayTake + ".WAV"), QByteArray(1000, 'x'));
     play();
     player().play(50000);
     click(w->cmdPause);
     play(2);
-    EXPECT_EQ(player().path, t.host(Tuesday + ".WAV"));
+    EXPECT_EQ(player().path, t.host(TuesdayTake + ".WAV"));
     player().play(20000);
     click(w->cmdTrim);
-    EXPECT_EQ(marks(Tuesday), (Marks{20, 20}));
+    EXPECT_EQ(marks(TuesdayTake), (Marks{20, 20}));
     EXPECT_EQ(marks(), Marks{});
 }

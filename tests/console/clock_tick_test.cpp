@@ -6,7 +6,6 @@
 
 namespace {
 
-const QDate Monday(2026, 3, 2);
 const QDateTime At940(Monday, QTime(9, 59, 40)), At10(Monday, QTime(10, 0)),
     At2359(Monday, QTime(23, 59));
 

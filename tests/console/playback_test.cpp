@@ -7,9 +7,6 @@
 
 namespace {
 
-// Monday 2 March 2026; Monday's play slots are entries 4..7.
-const QDate Monday(2026, 3, 2);
-
 class PlaybackTest : public ::testing::Test {
 protected:
     using enum Setting;

@@ -13,7 +13,6 @@ namespace {
 
 const std::array<QString, 8> Days{"Off",       "Sunday",   "Monday", "Tuesday",
                                   "Wednesday", "Thursday", "Friday", "Saturday"};
-const QDate Monday(2026, 3, 2); // day 61 of the year
 
 // Zero bytes written as '|'.
 QByteArray zeros(const char* text) {

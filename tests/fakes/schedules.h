@@ -7,6 +7,10 @@
 #include <utility>
 #include <vector>
 
+// The week most tests run in starts on Monday 2 March 2026, day 61 of the
+// year; Monday's play slots are entries 4..7.
+inline const QDate Monday(2026, 3, 2);
+
 // A schedule's fields with every setting filled: channel "1", "2" or "3"
 // (switch only, no length), port 1, stereo, AA1; no play or record times.
 inline ScheduleFields scheduleFields(const QString& name, const QString& chan = "1",
